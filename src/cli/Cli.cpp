@@ -1,0 +1,55 @@
+#include "cli/Cli.h"
+
+#include <QIODevice>
+
+#include <iterator>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::cli {
+
+namespace {
+
+struct Command
+{
+    QLatin1StringView name;
+    QLatin1StringView usage;
+    int (*run)(const QStringList &args, Io &io);
+};
+
+// Each subcommand lives in a file of its own and is listed here.
+constexpr Command commands[] = {
+    {"help"_L1, "vbu-cfg --help"_L1, nullptr},
+};
+
+int help(Io &io)
+{
+    QString text = u"Usage: vbu-cfg COMMAND ARGS...\n\n"_s
+                   u"Reads and writes the script files of Vantor's Bind Utility the way the editor does.\n\n"_s;
+    for (const Command &c : commands)
+        text += u"  "_s + c.usage + u'\n';
+    print(io.out, text);
+    return 0;
+}
+
+} // namespace
+
+void print(QIODevice &device, const QString &text)
+{
+    device.write(text.toUtf8());
+}
+
+int run(const QStringList &args, Io &io)
+{
+    if (args.isEmpty() || args.constFirst() == "--help"_L1 || args.constFirst() == "-h"_L1 ||
+        args.constFirst() == "help"_L1)
+        return help(io);
+    for (const Command &c : commands) {
+        if (c.run && args.constFirst() == c.name)
+            return c.run(args.mid(1), io);
+    }
+    print(io.err, u"vbu-cfg: unknown command '"_s + args.constFirst() + u"'. Try vbu-cfg --help.\n"_s);
+    return 2;
+}
+
+} // namespace vbu::cli

@@ -1,0 +1,5 @@
+target_sources(vbu_core PRIVATE
+    app/AppInfo.cpp app/AppInfo.h
+    app/FileExists.cpp app/FileExists.h
+    app/MruList.cpp app/MruList.h
+)

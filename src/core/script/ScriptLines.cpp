@@ -1,0 +1,109 @@
+#include "core/script/ScriptLines.h"
+
+#include <algorithm>
+
+namespace vbu {
+
+ScriptLines::ScriptLines(QByteArray buffer) : m_buffer(std::move(buffer))
+{
+    Q_ASSERT(m_buffer.size() <= maxBufferSize);
+}
+
+QByteArrayView ScriptLines::view(qsizetype index) const
+{
+    Q_ASSERT(index >= 0 && index < size());
+    const Entry &e = m_entries[size_t(index)];
+    if (e.length & ownedFlag)
+        return QByteArrayView(m_owned[e.start]);
+    return QByteArrayView(m_buffer.constData() + e.start, qsizetype(e.length));
+}
+
+QList<QByteArray> ScriptLines::toList() const
+{
+    QList<QByteArray> out;
+    out.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        out.append(at(i));
+    return out;
+}
+
+void ScriptLines::appendSlice(qsizetype offset, qsizetype length)
+{
+    Q_ASSERT(offset >= 0 && length >= 0 && offset + length <= m_buffer.size());
+    m_entries.push_back(Entry{quint32(offset), quint32(length)});
+}
+
+ScriptLines::Entry ScriptLines::makeOwned(const QByteArray &line)
+{
+    if (!m_freeSlots.empty()) {
+        const quint32 slot = m_freeSlots.back();
+        m_freeSlots.pop_back();
+        m_owned[slot] = line;
+        return Entry{slot, ownedFlag};
+    }
+    m_owned.push_back(line);
+    return Entry{quint32(m_owned.size() - 1), ownedFlag};
+}
+
+void ScriptLines::releaseOwned(const Entry &entry)
+{
+    if (!(entry.length & ownedFlag))
+        return;
+    m_owned[entry.start] = QByteArray();
+    m_freeSlots.push_back(entry.start);
+}
+
+void ScriptLines::insert(qsizetype index, const QByteArray &line)
+{
+    Q_ASSERT(index >= 0 && index <= size());
+    const Entry e = makeOwned(line);
+    m_entries.insert(m_entries.begin() + index, e);
+}
+
+void ScriptLines::replace(qsizetype index, const QByteArray &line)
+{
+    Q_ASSERT(index >= 0 && index < size());
+    Entry &e = m_entries[size_t(index)];
+    if (e.length & ownedFlag) {
+        m_owned[e.start] = line;
+        return;
+    }
+    e = makeOwned(line);
+}
+
+void ScriptLines::remove(qsizetype index)
+{
+    Q_ASSERT(index >= 0 && index < size());
+    releaseOwned(m_entries[size_t(index)]);
+    m_entries.erase(m_entries.begin() + index);
+}
+
+void ScriptLines::move(qsizetype from, qsizetype to)
+{
+    Q_ASSERT(from >= 0 && from < size() && to >= 0 && to < size());
+    const auto first = m_entries.begin();
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else if (from > to)
+        std::rotate(first + to, first + from, first + from + 1);
+}
+
+void ScriptLines::clear()
+{
+    m_buffer = QByteArray();
+    m_entries = {};
+    m_owned = {};
+    m_freeSlots = {};
+}
+
+qsizetype ScriptLines::memoryUsed() const
+{
+    qsizetype bytes = m_buffer.capacity() + qsizetype(m_entries.capacity() * sizeof(Entry)) +
+                      qsizetype(m_owned.capacity() * sizeof(QByteArray)) +
+                      qsizetype(m_freeSlots.capacity() * sizeof(quint32));
+    for (const QByteArray &line : m_owned)
+        bytes += line.capacity();
+    return bytes;
+}
+
+} // namespace vbu

@@ -1,0 +1,82 @@
+#include "core/script/ScriptModel.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+ScriptModel::ScriptModel(QObject *parent) : QAbstractListModel(parent) {}
+
+int ScriptModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_lines.size());
+}
+
+QVariant ScriptModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromLatin1(m_lines.view(index.row()));
+    case LineBytesRole:
+        return m_lines.at(index.row());
+    default:
+        return {};
+    }
+}
+
+QVariant ScriptModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return u"Bindings"_s;
+    return {};
+}
+
+void ScriptModel::insert(qsizetype row, const QByteArray &line)
+{
+    Q_ASSERT(row >= 0 && row <= count());
+    beginInsertRows({}, int(row), int(row));
+    m_lines.insert(row, line);
+    endInsertRows();
+}
+
+void ScriptModel::remove(qsizetype row)
+{
+    Q_ASSERT(row >= 0 && row < count());
+    beginRemoveRows({}, int(row), int(row));
+    m_lines.remove(row);
+    endRemoveRows();
+}
+
+void ScriptModel::setLine(qsizetype row, const QByteArray &line)
+{
+    Q_ASSERT(row >= 0 && row < count());
+    m_lines.replace(row, line);
+    const QModelIndex i = index(int(row));
+    emit dataChanged(i, i);
+}
+
+void ScriptModel::moveLine(qsizetype from, qsizetype to)
+{
+    Q_ASSERT(from >= 0 && from < count() && to >= 0 && to < count());
+    if (from == to)
+        return;
+    // Qt counts the destination before the move takes the row out.
+    beginMoveRows({}, int(from), int(from), {}, int(to > from ? to + 1 : to));
+    m_lines.move(from, to);
+    endMoveRows();
+}
+
+void ScriptModel::clear()
+{
+    replaceAll(ScriptLines());
+}
+
+void ScriptModel::replaceAll(ScriptLines lines)
+{
+    beginResetModel();
+    m_lines = std::move(lines);
+    endResetModel();
+}
+
+} // namespace vbu

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/script/ScriptLines.h"
+
+#include <QAbstractListModel>
+
+namespace vbu {
+
+// The script as the bindings list shows it: one row a line, in file order, never sorted.
+// Rows show the bytes through Latin-1; LineBytesRole gives the bytes themselves.
+class ScriptModel final : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ScriptModel)
+
+public:
+    enum Role { LineBytesRole = Qt::UserRole + 1 };
+
+    explicit ScriptModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    qsizetype count() const { return m_lines.size(); }
+    QByteArray line(qsizetype row) const { return m_lines.at(row); }
+    const ScriptLines &lines() const { return m_lines; }
+
+    void append(const QByteArray &line) { insert(count(), line); }
+    // Puts the line before the one now at row; row == count() appends.
+    void insert(qsizetype row, const QByteArray &line);
+    void remove(qsizetype row);
+    void setLine(qsizetype row, const QByteArray &line);
+    void moveLine(qsizetype from, qsizetype to);
+    void clear();
+    // The whole script at once, in one reset.
+    void replaceAll(ScriptLines lines);
+
+private:
+    ScriptLines m_lines;
+};
+
+} // namespace vbu

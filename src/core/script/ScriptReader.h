@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/script/ScriptLines.h"
+
+#include <QString>
+
+namespace vbu {
+
+// Reads a script file field by field, as Open and the command line put it into the list:
+// a line holding commas gives one item per field, and a field that begins with a double
+// quote loses that quote pair.
+class ScriptReader final
+{
+public:
+    enum class Mode {
+        Open,       // every field becomes an item, empty ones too
+        CommandLine // empty fields are left out
+    };
+
+    struct Result
+    {
+        bool ok = false;
+        ScriptLines lines;
+        QString error; // why the file could not be read, when !ok
+    };
+
+    static ScriptLines parse(QByteArray bytes, Mode mode);
+    static Result readFile(const QString &path, Mode mode);
+};
+
+} // namespace vbu

@@ -1,0 +1,6 @@
+target_sources(vbu_core PRIVATE
+    script/ScriptLines.cpp script/ScriptLines.h
+    script/ScriptModel.cpp script/ScriptModel.h
+    script/ScriptReader.cpp script/ScriptReader.h
+    script/ScriptWriter.cpp script/ScriptWriter.h
+)

@@ -1,0 +1,654 @@
+#include "gui/app/MainWindow.h"
+
+#include "core/app/AppInfo.h"
+#include "core/app/FileExists.h"
+#include "core/app/MruList.h"
+#include "core/editor/ScriptText.h"
+#include "core/script/ScriptModel.h"
+#include "core/script/ScriptReader.h"
+#include "core/script/ScriptWriter.h"
+#include "gui/app/Prompter.h"
+#include "gui/editor/Latin1Validator.h"
+#include "gui/editor/ProgStuff.h"
+#include "gui/editor/ToolbarIcons.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+namespace {
+
+// Design positions are in twips; 15 twips make a pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+const QString openSaveFilter =
+    u"Quake Config Files (*.cfg)|*.cfg|Quake Script Files (*.scr)|*.scr|All Files (*.*)|*.*"_s;
+
+QStringList keyNames()
+{
+    QStringList names;
+    for (char c = 'a'; c <= 'z'; ++c)
+        names.append(QString(QLatin1Char(c)));
+    for (char c = '0'; c <= '9'; ++c)
+        names.append(QString(QLatin1Char(c)));
+    for (const char c : {'\\', ',', '.', '/', ';', '\'', '#', '[', ']', '-', '=', '`', '*'})
+        names.append(QString(QLatin1Char(c)));
+    for (int i = 1; i <= 12; ++i)
+        names.append(u'f' + QString::number(i));
+    names << u"enter"_s << u"space"_s << u"alt"_s << u"ctrl"_s << u"shift"_s << u"uparrow"_s << u"downarrow"_s
+          << u"leftarrow"_s << u"rightarrow"_s << u"mouse1"_s << u"mouse2"_s << u"mouse3"_s << u"mwheelup"_s
+          << u"mwheeldown"_s << u"pgup"_s << u"pgdn"_s << u"end"_s << u"home"_s << u"ins"_s << u"del"_s
+          << u"pause"_s << u"backspace"_s << u"escape"_s << u"tab"_s;
+    return names;
+}
+
+// A literal "[*]" in a file name must not turn into the modified-marker placeholder.
+QString titleText(const QString &caption)
+{
+    QString t = caption;
+    return t.replace(u"[*]"_s, u"[*][*]"_s);
+}
+
+QAction *addEntry(QMenu *menu, const char *name, const QString &text, const QKeySequence &shortcut = {})
+{
+    QAction *a = menu->addAction(text);
+    a->setObjectName(QLatin1StringView(name));
+    a->setShortcut(shortcut);
+    return a;
+}
+
+QAction *addSeparator(QMenu *menu, const char *name)
+{
+    QAction *a = menu->addSeparator();
+    a->setObjectName(QLatin1StringView(name));
+    return a;
+}
+
+template<typename W> W *place(W *widget, const char *name, const QRect &geometry)
+{
+    widget->setObjectName(QLatin1StringView(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_prompter(prompter), m_script(new ScriptModel(this)), m_mru(new MruList(this)), m_commandLine(commandLine),
+      m_caption(AppInfo::title())
+{
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(titleText(m_caption));
+    buildControls();
+    buildMenus();
+    buildToolbar();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(u"client"_s);
+    client->setFixedSize(5490 / 15, 5625 / 15);
+    // The design places its controls for a small 8-point face; larger ones would be clipped.
+    QFont small = client->font();
+    small.setPixelSize(11);
+    client->setFont(small);
+    setCentralWidget(client);
+
+    m_toolbar = place(new QToolBar(client), "Toolbar1", twips(0, 0, 5490, 360));
+    m_picLogo = place(new QWidget(client), "picLogo", twips(30, 390, 240, 5220));
+    place(new QLabel(u"Type"_s, client), "lblType", twips(540, 450, 420, 270));
+    place(new QLabel(u"Key"_s, client), "lblKey", twips(1530, 450, 300, 270));
+    place(new QLabel(u"Binding"_s, client), "lblBind", twips(3330, 450, 645, 270));
+    m_lblQuote = place(new QLabel(u"\""_s, client), "lblQuote", twips(2295, 495, 75, 270));
+
+    auto *validator = new Latin1Validator(this);
+    const auto editableCombo = [&](const char *name, const QRect &geometry, const QStringList &items,
+                                   const QString &text, const QString &tip) {
+        auto *combo = place(new QComboBox(client), name, geometry);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        // Completion would change what the player typed (case, inline suggestions).
+        combo->setCompleter(nullptr);
+        combo->addItems(items);
+        combo->setEditText(text);
+        combo->setToolTip(tip);
+        combo->lineEdit()->setValidator(validator);
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
+        return combo;
+    };
+    m_cmbType = editableCombo("cmbType", twips(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s}, u"bind"_s,
+                              u"Type Bind"_s);
+    connect(m_cmbType, &QComboBox::activated, this, &MainWindow::cmbType_Click);
+    m_txtKey = editableCombo("txtKey", twips(1170, 720, 1230, 315), keyNames(), u"a"_s, u"Key to Bind"_s);
+
+    m_txtBind = place(new QLineEdit(client), "txtBind", twips(2430, 720, 2355, 300));
+    m_txtBind->setToolTip(u"Binding Text"_s);
+    m_txtBind->setValidator(validator);
+    connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
+
+    m_cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", twips(4815, 720, 645, 330));
+    m_cmdAdd->setToolTip(u"Add Binding"_s);
+    m_cmdAdd->setDefault(true);
+    connect(m_cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
+
+    m_lstBind = place(new QTreeView(client), "lstBind", twips(315, 1080, 5145, 4110));
+    m_lstBind->setToolTip(u"Preview of the Finished File"_s);
+    m_lstBind->setRootIsDecorated(false);
+    m_lstBind->setItemsExpandable(false);
+    m_lstBind->setUniformRowHeights(true);
+    m_lstBind->setSortingEnabled(false);
+    m_lstBind->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_lstBind->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_lstBind->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_lstBind->setTextElideMode(Qt::ElideNone);
+    m_lstBind->setModel(m_script);
+    m_lstBind->header()->setSectionsMovable(false);
+    m_lstBind->header()->setStretchLastSection(true);
+    m_lstBind->viewport()->installEventFilter(this);
+
+    m_progress = place(new QProgressBar(client), "Progress", twips(330, 5250, 3375, 315));
+    m_progress->setTextVisible(false);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *file = bar->addMenu(u"&File"_s);
+    file->setObjectName(u"mnuFile"_s);
+    connect(addEntry(file, "mnuNew", u"&New"_s, QKeySequence(u"Ctrl+N"_s)), &QAction::triggered, this,
+            &MainWindow::mnuNew_Click);
+    connect(addEntry(file, "mnuOpen", u"&Open..."_s, QKeySequence(u"Ctrl+O"_s)), &QAction::triggered, this,
+            &MainWindow::mnuOpen_Click);
+    connect(addEntry(file, "mnuClose", u"C&lose"_s, QKeySequence(u"Ctrl+L"_s)), &QAction::triggered, this,
+            &MainWindow::mnuClose_Click);
+    addSeparator(file, "mnuSep4");
+    connect(addEntry(file, "mnuSave", u"&Save"_s, QKeySequence(u"Ctrl+S"_s)), &QAction::triggered, this,
+            &MainWindow::mnuSave_Click);
+    connect(addEntry(file, "mnuSaveAs", u"&Save As..."_s), &QAction::triggered, this, &MainWindow::mnuSaveAs_Click);
+    addSeparator(file, "mnuSep3");
+    std::array<QAction *, MruList::maxEntries> entries{};
+    for (int i = 1; i <= MruList::maxEntries; ++i) {
+        const QByteArray name = "mnuFileMRU" + QByteArray::number(i);
+        QAction *entry = addEntry(file, name.constData(), u"MRU"_s + QString::number(i));
+        connect(entry, &QAction::triggered, this, [this, i] { mnuFileMRU_Click(i); });
+        entries[size_t(i - 1)] = entry;
+    }
+    QAction *divider = addSeparator(file, "mnuMRUDiv");
+    connect(addEntry(file, "mnuExit", u"E&xit"_s, QKeySequence(u"Ctrl+X"_s)), &QAction::triggered, this,
+            &MainWindow::mnuExit_Click);
+
+    m_mnuEdit = bar->addMenu(u"&Edit"_s);
+    m_mnuEdit->setObjectName(u"mnuEdit"_s);
+    connect(addEntry(m_mnuEdit, "mnuCut", u"Cu&t"_s, QKeySequence(u"Ctrl+T"_s)), &QAction::triggered, this,
+            &MainWindow::mnuCut_Click);
+    connect(addEntry(m_mnuEdit, "mnuCopy", u"&Copy"_s, QKeySequence(u"Ctrl+C"_s)), &QAction::triggered, this,
+            &MainWindow::mnuCopy_Click);
+    connect(addEntry(m_mnuEdit, "mnuPaste", u"&Paste"_s, QKeySequence(u"Ctrl+P"_s)), &QAction::triggered, this,
+            &MainWindow::mnuPaste_Click);
+    addSeparator(m_mnuEdit, "mnuEditSep1");
+    connect(addEntry(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, QKeySequence(u"Ctrl+D"_s)), &QAction::triggered,
+            this, &MainWindow::mnuDelete_Click);
+    connect(addEntry(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, QKeySequence(u"Ctrl+A"_s)), &QAction::triggered,
+            this, &MainWindow::mnuClearAll_Click);
+    addSeparator(m_mnuEdit, "mnuEditSep2");
+    connect(addEntry(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, QKeySequence(u"Ctrl+I"_s)),
+            &QAction::triggered, this, &MainWindow::mnuInsertC_Click);
+
+    QMenu *options = bar->addMenu(u"&Options"_s);
+    options->setObjectName(u"mnuOptions"_s);
+    m_mnuCommandList = addEntry(options, "mnuCommandList", u"Show Commands List"_s);
+    m_mnuCommandList->setCheckable(true);
+    connect(m_mnuCommandList, &QAction::triggered, this, &MainWindow::mnuCommandList_Click);
+    m_mnuFunName = addEntry(options, "mnuFunName", u"Fun Name Editor"_s);
+    m_mnuFunName->setCheckable(true);
+    connect(m_mnuFunName, &QAction::triggered, this, &MainWindow::mnuFunName_Click);
+    addSeparator(options, "mnuOptionsSep1");
+    connect(addEntry(options, "mnuEditColors", u"&Edit Colors"_s), &QAction::triggered, this,
+            &MainWindow::mnuEditColors_Click);
+
+    QMenu *help = bar->addMenu(u"&Help"_s);
+    help->setObjectName(u"mnuHelp"_s);
+    connect(addEntry(help, "mnuAbout", u"&About..."_s, QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
+            &MainWindow::mnuAbout_Click);
+
+    // Held here until start-up hands them to the recent-files component.
+    divider->setVisible(false);
+    for (QAction *entry : entries)
+        entry->setVisible(false);
+}
+
+void MainWindow::buildToolbar()
+{
+    struct Button
+    {
+        const char *key;
+        const char *tip;
+        const char *image;
+        bool check;
+    };
+    // Keys decide what a button does; a null key is a separator.
+    static constexpr Button buttons[toolbarButtonCount] = {
+        {"New", "New", "New", false},
+        {"Open", "Open", "Open", false},
+        {"Save", "Save", "Save", false},
+        {nullptr, nullptr, nullptr, false},
+        {"Copy", "Copy", "Copy", false},
+        {"Cut", "Cut", "Cut", false},
+        {"Paste", "Paste", "Paste", false},
+        {nullptr, nullptr, nullptr, false},
+        {"Delete", "Delete", "Delete", false},
+        {"Insert", "Insert Comment", "Insert", false},
+        {nullptr, nullptr, nullptr, false},
+        {"CmdList", "Commands List", "cmdList", true},
+        {"FunName", "Fun Name Editor", "FunName", true},
+        {nullptr, nullptr, nullptr, false},
+        {"About", "", "About", false},
+        {nullptr, nullptr, nullptr, false},
+        {"Exit", "", "Exit", false},
+    };
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (int i = 0; i < toolbarButtonCount; ++i) {
+        const Button &b = buttons[i];
+        QAction *action = nullptr;
+        if (!b.key) {
+            action = m_toolbar->addSeparator();
+        } else {
+            const QString key = QLatin1StringView(b.key);
+            action = m_toolbar->addAction(ToolbarIcons::icon(QLatin1StringView(b.image)), key);
+            action->setToolTip(QLatin1StringView(b.tip));
+            action->setCheckable(b.check);
+            action->setData(key);
+            connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+            if (QWidget *button = m_toolbar->widgetForAction(action))
+                button->setObjectName(u"Toolbar1_"_s + key);
+        }
+        action->setObjectName(u"Toolbar1_button"_s + QString::number(i + 1));
+        m_toolbarButtons[size_t(i)] = action;
+    }
+}
+
+QAction *MainWindow::toolbarButton(int number) const
+{
+    return number >= 1 && number <= toolbarButtonCount ? m_toolbarButtons[size_t(number - 1)] : nullptr;
+}
+
+void MainWindow::Form_Load()
+{
+    // Each step that fails is skipped; the window opens with whatever worked.
+    const auto step = [](auto &&work) {
+        try {
+            work();
+        } catch (...) {
+        }
+    };
+    step([this] {
+        m_mru->setKeyName(AppInfo::title());
+        m_mru->setCapacity(MruList::maxEntries);
+        m_mru->attachDivider(findChild<QAction *>(u"mnuMRUDiv"_s));
+        for (int i = 1; i <= MruList::maxEntries; ++i)
+            m_mru->attachEntry(i, findChild<QAction *>(u"mnuFileMRU"_s + QString::number(i)));
+        m_mru->refresh();
+    });
+    step([this] {
+        if (!m_commandLine.isEmpty())
+            CommandLineOpen();
+    });
+}
+
+void MainWindow::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    setWindowTitle(titleText(caption));
+}
+
+bool MainWindow::hasCurrentFile() const
+{
+    return m_caption != AppInfo::title();
+}
+
+qsizetype MainWindow::selectedRow() const
+{
+    const QModelIndexList rows = m_lstBind->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void MainWindow::selectRow(qsizetype row)
+{
+    if (row < 0 || row >= m_script->count()) {
+        m_lstBind->selectionModel()->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_script->index(int(row));
+    m_lstBind->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_lstBind->scrollTo(index);
+}
+
+void MainWindow::removeLine(qsizetype row)
+{
+    m_script->remove(row);
+    selectRow(qMin(row, m_script->count() - 1));
+}
+
+std::optional<QByteArray> MainWindow::scriptBytesOf(const QString &text)
+{
+    if (auto bytes = ScriptText::toBytes(text))
+        return bytes;
+    m_prompter.inform(this,
+                      u"The text holds characters that a game script cannot carry: only the characters of the "
+                      "game's console font (Latin-1) can be used.\r\nNothing was changed."_s,
+                      AppInfo::title(), Prompter::Icon::Exclamation);
+    return std::nullopt;
+}
+
+// --- File commands ---------------------------------------------------------------------------
+
+QString MainWindow::askFileName(bool save, const QString &title)
+{
+    Prompter::FileRequest request;
+    request.save = save;
+    request.title = title;
+    request.filter = openSaveFilter;
+    request.defaultSuffix = u"cfg"_s;
+    // The home folder stands in for the root of the system drive.
+    request.folder = QDir::homePath();
+    request.fileName = m_dialogFileName;
+    const QString chosen = m_prompter.fileName(this, request);
+    if (!chosen.isEmpty())
+        m_dialogFileName = chosen;
+    return chosen;
+}
+
+void MainWindow::mnuOpen_Click()
+{
+    const QString chosen = askFileName(false, u"Open"_s);
+    if (chosen.isEmpty())
+        return;
+    m_fileName = chosen;
+    LoadScript(m_fileName);
+}
+
+void MainWindow::mnuFileMRU_Click(int index)
+{
+    LoadScript(m_mru->fileName(index));
+}
+
+void MainWindow::LoadScript(const QString &name)
+{
+    m_mru->addFile(name);
+    if (!fileExists(name)) {
+        m_prompter.inform(this, u"File '"_s + name + u"' could not be found."_s, u"Error Opening File"_s,
+                          Prompter::Icon::Critical);
+        m_mru->removeFile(name);
+        return;
+    }
+    ScriptReader::Result read = ScriptReader::readFile(name, ScriptReader::Mode::Open);
+    if (!read.ok) {
+        m_prompter.inform(this, u"File '"_s + name + u"' could not be read.\r\n"_s + read.error,
+                          u"Error Opening File"_s, Prompter::Icon::Critical);
+        return;
+    }
+    m_script->replaceAll(std::move(read.lines));
+    setCaption(name);
+}
+
+void MainWindow::CommandLineOpen()
+{
+    m_fileName = m_commandLine;
+    // No existence test and no message: a name that cannot be read is passed over.
+    ScriptReader::Result read = ScriptReader::readFile(m_fileName, ScriptReader::Mode::CommandLine);
+    if (!read.ok)
+        return;
+    m_mru->addFile(m_fileName);
+    m_script->replaceAll(std::move(read.lines));
+    setCaption(m_fileName);
+}
+
+bool MainWindow::writeList()
+{
+    const qsizetype n = m_script->count();
+    m_progress->setRange(0, int(qMin<qsizetype>(n + 1, std::numeric_limits<int>::max())));
+    QString why;
+    const bool written = ScriptWriter::writeFile(m_fileName, m_script->lines(), &why,
+                                                 [this](qsizetype lines) { m_progress->setValue(int(lines)); });
+    m_progress->setValue(0);
+    if (!written) {
+        m_prompter.inform(this, u"File '"_s + m_fileName + u"' was not written.\r\n"_s + why,
+                          u"Error Saving File"_s, Prompter::Icon::Critical);
+        return false;
+    }
+    // Only a file that was written joins the recent files.
+    m_mru->addFile(m_fileName);
+    setCaption(m_fileName);
+    return true;
+}
+
+bool MainWindow::saveToCurrentOrChosen()
+{
+    const QString previous = m_fileName;
+    if (m_caption.startsWith(AppInfo::title())) {
+        const QString chosen = askFileName(true, u"Save"_s);
+        if (chosen.isEmpty())
+            return false;
+        m_fileName = chosen;
+    } else {
+        m_fileName = m_caption;
+    }
+    if (writeList())
+        return true;
+    m_fileName = previous;
+    return false;
+}
+
+void MainWindow::mnuSave_Click()
+{
+    saveToCurrentOrChosen();
+}
+
+void MainWindow::mnuSaveAs_Click()
+{
+    const QString chosen = askFileName(true, u"Save As"_s);
+    if (chosen.isEmpty())
+        return;
+    const QString previous = m_fileName;
+    m_fileName = chosen;
+    if (!writeList())
+        m_fileName = previous;
+}
+
+void MainWindow::mnuClose_Click()
+{
+    if (!hasCurrentFile())
+        return;
+    const auto answer = m_prompter.message(
+        this, {u"Do you want to save first?"_s, u"Close File"_s, Prompter::Yes | Prompter::No | Prompter::Cancel,
+               Prompter::Yes, Prompter::Icon::Question});
+    if (answer == Prompter::Cancel)
+        return;
+    // A save that did not happen (cancelled, failed) keeps the script rather than lose it.
+    if (answer == Prompter::Yes && !saveToCurrentOrChosen())
+        return;
+    setCaption(AppInfo::title());
+    m_script->clear();
+}
+
+void MainWindow::mnuExit_Click()
+{
+    const auto answer = m_prompter.message(this, {u"Do you really want to Exit"_s, u"Confirm"_s,
+                                                  Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Question});
+    if (answer == Prompter::Yes)
+        emit programEnding();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit programEnding();
+}
+
+// --- Edit commands ---------------------------------------------------------------------------
+
+void MainWindow::mnuNew_Click()
+{
+    setCaption(AppInfo::title());
+    m_script->clear();
+    m_fileName.clear();
+}
+
+void MainWindow::mnuClearAll_Click()
+{
+    const auto answer = m_prompter.message(
+        this, {u"If you procede, you'll lose all bindings thus far.\r\n\r\nDo you wish to procede?"_s, u"Warning"_s,
+               Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Information});
+    if (answer == Prompter::Yes)
+        m_script->clear();
+}
+
+void MainWindow::mnuCut_Click()
+{
+    ProgStuff::ListCutClip(*this);
+}
+
+void MainWindow::mnuCopy_Click()
+{
+    ProgStuff::ListCopyClip(*this);
+}
+
+void MainWindow::mnuPaste_Click()
+{
+    ProgStuff::ListPasteClip(*this);
+}
+
+void MainWindow::mnuDelete_Click()
+{
+    const qsizetype row = selectedRow();
+    if (row >= 0)
+        removeLine(row);
+}
+
+void MainWindow::mnuInsertC_Click()
+{
+    const QString text = m_prompter.input(this, u"Please type your comment message"_s, u"Insert Comment"_s,
+                                          u"Created by : Vantor's Bind Utility"_s);
+    if (text.isEmpty())
+        return;
+    if (const auto bytes = scriptBytesOf(text))
+        m_script->insert(0, "//" + *bytes);
+}
+
+void MainWindow::cmdAdd_Click()
+{
+    ProgStuff::AddBinding(*this);
+}
+
+void MainWindow::cmbType_Click()
+{
+    m_txtKey->setFocus();
+}
+
+void MainWindow::lstBind_DblClick()
+{
+    const qsizetype row = selectedRow();
+    if (row < 0)
+        return;
+    const QByteArray line = m_script->line(row);
+    if (line.isEmpty())
+        return;
+    const QString answer =
+        m_prompter.input(this, u"Enter the updated text."_s, u"Edit Command"_s, QString::fromLatin1(line));
+    if (answer.isEmpty())
+        return;
+    if (const auto bytes = scriptBytesOf(answer))
+        m_script->setLine(row, *bytes);
+}
+
+void MainWindow::lstBind_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
+{
+    if (button == Qt::RightButton)
+        m_mnuEdit->popup(globalPos);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lstBind->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            // Let the view select the row under the pointer first, so the menu acts on it.
+            QMetaObject::invokeMethod(
+                this, [this, b = mouse->button(), at = mouse->globalPosition().toPoint()] { lstBind_MouseDown(b, at); },
+                Qt::QueuedConnection);
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            QMetaObject::invokeMethod(this, &MainWindow::lstBind_DblClick, Qt::QueuedConnection);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Toolbar and tool windows ----------------------------------------------------------------
+
+void MainWindow::Toolbar1_ButtonClick(const QString &key)
+{
+    using Handler = void (MainWindow::*)();
+    static const std::pair<QLatin1StringView, Handler> handlers[] = {
+        {"New"_L1, &MainWindow::mnuNew_Click},       {"Open"_L1, &MainWindow::mnuOpen_Click},
+        {"Save"_L1, &MainWindow::mnuSave_Click},     {"Copy"_L1, &MainWindow::mnuCopy_Click},
+        {"Cut"_L1, &MainWindow::mnuCut_Click},       {"Paste"_L1, &MainWindow::mnuPaste_Click},
+        {"Delete"_L1, &MainWindow::mnuDelete_Click}, {"Insert"_L1, &MainWindow::mnuInsertC_Click},
+        {"CmdList"_L1, &MainWindow::mnuCommandList_Click},
+        {"FunName"_L1, &MainWindow::mnuFunName_Click},
+        {"About"_L1, &MainWindow::mnuAbout_Click},   {"Exit"_L1, &MainWindow::mnuExit_Click},
+    };
+    for (const auto &[name, handler] : handlers) {
+        if (key != name)
+            continue;
+        // A command started from the toolbar that fails ends quietly; the program goes on.
+        try {
+            (this->*handler)();
+        } catch (...) {
+        }
+        return;
+    }
+}
+
+void MainWindow::mnuCommandList_Click() {}
+
+void MainWindow::mnuFunName_Click() {}
+
+void MainWindow::mnuEditColors_Click() {}
+
+void MainWindow::mnuAbout_Click() {}
+
+} // namespace vbu
