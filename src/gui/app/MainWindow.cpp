@@ -56,8 +56,8 @@ QStringList keyNames()
         names.append(u'f' + QString::number(i));
     names << u"enter"_s << u"space"_s << u"alt"_s << u"ctrl"_s << u"shift"_s << u"uparrow"_s << u"downarrow"_s
           << u"leftarrow"_s << u"rightarrow"_s << u"mouse1"_s << u"mouse2"_s << u"mouse3"_s << u"mwheelup"_s
-          << u"mwheeldown"_s << u"pgup"_s << u"pgdn"_s << u"end"_s << u"home"_s << u"ins"_s << u"del"_s
-          << u"pause"_s << u"backspace"_s << u"escape"_s << u"tab"_s;
+          << u"mwheeldown"_s << u"pgup"_s << u"pgdn"_s << u"end"_s << u"home"_s << u"ins"_s << u"del"_s << u"pause"_s
+          << u"backspace"_s << u"escape"_s << u"tab"_s;
     return names;
 }
 
@@ -219,8 +219,8 @@ void MainWindow::buildMenus()
     addSeparator(m_mnuEdit, "mnuEditSep1");
     connect(addEntry(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, QKeySequence(u"Ctrl+D"_s)), &QAction::triggered,
             this, &MainWindow::mnuDelete_Click);
-    connect(addEntry(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, QKeySequence(u"Ctrl+A"_s)), &QAction::triggered,
-            this, &MainWindow::mnuClearAll_Click);
+    connect(addEntry(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, QKeySequence(u"Ctrl+A"_s)), &QAction::triggered, this,
+            &MainWindow::mnuClearAll_Click);
     addSeparator(m_mnuEdit, "mnuEditSep2");
     connect(addEntry(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, QKeySequence(u"Ctrl+I"_s)),
             &QAction::triggered, this, &MainWindow::mnuInsertC_Click);
@@ -446,8 +446,8 @@ bool MainWindow::writeList()
                                                  [this](qsizetype lines) { m_progress->setValue(int(lines)); });
     m_progress->setValue(0);
     if (!written) {
-        m_prompter.inform(this, u"File '"_s + m_fileName + u"' was not written.\r\n"_s + why,
-                          u"Error Saving File"_s, Prompter::Icon::Critical);
+        m_prompter.inform(this, u"File '"_s + m_fileName + u"' was not written.\r\n"_s + why, u"Error Saving File"_s,
+                          Prompter::Icon::Critical);
         return false;
     }
     // Only a file that was written joins the recent files.
@@ -493,9 +493,9 @@ void MainWindow::mnuClose_Click()
 {
     if (!hasCurrentFile())
         return;
-    const auto answer = m_prompter.message(
-        this, {u"Do you want to save first?"_s, u"Close File"_s, Prompter::Yes | Prompter::No | Prompter::Cancel,
-               Prompter::Yes, Prompter::Icon::Question});
+    const auto answer = m_prompter.message(this, {u"Do you want to save first?"_s, u"Close File"_s,
+                                                  Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::Yes,
+                                                  Prompter::Icon::Question});
     if (answer == Prompter::Cancel)
         return;
     // A save that did not happen (cancelled, failed) keeps the script rather than lose it.
@@ -507,8 +507,9 @@ void MainWindow::mnuClose_Click()
 
 void MainWindow::mnuExit_Click()
 {
-    const auto answer = m_prompter.message(this, {u"Do you really want to Exit"_s, u"Confirm"_s,
-                                                  Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Question});
+    const auto answer =
+        m_prompter.message(this, {u"Do you really want to Exit"_s, u"Confirm"_s, Prompter::Yes | Prompter::No,
+                                  Prompter::Yes, Prompter::Icon::Question});
     if (answer == Prompter::Yes)
         emit programEnding();
 }
@@ -623,13 +624,18 @@ void MainWindow::Toolbar1_ButtonClick(const QString &key)
 {
     using Handler = void (MainWindow::*)();
     static const std::pair<QLatin1StringView, Handler> handlers[] = {
-        {"New"_L1, &MainWindow::mnuNew_Click},       {"Open"_L1, &MainWindow::mnuOpen_Click},
-        {"Save"_L1, &MainWindow::mnuSave_Click},     {"Copy"_L1, &MainWindow::mnuCopy_Click},
-        {"Cut"_L1, &MainWindow::mnuCut_Click},       {"Paste"_L1, &MainWindow::mnuPaste_Click},
-        {"Delete"_L1, &MainWindow::mnuDelete_Click}, {"Insert"_L1, &MainWindow::mnuInsertC_Click},
+        {"New"_L1, &MainWindow::mnuNew_Click},
+        {"Open"_L1, &MainWindow::mnuOpen_Click},
+        {"Save"_L1, &MainWindow::mnuSave_Click},
+        {"Copy"_L1, &MainWindow::mnuCopy_Click},
+        {"Cut"_L1, &MainWindow::mnuCut_Click},
+        {"Paste"_L1, &MainWindow::mnuPaste_Click},
+        {"Delete"_L1, &MainWindow::mnuDelete_Click},
+        {"Insert"_L1, &MainWindow::mnuInsertC_Click},
         {"CmdList"_L1, &MainWindow::mnuCommandList_Click},
         {"FunName"_L1, &MainWindow::mnuFunName_Click},
-        {"About"_L1, &MainWindow::mnuAbout_Click},   {"Exit"_L1, &MainWindow::mnuExit_Click},
+        {"About"_L1, &MainWindow::mnuAbout_Click},
+        {"Exit"_L1, &MainWindow::mnuExit_Click},
     };
     for (const auto &[name, handler] : handlers) {
         if (key != name)
