@@ -1,5 +1,8 @@
 #include "cli/Cli.h"
 
+#include "cli/ItemsCommand.h"
+#include "cli/ResaveCommand.h"
+
 #include <QIODevice>
 
 #include <iterator>
@@ -20,6 +23,8 @@ struct Command
 // Each subcommand lives in a file of its own and is listed here.
 constexpr Command commands[] = {
     {"help"_L1, "vbu-cfg --help"_L1, nullptr},
+    {"items"_L1, "vbu-cfg items [--command-line] FILE  print the items Open (or the command line) lists"_L1, runItems},
+    {"resave"_L1, "vbu-cfg resave IN OUT  open IN as Open does and save the list as OUT as Save does"_L1, runResave},
 };
 
 int help(Io &io)

@@ -88,6 +88,13 @@ void ScriptLines::move(qsizetype from, qsizetype to)
         std::rotate(first + to, first + from, first + from + 1);
 }
 
+void ScriptLines::squeeze()
+{
+    // A sixteenth of slack is cheaper to keep than a copy of a million entries.
+    if (m_entries.capacity() - m_entries.size() > m_entries.size() / 16)
+        m_entries.shrink_to_fit();
+}
+
 void ScriptLines::clear()
 {
     m_buffer = QByteArray();
@@ -101,8 +108,12 @@ qsizetype ScriptLines::memoryUsed() const
     qsizetype bytes = m_buffer.capacity() + qsizetype(m_entries.capacity() * sizeof(Entry)) +
                       qsizetype(m_owned.capacity() * sizeof(QByteArray)) +
                       qsizetype(m_freeSlots.capacity() * sizeof(quint32));
-    for (const QByteArray &line : m_owned)
-        bytes += line.capacity();
+    // Each line kept apart is an allocation of its own: count its header and the allocator's share.
+    constexpr qsizetype perAllocation = 32;
+    for (const QByteArray &line : m_owned) {
+        if (line.capacity() > 0)
+            bytes += line.capacity() + perAllocation;
+    }
     return bytes;
 }
 

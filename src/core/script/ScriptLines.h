@@ -30,6 +30,8 @@ public:
     QList<QByteArray> toList() const;
 
     void reserve(qsizetype lines) { m_entries.reserve(size_t(lines)); }
+    // Gives back index room that appends reserved but did not use.
+    void squeeze();
     // A line made of buffer bytes [offset, offset + length).
     void appendSlice(qsizetype offset, qsizetype length);
     void append(const QByteArray &line) { insert(size(), line); }

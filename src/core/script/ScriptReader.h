@@ -20,6 +20,8 @@ public:
     struct Result
     {
         bool ok = false;
+        // The file could be opened; when this is true and ok is false, reading it failed.
+        bool opened = false;
         ScriptLines lines;
         QString error; // why the file could not be read, when !ok
     };

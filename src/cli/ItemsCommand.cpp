@@ -1,0 +1,59 @@
+#include "cli/ItemsCommand.h"
+
+#include "cli/ScriptFileAccess.h"
+
+#include <QIODevice>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::cli {
+
+namespace {
+
+const QString usage = u"usage: vbu-cfg items [--command-line] FILE\n"_s;
+
+bool writeItems(QIODevice &out, const ScriptLines &lines)
+{
+    // Items may hold any byte but CR and LF, so one LF each keeps them apart.
+    QByteArray block;
+    constexpr qsizetype blockSize = 1 << 20;
+    block.reserve(blockSize);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        block.append(lines.view(i));
+        block.append('\n');
+        if (block.size() >= blockSize) {
+            if (out.write(block) != block.size())
+                return false;
+            block.clear();
+        }
+    }
+    return block.isEmpty() || out.write(block) == block.size();
+}
+
+} // namespace
+
+int runItems(const QStringList &args, Io &io)
+{
+    ScriptReader::Mode mode = ScriptReader::Mode::Open;
+    QStringList rest = args;
+    if (!rest.isEmpty() && rest.constFirst() == "--command-line"_L1) {
+        mode = ScriptReader::Mode::CommandLine;
+        rest.removeFirst();
+    }
+    if (!rest.isEmpty() && rest.constFirst() == "--"_L1)
+        rest.removeFirst();
+    if (rest.size() != 1) {
+        print(io.err, usage);
+        return 2;
+    }
+    const std::optional<ScriptLines> lines = loadScript(rest.constFirst(), mode, io);
+    if (!lines)
+        return 1;
+    if (!writeItems(io.out, *lines)) {
+        print(io.err, u"vbu-cfg: the items could not be written: "_s + io.out.errorString() + u'\n');
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace vbu::cli

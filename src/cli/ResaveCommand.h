@@ -1,0 +1,10 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+namespace vbu::cli {
+
+// vbu-cfg resave IN OUT: opens IN as the editor's Open does and saves the list as OUT.
+int runResave(const QStringList &args, Io &io);
+
+} // namespace vbu::cli

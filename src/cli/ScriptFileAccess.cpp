@@ -1,0 +1,27 @@
+#include "cli/ScriptFileAccess.h"
+
+#include "core/app/FileExists.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::cli {
+
+std::optional<ScriptLines> loadScript(const QString &name, ScriptReader::Mode mode, Io &io)
+{
+    const QString notFound = u"File '"_s + name + u"' could not be found.\n"_s;
+    // Open tests for the file first; the command line just tries to open it.
+    if (mode == ScriptReader::Mode::Open && !fileExists(name)) {
+        print(io.err, notFound);
+        return std::nullopt;
+    }
+    ScriptReader::Result read = ScriptReader::readFile(name, mode);
+    if (read.ok)
+        return std::move(read.lines);
+    if (!read.opened && mode == ScriptReader::Mode::CommandLine)
+        print(io.err, notFound);
+    else
+        print(io.err, u"File '"_s + name + u"' could not be read: "_s + read.error + u'\n');
+    return std::nullopt;
+}
+
+} // namespace vbu::cli
