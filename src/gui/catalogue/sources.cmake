@@ -1,1 +1,3 @@
-target_sources(vbu_gui PRIVATE)
+target_sources(vbu_gui PRIVATE
+    catalogue/DockedToolWindow.cpp catalogue/DockedToolWindow.h
+)

@@ -1,0 +1,53 @@
+#include "gui/app/ToolWindowSwitch.h"
+
+#include "gui/catalogue/DockedToolWindow.h"
+
+#include <QAction>
+
+namespace vbu {
+
+ToolWindowSwitch::ToolWindowSwitch(QAction *menuEntry, QAction *toolbarButton, Factory factory, QObject *parent)
+    : QObject(parent), m_menuEntry(menuEntry), m_toolbarButton(toolbarButton), m_factory(std::move(factory))
+{
+    showState();
+}
+
+void ToolWindowSwitch::toggle()
+{
+    // A checkable entry or button has already flipped itself; the window decides.
+    if (isOpen())
+        close();
+    else
+        open();
+}
+
+void ToolWindowSwitch::open()
+{
+    m_window = m_factory();
+    if (!m_window) {
+        showState();
+        return;
+    }
+    // The close step: however the window goes, its switch is released first.
+    connect(m_window, &DockedToolWindow::closing, this, [this] {
+        m_window = nullptr;
+        showState();
+    });
+    showState();
+    m_window->show();
+}
+
+void ToolWindowSwitch::close()
+{
+    if (m_window)
+        m_window->close();
+    showState();
+}
+
+void ToolWindowSwitch::showState()
+{
+    m_menuEntry->setChecked(isOpen());
+    m_toolbarButton->setChecked(isOpen());
+}
+
+} // namespace vbu

@@ -1,0 +1,70 @@
+#include "gui/catalogue/DockedToolWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+DockedToolWindow::DockedToolWindow(QWidget *mainWindow)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_main(mainWindow), m_chkDocked(new QCheckBox(u"Dock to Main Window"_s, this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_chkDocked->setObjectName(u"chkDocked"_s);
+    m_chkDocked->setChecked(true);
+    connect(m_chkDocked, &QCheckBox::clicked, this, &DockedToolWindow::DockToMain);
+}
+
+DockedToolWindow::~DockedToolWindow()
+{
+    if (m_main)
+        m_main->removeEventFilter(this);
+}
+
+void DockedToolWindow::placeDockBox(const QRect &geometry)
+{
+    m_chkDocked->setGeometry(geometry);
+}
+
+void DockedToolWindow::startWatchers()
+{
+    if (m_main)
+        m_main->installEventFilter(this);
+    installEventFilter(this);
+}
+
+void DockedToolWindow::DockToMain()
+{
+    if (!m_main || !m_chkDocked->isChecked())
+        return;
+    const QRect main = m_main->frameGeometry();
+    const QPoint docked(main.left() + main.width(), main.top());
+    // Moving to where it already stands would report no move anyway; asking nothing keeps
+    // the rule from ever feeding itself.
+    if (pos() != docked)
+        move(docked);
+}
+
+bool DockedToolWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Move && (watched == m_main || watched == this))
+        DockToMain();
+    return QWidget::eventFilter(watched, event);
+}
+
+void DockedToolWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Opening counts as the first placement: a ticked window opens docked.
+    DockToMain();
+}
+
+void DockedToolWindow::closeEvent(QCloseEvent *event)
+{
+    emit closing();
+    event->accept();
+}
+
+} // namespace vbu
