@@ -97,10 +97,8 @@ void ScriptLines::squeeze()
 
 void ScriptLines::clear()
 {
-    m_buffer = QByteArray();
-    m_entries = {};
-    m_owned = {};
-    m_freeSlots = {};
+    // Assigning {} to a vector would keep its capacity; a fresh object gives the memory back.
+    *this = ScriptLines();
 }
 
 qsizetype ScriptLines::memoryUsed() const
