@@ -7,10 +7,14 @@
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
+#include "core/ui/LogoPainter.h"
 #include "gui/app/Prompter.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ProgStuff.h"
 #include "gui/editor/ToolbarIcons.h"
+#include "gui/ui/AboutDialog.h"
+#include "gui/ui/ColorsDialog.h"
+#include "gui/ui/LogoBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -124,7 +128,7 @@ void MainWindow::buildControls()
     setCentralWidget(client);
 
     m_toolbar = place(new QToolBar(client), "Toolbar1", twips(0, 0, 5490, 360));
-    m_picLogo = place(new QWidget(client), "picLogo", twips(30, 390, 240, 5220));
+    m_picLogo = place(new LogoBox(client), "picLogo", twips(30, 390, 240, 5220));
     place(new QLabel(u"Type"_s, client), "lblType", twips(540, 450, 420, 270));
     place(new QLabel(u"Key"_s, client), "lblKey", twips(1530, 450, 300, 270));
     place(new QLabel(u"Binding"_s, client), "lblBind", twips(3330, 450, 645, 270));
@@ -315,6 +319,13 @@ void MainWindow::Form_Load()
         } catch (...) {
         }
     };
+    step([this] {
+        if (!m_logo)
+            m_logo = std::make_unique<LogoPainter>();
+        m_logo->setDrawingObject(m_picLogo);
+        m_logo->setCaption(u"Vantor's Bind Utility"_s);
+        m_logo->Draw();
+    });
     step([this] {
         m_mru->setKeyName(AppInfo::title());
         m_mru->setCapacity(MruList::maxEntries);
@@ -653,8 +664,21 @@ void MainWindow::mnuCommandList_Click() {}
 
 void MainWindow::mnuFunName_Click() {}
 
-void MainWindow::mnuEditColors_Click() {}
+void MainWindow::mnuEditColors_Click()
+{
+    // Modal over the whole program; made afresh, gone when closed.
+    auto *dialog = new ColorsDialog(m_prompter, m_lstBind, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
 
-void MainWindow::mnuAbout_Click() {}
+void MainWindow::mnuAbout_Click()
+{
+    auto *dialog = new AboutDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+}
 
 } // namespace vbu

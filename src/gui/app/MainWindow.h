@@ -4,6 +4,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -18,6 +19,8 @@ class QTreeView;
 
 namespace vbu {
 
+class LogoBox;
+class LogoPainter;
 class MruList;
 class Prompter;
 class ScriptModel;
@@ -126,7 +129,9 @@ private:
 
     QToolBar *m_toolbar = nullptr;
     std::array<QAction *, toolbarButtonCount> m_toolbarButtons{};
-    QWidget *m_picLogo = nullptr;
+    LogoBox *m_picLogo = nullptr;
+    // The logo painter, made when first needed.
+    std::unique_ptr<LogoPainter> m_logo;
     QComboBox *m_cmbType = nullptr;
     QComboBox *m_txtKey = nullptr;
     QLineEdit *m_txtBind = nullptr;

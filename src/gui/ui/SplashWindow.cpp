@@ -1,0 +1,103 @@
+#include "gui/ui/SplashWindow.h"
+
+#include "core/ui/SplashPicture.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+SplashWindow::SplashWindow(MainWindowFactory openMainWindow, QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_openMainWindow(std::move(openMainWindow)),
+      m_picture(SplashPicture::render())
+{
+    setObjectName(u"frmSplash"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QString());
+    setFixedSize(7725 / 15, 3885 / 15);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_lblTimeLeft = new QLabel(u"5 Seconds Left"_s, this);
+    m_lblTimeLeft->setObjectName(u"lblTimeLeft"_s);
+    m_lblTimeLeft->setGeometry(0, 0, 1365 / 15, 195 / 15);
+    QFont small = m_lblTimeLeft->font();
+    small.setPixelSize(11);
+    m_lblTimeLeft->setFont(small);
+    m_lblTimeLeft->setIndent(3);
+    QPalette labelPalette = m_lblTimeLeft->palette();
+    labelPalette.setColor(QPalette::WindowText, QColor(226, 196, 140));
+    labelPalette.setColor(QPalette::Window, QColor(24, 14, 6));
+    m_lblTimeLeft->setPalette(labelPalette);
+    // A dark tag over the picture's corner.
+    m_lblTimeLeft->setAutoFillBackground(true);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(u"Timer1"_s);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    Form_Load();
+}
+
+SplashWindow::~SplashWindow() = default;
+
+void SplashWindow::Form_Load()
+{
+    // Not 5: the design caption stands for the first second.
+    m_counter = 2;
+    m_timer->start();
+}
+
+void SplashWindow::Timer1_Timer()
+{
+    --m_counter;
+    m_lblTimeLeft->setText(QString::number(m_counter) + u" Seconds Left"_s);
+    if (m_counter != 0)
+        return;
+    // No further tick may arrive while the main window starts up.
+    m_timer->stop();
+    if (m_openMainWindow) {
+        if (QWidget *main = m_openMainWindow())
+            main->show();
+    }
+    close();
+}
+
+void SplashWindow::Form_KeyPress()
+{
+    close();
+}
+
+bool SplashWindow::event(QEvent *event)
+{
+    // Any key that types a character, Tab included, before focus handling takes it.
+    if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->text().isEmpty()) {
+        Form_KeyPress();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void SplashWindow::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.drawImage(0, 0, m_picture);
+}
+
+void SplashWindow::closeEvent(QCloseEvent *event)
+{
+    m_timer->stop();
+    event->accept();
+}
+
+} // namespace vbu

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QTimer;
+
+namespace vbu {
+
+// frmSplash: the program's first window. It counts down two ticks of a one-second timer, then
+// opens the main window and goes; a key press before that closes it without opening anything.
+class SplashWindow final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SplashWindow)
+
+public:
+    // Creates the main window; it is shown at once. Nothing is opened when it returns null.
+    using MainWindowFactory = std::function<QWidget *()>;
+
+    // Deletes itself when closed.
+    explicit SplashWindow(MainWindowFactory openMainWindow, QWidget *parent = nullptr);
+    ~SplashWindow() override;
+
+    QTimer *Timer1() const { return m_timer; }
+    QLabel *lblTimeLeft() const { return m_lblTimeLeft; }
+    int counter() const { return m_counter; }
+
+public slots:
+    void Timer1_Timer();
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_KeyPress();
+
+    MainWindowFactory m_openMainWindow;
+    QImage m_picture;
+    QTimer *m_timer = nullptr;
+    QLabel *m_lblTimeLeft = nullptr;
+    qint16 m_counter = 0;
+};
+
+} // namespace vbu
