@@ -45,6 +45,7 @@ public:
           m_cr('\r', data, size), m_comma(',', data, size), m_quote('"', data, size)
     {}
 
+    // An empty file holds no line and gives no items; a last line without line end is a line.
     void run()
     {
         qsizetype begin = 0;
