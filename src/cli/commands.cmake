@@ -1,4 +1,5 @@
 target_sources(vbu_cli PRIVATE
+    CatalogueCommand.cpp CatalogueCommand.h
     ItemsCommand.cpp ItemsCommand.h
     ResaveCommand.cpp ResaveCommand.h
     ScriptFileAccess.cpp ScriptFileAccess.h

@@ -1,0 +1,112 @@
+#include "core/catalogue/CatalogueFile.h"
+
+#include "core/app/AppInfo.h"
+#include "core/app/FileExists.h"
+#include "core/catalogue/CatalogueProgress.h"
+#include "core/catalogue/CatalogueRecords.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::CatalogueFile {
+
+namespace {
+
+struct Bytes
+{
+    Load::Status status = Load::Status::Missing;
+    QString error;
+    QByteArray data;
+};
+
+Bytes readBytes(const QString &path)
+{
+    Bytes out;
+    if (!FileExists(path))
+        return out;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Removed between the check and the open: the same as never there.
+        if (!QFileInfo::exists(path))
+            return out;
+        out.status = Load::Status::Unreadable;
+        out.error = file.errorString();
+        return out;
+    }
+    const QString tooLarge =
+        u"The file is larger than %1 MiB, too large for a command list."_s.arg(maxFileSize / (1024 * 1024));
+    if (file.size() > maxFileSize) {
+        out.status = Load::Status::Unreadable;
+        out.error = tooLarge;
+        return out;
+    }
+    out.data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        out.status = Load::Status::Unreadable;
+        out.error = file.errorString();
+        out.data.clear();
+        return out;
+    }
+    // It may have grown since its size was asked.
+    if (out.data.size() > maxFileSize) {
+        out.status = Load::Status::Unreadable;
+        out.error = tooLarge;
+        out.data.clear();
+        return out;
+    }
+    out.status = Load::Status::Loaded;
+    return out;
+}
+
+} // namespace
+
+QString path()
+{
+    return path(QCoreApplication::applicationDirPath());
+}
+
+QString path(const QString &programDir)
+{
+    const QString beside = programDir + u"/commands.dat"_s;
+    const QString installed = programDir + u"/../share/vbu/commands.dat"_s;
+    if (!FileExists(beside) && FileExists(installed))
+        return QFileInfo(installed).absoluteFilePath();
+    return beside;
+}
+
+bool FileExists(const QString &path)
+{
+    return vbu::fileExists(path);
+}
+
+qsizetype CountLines(const QString &path)
+{
+    const Bytes bytes = readBytes(path);
+    if (bytes.status != Load::Status::Loaded)
+        return -1;
+    return CatalogueRecords::count(bytes.data);
+}
+
+Load LoadCatalogue(const QString &path, CatalogueProgress *progress)
+{
+    Load load;
+    Bytes bytes = readBytes(path);
+    load.status = bytes.status;
+    load.error = std::move(bytes.error);
+    if (load.status == Load::Status::Loaded)
+        load.catalogue = Catalogue::parse(bytes.data, progress);
+    if (progress)
+        progress->setValue(0);
+    return load;
+}
+
+QString missingFileMessage(QStringView lineBreak)
+{
+    return u"Critical System File could not be found.Please reinstall and try again."_s + lineBreak +
+           u"If problem persists please contact: "_s + AppInfo::contactAddress();
+}
+
+} // namespace vbu::CatalogueFile

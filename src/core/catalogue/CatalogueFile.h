@@ -1,0 +1,56 @@
+#pragma once
+
+#include "core/catalogue/Catalogue.h"
+
+#include <QString>
+
+namespace vbu {
+
+class CatalogueProgress;
+
+// The catalogue file commands.dat: where it is, and reading it for the Command List.
+//
+//   CatalogueFile::Load load = CatalogueFile::LoadCatalogue(CatalogueFile::path(), &progress);
+//   switch (load.status) { Missing: the "Error Opening File" message; Unreadable: load.error;
+//                          Loaded: fill the tree from load.catalogue, caption from its version }
+namespace CatalogueFile {
+
+// A catalogue of 32,766 records needs a few hundred KiB; anything past this is refused unread,
+// so a stray large or binary file cannot stall the window or fill the memory.
+constexpr qint64 maxFileSize = 8 * 1024 * 1024;
+
+struct Load
+{
+    enum class Status {
+        Loaded,    // catalogue holds the file, possibly empty
+        Missing,   // no such file (or it went between the check and the read)
+        Unreadable // it is there but could not be read, or is too large; error says why
+    };
+    Status status = Status::Missing;
+    QString error;
+    Catalogue catalogue;
+};
+
+// The catalogue beside the executable; when only the installed copy exists
+// (<bin>/../share/vbu/commands.dat), that one.
+QString path();
+QString path(const QString &programDir);
+
+// True for a non-empty name of an existing ordinary file that is not hidden.
+bool FileExists(const QString &path);
+
+// The number of records in the file, read as LoadCatalogue reads them (empty records and the
+// version line count); -1 when the file is missing or cannot be read.
+qsizetype CountLines(const QString &path);
+
+// Reads the file into a catalogue. With a progress: the maximum is set to the record count
+// plus one, the value follows the nodes added, and the value goes back to 0 at the end,
+// whatever the outcome.
+Load LoadCatalogue(const QString &path, CatalogueProgress *progress = nullptr);
+
+// "Critical System File could not be found.Please reinstall and try again." + lineBreak +
+// "If problem persists please contact: " + the contact address.
+QString missingFileMessage(QStringView lineBreak);
+
+} // namespace CatalogueFile
+} // namespace vbu
