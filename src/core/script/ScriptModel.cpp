@@ -1,5 +1,7 @@
 #include "core/script/ScriptModel.h"
 
+#include <QMimeData>
+
 using namespace Qt::StringLiterals;
 
 namespace vbu {
@@ -30,6 +32,48 @@ QVariant ScriptModel::headerData(int section, Qt::Orientation orientation, int r
     if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return u"Bindings"_s;
     return {};
+}
+
+namespace {
+const QString rowMimeType = u"application/x-vbu-script-row"_s;
+}
+
+Qt::ItemFlags ScriptModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags base = QAbstractListModel::flags(index);
+    return index.isValid() ? base | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled : base | Qt::ItemIsDropEnabled;
+}
+
+QStringList ScriptModel::mimeTypes() const
+{
+    return {rowMimeType};
+}
+
+QMimeData *ScriptModel::mimeData(const QModelIndexList &indexes) const
+{
+    if (indexes.size() != 1 || !indexes.constFirst().isValid())
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setData(rowMimeType, QByteArray::number(indexes.constFirst().row()));
+    data->setText(QString::fromLatin1(m_lines.view(indexes.constFirst().row())));
+    return data;
+}
+
+bool ScriptModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int, const QModelIndex &parent)
+{
+    if (action != Qt::MoveAction || !data || !data->hasFormat(rowMimeType))
+        return false;
+    bool ok = false;
+    const qsizetype from = data->data(rowMimeType).toLongLong(&ok);
+    if (!ok || from < 0 || from >= count())
+        return false;
+    // Dropped between rows: before row; onto a row: in its place; below the last: at the end.
+    const qsizetype before = row < 0 ? count() : row;
+    const qsizetype to = parent.isValid() ? parent.row() : qMin(before > from ? before - 1 : before, count() - 1);
+    if (to != from)
+        emit moveRequested(from, to);
+    // The move is made by the receiver; the view must not remove the dragged row itself.
+    return false;
 }
 
 void ScriptModel::insert(qsizetype row, const QByteArray &line)

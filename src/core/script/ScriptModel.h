@@ -22,6 +22,15 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // A line can be dragged to another place in the list; the drop asks for the move through
+    // moveRequested, so that whoever keeps the history makes it.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
+    bool dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int column,
+                      const QModelIndex &parent) override;
+
     qsizetype count() const { return m_lines.size(); }
     QByteArray line(qsizetype row) const { return m_lines.at(row); }
     const ScriptLines &lines() const { return m_lines; }
@@ -35,6 +44,10 @@ public:
     void clear();
     // The whole script at once, in one reset.
     void replaceAll(ScriptLines lines);
+
+signals:
+    // The line at from is to end up at row to.
+    void moveRequested(qsizetype from, qsizetype to);
 
 private:
     ScriptLines m_lines;

@@ -3,12 +3,14 @@
 #include "core/app/AppInfo.h"
 #include "core/app/FileExists.h"
 #include "core/app/MruList.h"
+#include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
 #include "core/ui/LogoPainter.h"
 #include "gui/app/Prompter.h"
+#include "gui/editor/KeyCaptureDialog.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ProgStuff.h"
 #include "gui/editor/ToolbarIcons.h"
@@ -20,17 +22,22 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
 #include <QTreeView>
+#include <QUndoStack>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
 
@@ -99,8 +106,8 @@ template<typename W> W *place(W *widget, const char *name, const QRect &geometry
 MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_prompter(prompter), m_script(new ScriptModel(this)), m_mru(new MruList(this)), m_commandLine(commandLine),
-      m_caption(AppInfo::title())
+      m_prompter(prompter), m_script(new ScriptModel(this)), m_edits(new ScriptEdits(*m_script, this)),
+      m_mru(new MruList(this)), m_commandLine(commandLine), m_caption(AppInfo::title())
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(titleText(m_caption));
@@ -146,6 +153,7 @@ void MainWindow::buildControls()
         combo->setEditText(text);
         combo->setToolTip(tip);
         combo->lineEdit()->setValidator(validator);
+        combo->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
         return combo;
     };
@@ -153,6 +161,19 @@ void MainWindow::buildControls()
                               u"Type Bind"_s);
     connect(m_cmbType, &QComboBox::activated, this, &MainWindow::cmbType_Click);
     m_txtKey = editableCombo("txtKey", twips(1170, 720, 1230, 315), keyNames(), u"a"_s, u"Key to Bind"_s);
+    // The key box's menu also offers to pick the key by pressing it.
+    connect(m_txtKey->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = m_txtKey->lineEdit()->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        menu->addAction(m_mnuCaptureKey);
+        menu->popup(m_txtKey->lineEdit()->mapToGlobal(at));
+    });
+    connect(m_cmbType->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu *menu = m_cmbType->lineEdit()->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_cmbType->lineEdit()->mapToGlobal(at));
+    });
 
     m_txtBind = place(new QLineEdit(client), "txtBind", twips(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
@@ -178,6 +199,17 @@ void MainWindow::buildControls()
     m_lstBind->header()->setSectionsMovable(false);
     m_lstBind->header()->setStretchLastSection(true);
     m_lstBind->viewport()->installEventFilter(this);
+    // Lines can be dragged to another place; the move goes through the history.
+    m_lstBind->setDragEnabled(true);
+    m_lstBind->setAcceptDrops(true);
+    m_lstBind->setDropIndicatorShown(true);
+    m_lstBind->setDragDropMode(QAbstractItemView::InternalMove);
+    m_lstBind->setDefaultDropAction(Qt::MoveAction);
+    connect(m_script, &ScriptModel::moveRequested, this, [this](qsizetype from, qsizetype to) {
+        m_edits->move(from, to);
+        selectRow(to);
+    });
+    setAcceptDrops(true);
 
     m_progress = place(new QProgressBar(client), "Progress", twips(330, 5250, 3375, 315));
     m_progress->setTextVisible(false);
@@ -228,6 +260,24 @@ void MainWindow::buildMenus()
     addSeparator(m_mnuEdit, "mnuEditSep2");
     connect(addEntry(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, QKeySequence(u"Ctrl+I"_s)),
             &QAction::triggered, this, &MainWindow::mnuInsertC_Click);
+    // Comforts of our own, after the classic entries and on shortcuts nothing else uses.
+    addSeparator(m_mnuEdit, "mnuEditSep3");
+    QAction *undo = addEntry(m_mnuEdit, "mnuUndo", u"&Undo"_s, QKeySequence(u"Ctrl+Z"_s));
+    QAction *redo = addEntry(m_mnuEdit, "mnuRedo", u"&Redo"_s);
+    redo->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
+    QUndoStack *history = m_edits->history();
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(undo, &QAction::triggered, history, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, history, &QUndoStack::redo);
+    connect(history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(addEntry(m_mnuEdit, "mnuMoveUp", u"Move Lin&e Up"_s, QKeySequence(u"Alt+Up"_s)), &QAction::triggered, this,
+            [this] { moveSelectedLine(-1); });
+    connect(addEntry(m_mnuEdit, "mnuMoveDown", u"Move Line Dow&n"_s, QKeySequence(u"Alt+Down"_s)), &QAction::triggered,
+            this, [this] { moveSelectedLine(+1); });
+    m_mnuCaptureKey = addEntry(m_mnuEdit, "mnuCaptureKey", u"Capture &Key..."_s, QKeySequence(u"Ctrl+G"_s));
+    connect(m_mnuCaptureKey, &QAction::triggered, this, &MainWindow::mnuCaptureKey_Click);
 
     QMenu *options = bar->addMenu(u"&Options"_s);
     options->setObjectName(u"mnuOptions"_s);
@@ -370,7 +420,7 @@ void MainWindow::selectRow(qsizetype row)
 
 void MainWindow::removeLine(qsizetype row)
 {
-    m_script->remove(row);
+    m_edits->remove(row);
     selectRow(qMin(row, m_script->count() - 1));
 }
 
@@ -432,7 +482,7 @@ void MainWindow::LoadScript(const QString &name)
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     }
-    m_script->replaceAll(std::move(read.lines));
+    m_edits->load(std::move(read.lines));
     setCaption(name);
 }
 
@@ -444,7 +494,7 @@ void MainWindow::CommandLineOpen()
     if (!read.ok)
         return;
     m_mru->addFile(m_fileName);
-    m_script->replaceAll(std::move(read.lines));
+    m_edits->load(std::move(read.lines));
     setCaption(m_fileName);
 }
 
@@ -513,7 +563,7 @@ void MainWindow::mnuClose_Click()
     if (answer == Prompter::Yes && !saveToCurrentOrChosen())
         return;
     setCaption(AppInfo::title());
-    m_script->clear();
+    m_edits->reset();
 }
 
 void MainWindow::mnuExit_Click()
@@ -536,7 +586,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::mnuNew_Click()
 {
     setCaption(AppInfo::title());
-    m_script->clear();
+    m_edits->reset();
     m_fileName.clear();
 }
 
@@ -546,7 +596,7 @@ void MainWindow::mnuClearAll_Click()
         this, {u"If you procede, you'll lose all bindings thus far.\r\n\r\nDo you wish to procede?"_s, u"Warning"_s,
                Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Information});
     if (answer == Prompter::Yes)
-        m_script->clear();
+        m_edits->clear();
 }
 
 void MainWindow::mnuCut_Click()
@@ -578,7 +628,56 @@ void MainWindow::mnuInsertC_Click()
     if (text.isEmpty())
         return;
     if (const auto bytes = scriptBytesOf(text))
-        m_script->insert(0, "//" + *bytes);
+        m_edits->insert(0, "//" + *bytes);
+}
+
+void MainWindow::moveSelectedLine(int by)
+{
+    const qsizetype row = selectedRow();
+    const qsizetype to = row + by;
+    if (row < 0 || to < 0 || to >= m_script->count())
+        return;
+    m_edits->move(row, to);
+    selectRow(to);
+}
+
+void MainWindow::mnuCaptureKey_Click()
+{
+    auto *dialog = new KeyCaptureDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    connect(dialog, &KeyCaptureDialog::captured, this, [this](const QString &name) {
+        m_txtKey->setEditText(name);
+        m_txtKey->setFocus();
+    });
+    dialog->show();
+    dialog->activateWindow();
+    dialog->setFocus();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFileName(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QString name = droppedFileName(event->mimeData());
+    if (name.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Just as Open with that name.
+    m_fileName = name;
+    LoadScript(m_fileName);
+}
+
+QString MainWindow::droppedFileName(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().isEmpty())
+        return {};
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
 void MainWindow::cmdAdd_Click()
@@ -604,7 +703,7 @@ void MainWindow::lstBind_DblClick()
     if (answer.isEmpty())
         return;
     if (const auto bytes = scriptBytesOf(answer))
-        m_script->setLine(row, *bytes);
+        m_edits->replace(row, *bytes);
 }
 
 void MainWindow::lstBind_MouseDown(Qt::MouseButton button, const QPoint &globalPos)

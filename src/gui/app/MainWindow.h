@@ -11,6 +11,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -23,6 +24,7 @@ class LogoBox;
 class LogoPainter;
 class MruList;
 class Prompter;
+class ScriptEdits;
 class ScriptModel;
 
 // frmMain: the script being edited, the controls that compose its lines, the file and edit
@@ -42,6 +44,8 @@ public:
 
     Prompter &prompter() const { return m_prompter; }
     ScriptModel &script() const { return *m_script; }
+    // Changes to the script go through here, so that they can be undone.
+    ScriptEdits &edits() const { return *m_edits; }
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     bool hasCurrentFile() const;
@@ -97,6 +101,9 @@ public slots:
     void cmbType_Click();
     void lstBind_DblClick();
     void Toolbar1_ButtonClick(const QString &key);
+    void mnuCaptureKey_Click();
+    // Alt+Up and Alt+Down: the selected line one place up or down.
+    void moveSelectedLine(int by);
 
     // Loads a file as Open and the recent files do.
     void LoadScript(const QString &name);
@@ -106,12 +113,16 @@ public slots:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
     void Form_Load();
+    // A local file dragged from the desktop, or empty.
+    static QString droppedFileName(const QMimeData *data);
     void lstBind_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     // Asks for a file name with the shared dialog settings; empty when cancelled.
     QString askFileName(bool save, const QString &title);
@@ -121,6 +132,7 @@ private:
 
     Prompter &m_prompter;
     ScriptModel *m_script;
+    ScriptEdits *m_edits;
     MruList *m_mru;
     QString m_commandLine;
     QString m_caption;
@@ -142,6 +154,7 @@ private:
     QMenu *m_mnuEdit = nullptr;
     QAction *m_mnuCommandList = nullptr;
     QAction *m_mnuFunName = nullptr;
+    QAction *m_mnuCaptureKey = nullptr;
 };
 
 } // namespace vbu

@@ -1,5 +1,6 @@
 #include "gui/editor/ProgStuff.h"
 
+#include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
 #include "gui/app/MainWindow.h"
@@ -48,7 +49,7 @@ void AddBinding(MainWindow &w)
     if (!text)
         return;
     const QByteArray quote = w.lblQuote()->text().toLatin1();
-    w.script().append(ScriptText::composeBinding(*type, *key, quote, *text));
+    w.edits().append(ScriptText::composeBinding(*type, *key, quote, *text));
     w.txtBind()->clear();
     w.txtKey()->setFocus();
 }
@@ -74,7 +75,7 @@ void ListPasteClip(MainWindow &w)
     const auto bytes = w.scriptBytesOf(QGuiApplication::clipboard()->text());
     if (!bytes)
         return;
-    w.script().insert(row, *bytes);
+    w.edits().insert(row, *bytes);
 }
 
 } // namespace vbu::ProgStuff
