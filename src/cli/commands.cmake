@@ -1,5 +1,6 @@
 target_sources(vbu_cli PRIVATE
     CatalogueCommand.cpp CatalogueCommand.h
+    CheckCommand.cpp CheckCommand.h
     ItemsCommand.cpp ItemsCommand.h
     ResaveCommand.cpp ResaveCommand.h
     ScriptFileAccess.cpp ScriptFileAccess.h

@@ -1,0 +1,69 @@
+// Script checks on large lists, as the editor's check window would run them.
+#include "core/editor/ScriptChecker.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Binds to many keys, settings, aliases with binds inside and comments, in the editor's list.
+vbu::ScriptLines makeLines(int count)
+{
+    static constexpr std::array commands = {
+        "+forward", "+attack", "+jump", "use rocket launcher", "weapnext", "say gg; wait; say re", "impulse 7"};
+    static constexpr std::array keys = {"w", "a", "mouse1", "space", "f1", "kp_enter", "mouse4", "mwheelup"};
+    std::mt19937 random(20240601);
+    QByteArray buffer;
+    buffer.reserve(qsizetype(count) * 32);
+    QList<std::pair<qsizetype, qsizetype>> slices;
+    for (int i = 0; i < count; ++i) {
+        const qsizetype start = buffer.size();
+        const unsigned pick = random() % 100;
+        if (pick < 60) {
+            // Many distinct keys, so few of them are bound twice.
+            const QByteArray key =
+                pick < 40 ? "aux"_ba + QByteArray::number(random() % 32 + 1) : QByteArray(keys[random() % keys.size()]);
+            buffer += "bind "_ba + key + " \"" + commands[random() % commands.size()] + '"';
+        } else if (pick < 80) {
+            buffer += "set sensitivity \""_ba + QByteArray::number(random() % 20) + '"';
+        } else if (pick < 92) {
+            buffer += "alias zoom"_ba + QByteArray::number(random() % 100) + " \"fov 30; bind f2 unzoom\"";
+        } else {
+            buffer += "// weapons; movement"_ba;
+        }
+        slices.append({start, buffer.size() - start});
+        buffer += "\r\n";
+    }
+    vbu::ScriptLines lines(buffer);
+    lines.reserve(count);
+    for (const auto &[start, length] : slices)
+        lines.appendSlice(start, length);
+    return lines;
+}
+
+void BM_CheckLines(benchmark::State &state)
+{
+    const vbu::ScriptLines lines = makeLines(int(state.range(0)));
+    const vbu::CheckGame game = state.range(1) == 0 ? vbu::CheckGame::Quake2 : vbu::CheckGame::Both;
+    qsizetype findings = 0;
+    for (auto _ : state) {
+        const QList<vbu::CheckFinding> out = vbu::ScriptChecker::check(lines, game);
+        findings = out.size();
+        benchmark::DoNotOptimize(out.constData());
+    }
+    state.counters["findings"] = double(findings);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CheckLines)
+    ->ArgNames({"lines", "both"})
+    ->Args({1'000, 0})
+    ->Args({1'000, 1})
+    ->Args({100'000, 0})
+    ->Args({100'000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

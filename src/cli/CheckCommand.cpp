@@ -1,0 +1,86 @@
+#include "cli/CheckCommand.h"
+
+#include "core/editor/ScriptChecker.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::cli {
+
+namespace {
+
+int usage(Io &io)
+{
+    print(io.err, u"usage: vbu-cfg check [--game quake|quake2|both] FILE\n"_s);
+    return 2;
+}
+
+} // namespace
+
+int runCheck(const QStringList &args, Io &io)
+{
+    CheckGame game = CheckGame::Both;
+    QString fileName;
+    bool haveFile = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString gameArg;
+        if (arg == "--game"_L1) {
+            if (++i >= args.size())
+                return usage(io);
+            gameArg = args.at(i);
+        } else if (arg.startsWith("--game="_L1)) {
+            gameArg = arg.mid(7);
+        } else if (arg == "--"_L1 && i + 2 == args.size() && !haveFile) {
+            fileName = args.at(++i);
+            haveFile = true;
+            continue;
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            return usage(io);
+        } else if (!haveFile) {
+            fileName = arg;
+            haveFile = true;
+            continue;
+        } else {
+            return usage(io);
+        }
+        const std::optional<CheckGame> chosen = ScriptChecker::gameFromName(gameArg);
+        if (!chosen) {
+            print(io.err, u"vbu-cfg check: unknown game '"_s + gameArg + u"'; choose quake, quake2 or both.\n"_s);
+            return 2;
+        }
+        game = *chosen;
+    }
+    if (!haveFile)
+        return usage(io);
+
+    if (!QFileInfo(fileName).isFile()) {
+        print(io.err, u"File '"_s + fileName + u"' could not be found.\n"_s);
+        return 1;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.errorString() + u'\n');
+        return 1;
+    }
+    // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
+    // quotes of a field, while the game runs the bytes as they stand.
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.errorString() + u'\n');
+        return 1;
+    }
+
+    bool anyError = false;
+    QString report;
+    for (const CheckFinding &f : ScriptChecker::checkFile(bytes, game)) {
+        report += ScriptChecker::format(fileName, f) + u'\n';
+        anyError = anyError || f.severity == CheckSeverity::Error;
+    }
+    print(io.out, report);
+    return anyError ? 1 : 0;
+}
+
+} // namespace vbu::cli

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+namespace vbu::cli {
+
+// vbu-cfg check [--game quake|quake2|both] FILE: tells what goes wrong when the game runs FILE.
+int runCheck(const QStringList &args, Io &io);
+
+} // namespace vbu::cli

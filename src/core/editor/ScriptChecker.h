@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/script/ScriptLines.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace vbu {
+
+enum class CheckGame { Quake, Quake2, Both };
+
+enum class CheckSeverity {
+    Error,  // the game will not do what the line says
+    Warning // likely a mistake
+};
+
+enum class CheckRule {
+    ScriptTooLong,
+    DuplicateBind,
+    UnknownKey,
+    PortOnlyKey,
+    UpperCaseKey,
+    KeyNeverUsed,
+    CommentRunsCommand,
+    UnclosedQuote,
+    ArgumentTooLong,
+    CommandTooLong,
+    SetMissing,
+    BindNotQuoted,
+    NameTooLong,
+    NameBadCharacter,
+    NameFirstWordOnly,
+    AliasNameTooLong,
+    LoneCarriageReturn,
+    ZeroByte
+};
+
+struct CheckFinding
+{
+    qsizetype line = 0; // 1-based
+    CheckSeverity severity = CheckSeverity::Error;
+    CheckRule rule = CheckRule::ScriptTooLong;
+    // One sentence for the player. In a check for both games, a finding that holds for one
+    // of them only starts with that game's name: "Quake 2: ...".
+    QString text;
+    qsizetype otherLine = 0;          // the other line involved, 1-based; 0 when there is none
+    CheckGame game = CheckGame::Both; // the game the finding holds for
+
+    friend bool operator==(const CheckFinding &, const CheckFinding &) = default;
+};
+
+// Reads a script as Quake or Quake 2 would when it is run with exec, and tells what goes wrong:
+// a script the game refuses, keys bound twice or unknown to the game, comments that run
+// commands, lines the game cuts or discards, and commands the game does not have.
+class ScriptChecker final
+{
+public:
+    // The command buffer: a script of this size or more is refused whole.
+    static constexpr qsizetype commandBufferSize = 8192;
+    // The buffer one command is copied into, its terminating zero included.
+    static constexpr qsizetype commandLineSize = 1024;
+
+    // The editor's list, judged as Save writes it: every line followed by CR LF.
+    static QList<CheckFinding> check(const ScriptLines &lines, CheckGame game);
+    static QList<CheckFinding> check(const QList<QByteArray> &lines, CheckGame game);
+    // A file as it is on disk, cut at its own line ends.
+    static QList<CheckFinding> checkFile(QByteArrayView bytes, CheckGame game);
+
+    // "FILE:LINE: error: text", the form compilers use.
+    static QString format(const QString &fileName, const CheckFinding &finding);
+    // "quake", "quake2" or "both".
+    static std::optional<CheckGame> gameFromName(QStringView name);
+    static QString gameName(CheckGame game);
+};
+
+} // namespace vbu
