@@ -14,7 +14,7 @@ public:
     explicit Probe(QWidget *main) : DockedToolWindow(main)
     {
         resize(197, 376);
-        placeDockBox(QRect(24, 358, 151, 13));
+        placeDockBox(this, QRect(24, 358, 151, 13));
         startWatchers();
     }
 };

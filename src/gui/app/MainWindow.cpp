@@ -3,6 +3,7 @@
 #include "core/app/AppInfo.h"
 #include "core/app/FileExists.h"
 #include "core/app/MruList.h"
+#include "core/catalogue/CatalogueFile.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
@@ -10,6 +11,8 @@
 #include "core/script/ScriptWriter.h"
 #include "core/ui/LogoPainter.h"
 #include "gui/app/Prompter.h"
+#include "gui/app/ToolWindowSwitch.h"
+#include "gui/catalogue/CommandsWindow.h"
 #include "gui/editor/KeyCaptureDialog.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ProgStuff.h"
@@ -114,6 +117,21 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
     buildControls();
     buildMenus();
     buildToolbar();
+    m_cataloguePath = CatalogueFile::path();
+    m_commandList = new ToolWindowSwitch(
+        m_mnuCommandList, toolbarButton(12),
+        [this] {
+            return new CommandsWindow({this, m_txtBind, m_progress, m_prompter}, m_cataloguePath);
+        },
+        this);
+    m_funName = new ToolWindowSwitch(
+        m_mnuFunName, toolbarButton(13),
+        [this] {
+            auto *placeholder = new DockedToolWindow(this);
+            placeholder->setObjectName(u"frmName"_s);
+            return placeholder;
+        },
+        this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     if (const QScreen *s = screen())
@@ -121,7 +139,12 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
     Form_Load();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Tool windows have no owner; they go first, while what they point at still stands.
+    delete m_commandList->window();
+    delete m_funName->window();
+}
 
 void MainWindow::buildControls()
 {
@@ -759,9 +782,18 @@ void MainWindow::Toolbar1_ButtonClick(const QString &key)
     }
 }
 
-void MainWindow::mnuCommandList_Click() {}
+void MainWindow::mnuCommandList_Click()
+{
+    // At most one tool window is open: choosing one closes the other.
+    m_funName->close();
+    m_commandList->toggle();
+}
 
-void MainWindow::mnuFunName_Click() {}
+void MainWindow::mnuFunName_Click()
+{
+    m_commandList->close();
+    m_funName->toggle();
+}
 
 void MainWindow::mnuEditColors_Click()
 {

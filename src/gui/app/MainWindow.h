@@ -25,6 +25,7 @@ class LogoPainter;
 class MruList;
 class Prompter;
 class ScriptEdits;
+class ToolWindowSwitch;
 class ScriptModel;
 
 // frmMain: the script being edited, the controls that compose its lines, the file and edit
@@ -66,6 +67,11 @@ public:
     QProgressBar *progress() const { return m_progress; }
     QMenu *editMenu() const { return m_mnuEdit; }
     MruList &recentFiles() const { return *m_mru; }
+    ToolWindowSwitch &commandListSwitch() const { return *m_commandList; }
+    ToolWindowSwitch &funNameSwitch() const { return *m_funName; }
+    // Where the Command List reads its catalogue: commands.dat beside the program.
+    QString cataloguePath() const { return m_cataloguePath; }
+    void setCataloguePath(const QString &path) { m_cataloguePath = path; }
     // Button number (1 to 17) of the toolbar; separators count.
     QAction *toolbarButton(int number) const;
 
@@ -138,6 +144,9 @@ private:
     QString m_caption;
     QString m_fileName;
     QString m_dialogFileName;
+    QString m_cataloguePath;
+    ToolWindowSwitch *m_commandList = nullptr;
+    ToolWindowSwitch *m_funName = nullptr;
 
     QToolBar *m_toolbar = nullptr;
     std::array<QAction *, toolbarButtonCount> m_toolbarButtons{};

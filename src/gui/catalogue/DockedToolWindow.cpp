@@ -23,8 +23,9 @@ DockedToolWindow::~DockedToolWindow()
         m_main->removeEventFilter(this);
 }
 
-void DockedToolWindow::placeDockBox(const QRect &geometry)
+void DockedToolWindow::placeDockBox(QWidget *client, const QRect &geometry)
 {
+    m_chkDocked->setParent(client);
     m_chkDocked->setGeometry(geometry);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QCheckBox;
@@ -29,8 +30,9 @@ signals:
     void closing();
 
 protected:
-    // Puts the "Dock to Main Window" box at its design place; call once from the constructor.
-    void placeDockBox(const QRect &geometry);
+    // Puts the "Dock to Main Window" box at its design place in the client area; call once
+    // from the constructor.
+    void placeDockBox(QWidget *client, const QRect &geometry);
     // Starts watching the moves of both windows; call at the end of loading.
     void startWatchers();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -38,7 +40,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *m_main;
+    QPointer<QWidget> m_main;
     QCheckBox *m_chkDocked;
 };
 

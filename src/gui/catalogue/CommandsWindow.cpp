@@ -1,0 +1,178 @@
+#include "gui/catalogue/CommandsWindow.h"
+
+#include "core/app/AppInfo.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/catalogue/CatalogueProgress.h"
+#include "gui/app/Prompter.h"
+#include "gui/catalogue/CommandImages.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+namespace {
+
+// The main window's progress bar, driven by the catalogue load.
+class BarProgress final : public CatalogueProgress
+{
+public:
+    explicit BarProgress(QProgressBar *bar) : m_bar(bar) {}
+    void setMaximum(int maximum) override { m_bar->setRange(0, maximum); }
+    void setValue(int value) override { m_bar->setValue(value); }
+
+private:
+    QProgressBar *m_bar;
+};
+
+constexpr int twipsPerPixel = 15;
+
+} // namespace
+
+CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
+    : DockedToolWindow(links.mainWindow), m_links(links), m_path(cataloguePath), m_tree(new QTreeWidget),
+      m_mnuCheck(nullptr)
+{
+    setObjectName(u"frmCommands"_s);
+    setWindowTitle(u"Command List"_s);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(u"menuBar"_s);
+    layout->setMenuBar(bar);
+    m_mnuCheck = bar->addAction(u"Check For List Updates"_s);
+    m_mnuCheck->setObjectName(u"mnuCheck"_s);
+    m_mnuCheck->setEnabled(false);
+    connect(m_mnuCheck, &QAction::triggered, this, &CommandsWindow::mnuCheck_Click);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(u"client"_s);
+    client->setMinimumSize(2955 / twipsPerPixel, 5640 / twipsPerPixel);
+    layout->addWidget(client);
+
+    m_tree->setParent(client);
+    m_tree->setObjectName(u"TreeView1"_s);
+    m_tree->setGeometry(30 / twipsPerPixel, 30 / twipsPerPixel, 150, 5265 / twipsPerPixel);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::TreeView1_DblClick);
+    placeDockBox(client, QRect(360 / twipsPerPixel, 5370 / twipsPerPixel, 2265 / twipsPerPixel, 195 / twipsPerPixel));
+
+    adjustSize();
+    Form_Load();
+}
+
+void CommandsWindow::Form_Load()
+{
+    LoadCatalogue();
+    // The width is the design's, whatever the menu bar would like.
+    setFixedWidth(2955 / twipsPerPixel);
+    matchMainHeight();
+    m_tree->resize((frameGeometry().width() * twipsPerPixel - 100) / twipsPerPixel, m_tree->height());
+    startWatchers();
+    setWindowTitle(windowTitle() + u" - v"_s + m_version);
+}
+
+void CommandsWindow::matchMainHeight()
+{
+    // As tall as the main window, outer frames compared, so that docked it continues it to the
+    // right. The frame is known only once the window is on screen, so its moves ask again.
+    if (!mainWindow())
+        return;
+    const int frame = frameGeometry().height() - height();
+    const int target = mainWindow()->frameGeometry().height() - frame;
+    if (target > 0 && target != height())
+        setFixedHeight(target);
+}
+
+void CommandsWindow::moveEvent(QMoveEvent *event)
+{
+    DockedToolWindow::moveEvent(event);
+    matchMainHeight();
+}
+
+void CommandsWindow::LoadCatalogue()
+{
+    BarProgress progress(m_links.progress);
+    CatalogueFile::Load load = CatalogueFile::LoadCatalogue(m_path, &progress);
+    switch (load.status) {
+    case CatalogueFile::Load::Status::Missing:
+        m_links.prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+                                Prompter::Icon::Critical);
+        return;
+    case CatalogueFile::Load::Status::Unreadable:
+        m_links.prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + load.error,
+                                u"Error Opening File"_s, Prompter::Icon::Critical);
+        return;
+    case CatalogueFile::Load::Status::Loaded:
+        break;
+    }
+    const Catalogue &catalogue = load.catalogue;
+    m_version = QString::fromLatin1(catalogue.CatalogueVersion());
+    // Built off the tree and handed over at once: one insertion, however large the file.
+    QList<QTreeWidgetItem *> items;
+    items.reserve(catalogue.nodes().size());
+    QList<QTreeWidgetItem *> topLevel;
+    const QIcon images[] = {CommandImages::icon(1), CommandImages::icon(2), CommandImages::icon(3)};
+    for (const Catalogue::Node &node : catalogue.nodes()) {
+        auto *item = new QTreeWidgetItem({QString::fromLatin1(node.text)});
+        item->setData(0, KeyRole, node.key);
+        item->setData(0, ImageRole, node.image);
+        item->setIcon(0, images[node.image - 1]);
+        if (node.parent < 0)
+            topLevel.append(item);
+        else
+            items.at(node.parent)->addChild(item);
+        items.append(item);
+    }
+    m_tree->addTopLevelItems(topLevel);
+}
+
+void CommandsWindow::TreeView1_DblClick()
+{
+    QTreeWidgetItem *node = m_tree->currentItem();
+    if (!node)
+        return;
+    const QByteArray key = node->data(0, KeyRole).toByteArray();
+    if (key.startsWith('{') || key.startsWith('[')) {
+        const int image = node->data(0, ImageRole).toInt() == Catalogue::FolderImage ? Catalogue::MarkedFolderImage
+                                                                                     : Catalogue::FolderImage;
+        node->setData(0, ImageRole, image);
+        node->setIcon(0, CommandImages::icon(image));
+        return;
+    }
+    MyCopyClip();
+    MyPasteClip();
+}
+
+void CommandsWindow::MyCopyClip()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    if (const QTreeWidgetItem *node = m_tree->currentItem())
+        clipboard->setText(node->text(0));
+}
+
+void CommandsWindow::MyPasteClip()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    QLineEdit *bind = m_links.txtBind;
+    bind->setText(bind->text().isEmpty() ? text : bind->text() + u';' + text);
+    bind->setCursorPosition(int(bind->text().size()));
+}
+
+void CommandsWindow::mnuCheck_Click() {}
+
+} // namespace vbu
