@@ -194,7 +194,7 @@ private slots:
         QTest::newRow("open and close by button") << u"CC"_s;
         QTest::newRow("swap both ways") << u"cfcFC"_s;
         QTest::newRow("close box then reopen") << u"cxcFxf"_s;
-        QTest::newRow("mixed") << u"Cffxcfcx"_s;
+        QTest::newRow("mixed") << u"Cfxcfcx"_s;
     }
 
     void switchesStayInStepWithTheWindows()
