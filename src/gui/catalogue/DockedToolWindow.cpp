@@ -34,6 +34,9 @@ void DockedToolWindow::startWatchers()
     if (m_main)
         m_main->installEventFilter(this);
     installEventFilter(this);
+    // Placed before it is first shown, the window manager puts the frame itself at the docked
+    // place; placed later, the frame it adds would shift the window off it.
+    DockToMain();
 }
 
 void DockedToolWindow::DockToMain()
@@ -53,13 +56,6 @@ bool DockedToolWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Move && (watched == m_main || watched == this))
         DockToMain();
     return QWidget::eventFilter(watched, event);
-}
-
-void DockedToolWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // Opening counts as the first placement: a ticked window opens docked.
-    DockToMain();
 }
 
 void DockedToolWindow::closeEvent(QCloseEvent *event)

@@ -33,11 +33,11 @@ protected:
     // Puts the "Dock to Main Window" box at its design place in the client area; call once
     // from the constructor.
     void placeDockBox(QWidget *client, const QRect &geometry);
-    // Starts watching the moves of both windows; call at the end of loading.
+    // Starts watching the moves of both windows and takes the docked place; call at the end of
+    // loading, before the window is shown.
     void startWatchers();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     QPointer<QWidget> m_main;
