@@ -10,17 +10,19 @@ namespace vbu::cli {
 
 int runCatalogue(const QStringList &args, Io &io)
 {
-    if (args.size() != 1) {
-        print(io.err, u"usage: vbu-cfg catalogue FILE\n"_s);
+    if (args.size() > 1) {
+        print(io.err, u"usage: vbu-cfg catalogue [FILE]\n"_s);
         return 2;
     }
-    const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(args.constFirst());
+    // Without a name, the catalogue the editor's Command List reads.
+    const QString path = args.isEmpty() ? CatalogueFile::path() : args.constFirst();
+    const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
     switch (load.status) {
     case CatalogueFile::Load::Status::Missing:
         print(io.err, CatalogueFile::missingFileMessage(u"\n") + u'\n');
         return 1;
     case CatalogueFile::Load::Status::Unreadable:
-        print(io.err, u"vbu-cfg: "_s + args.constFirst() + u": "_s + load.error + u'\n');
+        print(io.err, u"vbu-cfg: "_s + path + u": "_s + load.error + u'\n');
         return 1;
     case CatalogueFile::Load::Status::Loaded:
         break;

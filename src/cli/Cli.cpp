@@ -25,7 +25,9 @@ struct Command
 // Each subcommand lives in a file of its own and is listed here.
 constexpr Command commands[] = {
     {"help"_L1, "vbu-cfg --help"_L1, nullptr},
-    {"catalogue"_L1, "vbu-cfg catalogue FILE  print the version and the tree the Command List shows"_L1, runCatalogue},
+    {"catalogue"_L1,
+     "vbu-cfg catalogue [FILE]  print the version and the tree the Command List shows (default: its own)"_L1,
+     runCatalogue},
     {"check"_L1, "vbu-cfg check [--game quake|quake2|both] FILE  report what the game would get wrong"_L1, runCheck},
     {"items"_L1, "vbu-cfg items [--command-line] FILE  print the items Open (or the command line) lists"_L1, runItems},
     {"resave"_L1, "vbu-cfg resave IN OUT  open IN as Open does and save the list as OUT as Save does"_L1, runResave},

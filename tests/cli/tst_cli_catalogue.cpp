@@ -99,7 +99,6 @@ void TestCliCatalogue::missingFile()
 void TestCliCatalogue::usage_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("no file") << QStringList{u"catalogue"_s};
     QTest::newRow("two files") << QStringList{u"catalogue"_s, u"a"_s, u"b"_s};
 }
 
@@ -109,7 +108,7 @@ void TestCliCatalogue::usage()
     const Run r = runCli(args);
     QCOMPARE(r.code, 2);
     QCOMPARE(r.out, QByteArray());
-    QVERIFY(r.err.contains("vbu-cfg catalogue FILE"));
+    QVERIFY(r.err.contains("vbu-cfg catalogue [FILE]"));
 }
 
 void TestCliCatalogue::skippedRecordsWarn()
@@ -131,12 +130,18 @@ void TestCliCatalogue::shippedFileThroughProgram()
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 0);
     QCOMPARE(p.readAllStandardError(), QByteArray());
-    const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
+    const QByteArray tree = p.readAllStandardOutput();
+    const QList<QByteArray> lines = tree.split('\n');
     QCOMPARE(lines.constFirst(), "version 1.0"_ba);
     QCOMPARE(lines.at(1), "Quake"_ba);
     QVERIFY(lines.at(2).startsWith("  Quake "));
     QVERIFY(lines.at(3).startsWith("    ") && !lines.at(3).startsWith("     "));
     QVERIFY(lines.contains("Quake2"_ba));
+    // Without a name: the catalogue beside the program, the one the editor reads.
+    p.start(program, {u"catalogue"_s});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(p.readAllStandardOutput(), tree);
 
     p.start(program, {u"catalogue"_s, m_dir.filePath(u"absent.dat"_s)});
     QVERIFY(p.waitForFinished(60000));
