@@ -3,6 +3,7 @@ target_sources(vbu_core PRIVATE
     funname/ConsoleFont.cpp funname/ConsoleFont.h
     funname/GameFileBytes.h
     funname/GameFontFinder.cpp funname/GameFontFinder.h
+    funname/NameComposer.cpp funname/NameComposer.h
     funname/PakFile.cpp funname/PakFile.h
     funname/PcxImage.cpp funname/PcxImage.h
     funname/WadFile.cpp funname/WadFile.h

@@ -17,6 +17,7 @@
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ProgStuff.h"
 #include "gui/editor/ToolbarIcons.h"
+#include "gui/funname/NameWindow.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/ColorsDialog.h"
 #include "gui/ui/LogoBox.h"
@@ -126,11 +127,7 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
         this);
     m_funName = new ToolWindowSwitch(
         m_mnuFunName, toolbarButton(13),
-        [this] {
-            auto *placeholder = new DockedToolWindow(this);
-            placeholder->setObjectName(u"frmName"_s);
-            return placeholder;
-        },
+        [this] { return new NameWindow({this, *m_edits, m_prompter}); },
         this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();

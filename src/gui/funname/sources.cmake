@@ -1,1 +1,4 @@
-target_sources(vbu_gui PRIVATE)
+target_sources(vbu_gui PRIVATE
+    funname/GlyphCell.cpp funname/GlyphCell.h
+    funname/NameWindow.cpp funname/NameWindow.h
+)

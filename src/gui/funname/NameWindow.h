@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/funname/NameComposer.h"
+#include "gui/catalogue/DockedToolWindow.h"
+
+#include <array>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenuBar;
+class QPushButton;
+
+namespace vbu {
+
+class GlyphCell;
+class Prompter;
+class ScriptEdits;
+
+// frmName, the Fun Name Editor: a palette of all 256 console-font characters from which the
+// player puts together a name of up to 15 of them, and adds it to the script as a name line.
+class NameWindow final : public DockedToolWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NameWindow)
+
+public:
+    static constexpr int paletteSize = 256;
+    static constexpr int paletteColumns = 16;
+
+    struct Links
+    {
+        QWidget *mainWindow;
+        ScriptEdits &edits;
+        Prompter &prompter;
+    };
+
+    explicit NameWindow(const Links &links);
+
+    static QString fullMessage();
+    // The tool tip of a palette cell: the code and, where it is plain, the character.
+    static QString codeTip(int code);
+
+    const NameComposer &composer() const { return m_name; }
+    int NamePos() const { return m_name.NamePos(); }
+
+    GlyphCell *Image1(int index) const { return m_palette.at(static_cast<std::size_t>(index)); }
+    GlyphCell *imgName(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
+    QLabel *PlaceHolder() const { return m_placeHolder; }
+    QLabel *lblCap() const { return m_lblCap; }
+    QPushButton *Command1() const { return m_command1; }
+
+public slots:
+    void Image1_Click(int Index);
+    void imgName_Click(int Index);
+    void Command1_Click();
+    void mnuNew_Click();
+    void mnuSave_Click();
+    void mnuExit_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildMenu(QMenuBar *bar);
+    void buildNameStrip(QWidget *client);
+    void buildPalette(QWidget *client);
+    void Form_Load();
+    // Cells and marker show the composer's state.
+    void showName();
+    // Arrow-key steps; each group of cells is one stop of the Tab chain, the cell last visited.
+    void stepPalette(int from, int dx, int dy);
+    void stepName(int from, int dx);
+    template<std::size_t N> static void makeTabStop(const std::array<GlyphCell *, N> &cells, GlyphCell *stop);
+
+    Links m_links;
+    NameComposer m_name;
+    std::array<GlyphCell *, paletteSize> m_palette{};
+    std::array<GlyphCell *, NameComposer::cellCount> m_cells{};
+    QFrame *m_picture1 = nullptr;
+    QLabel *m_placeHolder = nullptr;
+    QLabel *m_imgEmpty = nullptr;
+    QLabel *m_lblCap = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QGroupBox *m_frame1 = nullptr;
+};
+
+} // namespace vbu
