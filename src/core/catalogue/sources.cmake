@@ -3,4 +3,7 @@ target_sources(vbu_core PRIVATE
     catalogue/CatalogueFile.cpp catalogue/CatalogueFile.h
     catalogue/CatalogueProgress.h
     catalogue/CatalogueRecords.cpp catalogue/CatalogueRecords.h
+    catalogue/CatalogueUpdate.cpp catalogue/CatalogueUpdate.h
+    catalogue/Detect.cpp catalogue/Detect.h
+    catalogue/UpdateFetcher.cpp catalogue/UpdateFetcher.h
 )

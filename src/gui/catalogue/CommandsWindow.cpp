@@ -3,15 +3,21 @@
 #include "core/app/AppInfo.h"
 #include "core/catalogue/CatalogueFile.h"
 #include "core/catalogue/CatalogueProgress.h"
+#include "core/catalogue/CatalogueUpdate.h"
+#include "core/catalogue/Detect.h"
+#include "core/catalogue/UpdateFetcher.h"
 #include "gui/app/Prompter.h"
 #include "gui/catalogue/CommandImages.h"
+#include "gui/catalogue/UpdateWaitDialog.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -52,7 +58,8 @@ CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
     layout->setMenuBar(bar);
     m_mnuCheck = bar->addAction(u"Check For List Updates"_s);
     m_mnuCheck->setObjectName(u"mnuCheck"_s);
-    m_mnuCheck->setEnabled(false);
+    // Offered only when an update server is named.
+    m_mnuCheck->setEnabled(CatalogueUpdate::baseUrlFromEnvironment().has_value());
     connect(m_mnuCheck, &QAction::triggered, this, &CommandsWindow::mnuCheck_Click);
 
     auto *client = new QWidget(this);
@@ -173,6 +180,83 @@ void CommandsWindow::MyPasteClip()
     bind->setCursorPosition(int(bind->text().size()));
 }
 
-void CommandsWindow::mnuCheck_Click() {}
+void CommandsWindow::mnuCheck_Click()
+{
+    const std::optional<QUrl> base = CatalogueUpdate::baseUrlFromEnvironment();
+    if (!base || m_checking)
+        return;
+    Prompter &prompter = m_links.prompter;
+    if (!Detect::IsRemoteConnected()) {
+        prompter.inform(this, u"You must connect to the internet before checking for updates."_s,
+                        u"Error: Not Connected"_s, Prompter::Icon::Critical);
+        return;
+    }
+
+    // The windows go on painting while the server is waited for, and the program may close this
+    // window meanwhile: after every wait nothing of it is touched unless it is still there.
+    const QPointer<CommandsWindow> self(this);
+    m_checking = true;
+    m_mnuCheck->setEnabled(false);
+    const auto done = qScopeGuard([&] {
+        if (self) {
+            m_checking = false;
+            m_mnuCheck->setEnabled(true);
+        }
+    });
+    const QString unchanged = u"\r\nYour command list was not changed."_s;
+    const auto failed = [&](const QUrl &url, const UpdateFetcher::Result &result) {
+        if (result.status != UpdateFetcher::Result::Status::Cancelled)
+            prompter.inform(this,
+                            u"Could not download "_s + url.toDisplayString() + u":\r\n"_s + result.error + unchanged,
+                            u"Error: Download Failed"_s, Prompter::Icon::Critical);
+    };
+    const auto refused = [&](const QString &what, CatalogueUpdate::Problem problem) {
+        prompter.inform(this,
+                        u"The "_s + what + u" sent by the update server cannot be used.\r\n"_s +
+                            CatalogueUpdate::describe(problem) + unchanged,
+                        u"Error: Invalid Update"_s, Prompter::Icon::Critical);
+    };
+
+    UpdateFetcher fetcher;
+    const QUrl versionUrl = CatalogueUpdate::documentUrl(*base, u"version.txt"_s);
+    const UpdateFetcher::Result version =
+        UpdateWaitDialog::fetch(this, fetcher, versionUrl, u"Checking for list updates..."_s);
+    if (!self)
+        return;
+    if (!version.ok())
+        return failed(versionUrl, version);
+    if (const auto problem = CatalogueUpdate::checkVersion(version.body); problem != CatalogueUpdate::Problem::None)
+        return refused(u"version number"_s, problem);
+
+    if (CatalogueUpdate::isCurrent(version.body, m_version.toLatin1())) {
+        prompter.inform(this, u"Your command list is current and does not need to be updated."_s,
+                        u"Current Version Installed"_s, Prompter::Icon::Information);
+        return;
+    }
+    const Prompter::Message offer{
+        u"Your version is older than the one currently available.\r\nWould you like to download the new version?"_s,
+        u"Update Available!"_s, Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Exclamation};
+    if (prompter.message(this, offer) != Prompter::Yes || !self)
+        return;
+
+    const QUrl listUrl = CatalogueUpdate::documentUrl(*base, u"commands.dat"_s);
+    const UpdateFetcher::Result list =
+        UpdateWaitDialog::fetch(this, fetcher, listUrl, u"Downloading the command list..."_s);
+    if (!self)
+        return;
+    if (!list.ok())
+        return failed(listUrl, list);
+    if (const auto problem = CatalogueUpdate::checkCatalogue(list.body); problem != CatalogueUpdate::Problem::None)
+        return refused(u"command list"_s, problem);
+    // The tree and the caption stay as loaded; the new list shows at the next opening.
+    QString error;
+    if (!CatalogueUpdate::save(m_path, list.body, &error)) {
+        prompter.inform(this,
+                        u"The new command list could not be written to "_s + m_path + u":\r\n"_s + error + unchanged,
+                        u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
+        return;
+    }
+    prompter.inform(this, u"Update Completed Successfully!"_s, u"Kelmforge Update Util"_s, Prompter::Icon::Information);
+}
 
 } // namespace vbu

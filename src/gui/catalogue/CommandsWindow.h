@@ -61,6 +61,7 @@ private:
     QString m_version;
     QTreeWidget *m_tree;
     QAction *m_mnuCheck;
+    bool m_checking = false;
 };
 
 } // namespace vbu

@@ -1,0 +1,133 @@
+#include "core/catalogue/CatalogueUpdate.h"
+
+#include "core/catalogue/Catalogue.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace vbu::CatalogueUpdate {
+
+namespace {
+
+bool isControl(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7f;
+}
+
+} // namespace
+
+std::optional<QUrl> parseBaseUrl(const QString &text)
+{
+    QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != "http"_L1 && url.scheme() != "https"_L1) || url.host().isEmpty() ||
+        url.hasQuery() || url.hasFragment())
+        return std::nullopt;
+    QString path = url.path(QUrl::FullyEncoded);
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    url.setPath(path, QUrl::TolerantMode);
+    return url;
+}
+
+std::optional<QUrl> baseUrlFromEnvironment()
+{
+    return parseBaseUrl(qEnvironmentVariable(urlVariable));
+}
+
+QUrl documentUrl(const QUrl &base, const QString &name)
+{
+    QUrl url = base;
+    url.setPath(base.path(QUrl::FullyEncoded) + u'/' + name, QUrl::TolerantMode);
+    return url;
+}
+
+Problem checkVersion(QByteArrayView body)
+{
+    if (body.isEmpty())
+        return Problem::Empty;
+    if (body.size() > maxVersionSize)
+        return Problem::TooLong;
+    if (std::any_of(body.begin(), body.end(), isControl))
+        return Problem::Binary;
+    return Problem::None;
+}
+
+bool isCurrent(QByteArrayView remote, QByteArrayView local)
+{
+    return remote == local;
+}
+
+Problem checkCatalogue(QByteArrayView body)
+{
+    if (body.isEmpty())
+        return Problem::Empty;
+    if (body.contains('\0'))
+        return Problem::Binary;
+    const Catalogue catalogue = Catalogue::parse(body);
+    bool group = false;
+    bool section = false;
+    bool command = false;
+    for (const Catalogue::Node &node : catalogue.nodes()) {
+        group = group || node.isGroup();
+        section = section || node.isSection();
+        command = command || node.isCommand();
+    }
+    if (!group)
+        return Problem::NoGroup;
+    if (!section)
+        return Problem::NoSection;
+    if (!command)
+        return Problem::NoCommand;
+    if (catalogue.skippedCount() > 0)
+        return Problem::SkippedRecords;
+    return Problem::None;
+}
+
+QString describe(Problem problem)
+{
+    switch (problem) {
+    case Problem::None:
+        break;
+    case Problem::Empty:
+        return u"It is empty."_s;
+    case Problem::TooLong:
+        return u"It is longer than %1 bytes, too long for a version."_s.arg(maxVersionSize);
+    case Problem::Binary:
+        return u"It holds bytes that do not belong in a text file."_s;
+    case Problem::NoGroup:
+        return u"It holds no group of commands."_s;
+    case Problem::NoSection:
+        return u"It holds no section of commands."_s;
+    case Problem::NoCommand:
+        return u"It holds no command."_s;
+    case Problem::SkippedRecords:
+        return u"It has lines that do not fit a command list (a repeated group or section, or a line out of place)."_s;
+    }
+    return {};
+}
+
+QByteArray fileBytes(QByteArrayView body)
+{
+    QByteArray bytes;
+    bytes.reserve(body.size() + 2);
+    bytes.append(body).append("\r\n");
+    return bytes;
+}
+
+bool save(const QString &path, QByteArrayView body, QString *error)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = fileBytes(body);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace vbu::CatalogueUpdate
