@@ -13,9 +13,11 @@
 #include "gui/app/Prompter.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
+#include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/KeyCaptureDialog.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ProgStuff.h"
+#include "gui/editor/ScriptLineDelegate.h"
 #include "gui/editor/ToolbarIcons.h"
 #include "gui/funname/NameWindow.h"
 #include "gui/ui/AboutDialog.h"
@@ -141,6 +143,7 @@ MainWindow::~MainWindow()
     // Tool windows have no owner; they go first, while what they point at still stands.
     delete m_commandList->window();
     delete m_funName->window();
+    delete m_checkReport;
 }
 
 void MainWindow::buildControls()
@@ -216,6 +219,7 @@ void MainWindow::buildControls()
     m_lstBind->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstBind->setTextElideMode(Qt::ElideNone);
     m_lstBind->setModel(m_script);
+    m_lstBind->setItemDelegate(new ScriptLineDelegate(m_lstBind));
     m_lstBind->header()->setSectionsMovable(false);
     m_lstBind->header()->setStretchLastSection(true);
     m_lstBind->viewport()->installEventFilter(this);
@@ -310,6 +314,11 @@ void MainWindow::buildMenus()
     addSeparator(options, "mnuOptionsSep1");
     connect(addEntry(options, "mnuEditColors", u"&Edit Colors"_s), &QAction::triggered, this,
             &MainWindow::mnuEditColors_Click);
+
+    QMenu *tools = bar->addMenu(u"&Tools"_s);
+    tools->setObjectName(u"mnuTools"_s);
+    connect(addEntry(tools, "mnuCheckScript", u"&Check Script"_s, QKeySequence(u"Ctrl+K"_s)), &QAction::triggered, this,
+            &MainWindow::mnuCheckScript_Click);
 
     QMenu *help = bar->addMenu(u"&Help"_s);
     help->setObjectName(u"mnuHelp"_s);
@@ -799,6 +808,23 @@ void MainWindow::mnuEditColors_Click()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->show();
+}
+
+CheckReportWindow *MainWindow::checkReport() const
+{
+    return m_checkReport;
+}
+
+void MainWindow::mnuCheckScript_Click()
+{
+    // One report: choosing it again checks afresh and brings it forward.
+    if (m_checkReport)
+        m_checkReport->runCheck();
+    else
+        m_checkReport = new CheckReportWindow(*this);
+    m_checkReport->show();
+    m_checkReport->raise();
+    m_checkReport->activateWindow();
 }
 
 void MainWindow::mnuAbout_Click()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -20,6 +21,7 @@ class QTreeView;
 
 namespace vbu {
 
+class CheckReportWindow;
 class LogoBox;
 class LogoPainter;
 class MruList;
@@ -69,6 +71,8 @@ public:
     MruList &recentFiles() const { return *m_mru; }
     ToolWindowSwitch &commandListSwitch() const { return *m_commandList; }
     ToolWindowSwitch &funNameSwitch() const { return *m_funName; }
+    // The open check report, or null.
+    CheckReportWindow *checkReport() const;
     // Where the Command List reads its catalogue: commands.dat beside the program.
     QString cataloguePath() const { return m_cataloguePath; }
     void setCataloguePath(const QString &path) { m_cataloguePath = path; }
@@ -101,6 +105,7 @@ public slots:
     void mnuCommandList_Click();
     void mnuFunName_Click();
     void mnuEditColors_Click();
+    void mnuCheckScript_Click();
     void mnuAbout_Click();
 
     void cmdAdd_Click();
@@ -147,6 +152,7 @@ private:
     QString m_cataloguePath;
     ToolWindowSwitch *m_commandList = nullptr;
     ToolWindowSwitch *m_funName = nullptr;
+    QPointer<CheckReportWindow> m_checkReport;
 
     QToolBar *m_toolbar = nullptr;
     std::array<QAction *, toolbarButtonCount> m_toolbarButtons{};

@@ -1,6 +1,9 @@
 target_sources(vbu_gui PRIVATE
+    editor/CheckFindingsModel.cpp editor/CheckFindingsModel.h
+    editor/CheckReportWindow.cpp editor/CheckReportWindow.h
     editor/KeyCaptureDialog.cpp editor/KeyCaptureDialog.h
     editor/Latin1Validator.cpp editor/Latin1Validator.h
     editor/ProgStuff.cpp editor/ProgStuff.h
+    editor/ScriptLineDelegate.cpp editor/ScriptLineDelegate.h
     editor/ToolbarIcons.cpp editor/ToolbarIcons.h
 )

@@ -1,0 +1,104 @@
+// The bindings list with console-font glyphs and check marks: painting a screenful must cost
+// the same for a thousand lines as for a million, and a check of a million-line list is what
+// the open report runs after each burst of changes.
+#include "core/editor/ScriptChecker.h"
+#include "core/script/ScriptModel.h"
+#include "gui/editor/ScriptLineDelegate.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Names full of glyphs between ordinary binds, so that both kinds of run are painted.
+vbu::ScriptLines makeLines(qsizetype count)
+{
+    static constexpr std::array samples = {
+        "name \"\x90\xc6\xf2\xe1\xee\xeb\x91\"",
+        "bind mouse1 \"+attack\"",
+        "name \"\x12\x13\x14 Frag \x1d\x1e\x1e\x1f\"",
+        "bind w \"+forward\"",
+        "say \"\x10gg\x11 \xe7\xe7\"",
+        "bind mouse1 \"+jump\"",
+        "// weapons; movement",
+    };
+    QByteArray buffer;
+    buffer.reserve(count * 24);
+    QList<std::pair<qsizetype, qsizetype>> slices;
+    slices.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype start = buffer.size();
+        buffer += samples[std::size_t(i) % samples.size()];
+        slices.append({start, buffer.size() - start});
+        buffer += "\r\n";
+    }
+    vbu::ScriptLines lines(buffer);
+    lines.reserve(count);
+    for (const auto &[start, length] : slices)
+        lines.appendSlice(start, length);
+    return lines;
+}
+
+// One screenful of the list, painted into an image: args are the lines in the list, whether
+// the glyph delegate is installed, and whether marks are shown.
+void BM_ListPaint(benchmark::State &state)
+{
+    vbu::ScriptModel model;
+    model.replaceAll(makeLines(state.range(0)));
+    QTreeView view;
+    view.setRootIsDecorated(false);
+    view.setUniformRowHeights(true);
+    view.setModel(&model);
+    view.resize(640, 480);
+    if (state.range(1) != 0) {
+        auto *delegate = new vbu::ScriptLineDelegate(&view);
+        view.setItemDelegate(delegate);
+        if (state.range(2) != 0)
+            delegate->showMarks(vbu::ScriptChecker::check(model.lines(), vbu::CheckGame::Both));
+    }
+    view.show();
+    QApplication::processEvents();
+    // Somewhere in the middle, away from any cheap start.
+    view.scrollTo(model.index(int(model.count() / 2)));
+    QApplication::processEvents();
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        view.viewport()->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["rows"] = double(model.count());
+}
+BENCHMARK(BM_ListPaint)
+    ->ArgNames({"lines", "glyphs", "marks"})
+    ->Args({1'000, 0, 0})
+    ->Args({1'000, 1, 0})
+    ->Args({1'000'000, 0, 0})
+    ->Args({1'000'000, 1, 0})
+    ->Args({1'000'000, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The report's check of a whole list, and the marks it hands to the list.
+void BM_ReportCheck(benchmark::State &state)
+{
+    vbu::ScriptModel model;
+    model.replaceAll(makeLines(state.range(0)));
+    QTreeView view;
+    auto *delegate = new vbu::ScriptLineDelegate(&view);
+    qsizetype findings = 0;
+    for (auto _ : state) {
+        const QList<vbu::CheckFinding> found = vbu::ScriptChecker::check(model.lines(), vbu::CheckGame::Both);
+        delegate->showMarks(found);
+        findings = found.size();
+    }
+    state.counters["findings"] = double(findings);
+}
+BENCHMARK(BM_ReportCheck)->ArgNames({"lines"})->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
