@@ -235,6 +235,13 @@ void MainWindow::buildControls()
     });
     setAcceptDrops(true);
 
+    // Type, key, binding text, Add, then the list: the order a line is composed in.
+    setTabOrder(m_cmbType, m_txtKey);
+    setTabOrder(m_txtKey, m_txtBind);
+    setTabOrder(m_txtBind, m_cmdAdd);
+    setTabOrder(m_cmdAdd, m_lstBind);
+    m_cmbType->setFocus();
+
     m_progress = place(new QProgressBar(client), "Progress", twips(330, 5250, 3375, 315));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
