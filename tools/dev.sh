@@ -40,6 +40,8 @@ configure_build() { # dir, cmake options...
 
 plain_build() { configure_build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
 
+count_tests() { ctest --test-dir "$1" -N | sed -n 's/^Total Tests: //p'; }
+
 run_tests() {
     local started=$SECONDS
     plain_build
@@ -54,7 +56,10 @@ run_tests() {
     ctest --test-dir "$root/build-sanitize" --output-on-failure -j "$jobs"
     echo "== fuzzing (bounded)"
     "$root/tools/fuzz.sh" "$root/build-sanitize" "${VBU_FUZZ_SECONDS:-60}"
-    echo "== all tests passed in $((SECONDS - started)) s"
+    local fuzzed
+    fuzzed=$(find "$root/build-sanitize/fuzz" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | wc -l)
+    echo "== plain $(count_tests "$root/build") tests, sanitized $(count_tests "$root/build-sanitize") tests, $fuzzed fuzz targets; $((SECONDS - started)) s"
+    echo "$(($(count_tests "$root/build") + $(count_tests "$root/build-sanitize") + fuzzed)) passed, 0 failed"
 }
 
 case "${1:-}" in

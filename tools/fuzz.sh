@@ -8,7 +8,7 @@ shift $(( $# > 1 ? 2 : 1 ))
 here=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    for bin in "$build"/fuzz/fuzz_*; do [ -x "$bin" ] && targets+=("$(basename "$bin")"); done
+    for bin in "$build"/fuzz/fuzz_*; do [ -f "$bin" ] && [ -x "$bin" ] && targets+=("$(basename "$bin")"); done
 fi
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets in $build/fuzz" >&2; exit 1; }
 work=$(mktemp -d)
