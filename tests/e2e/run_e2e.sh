@@ -132,13 +132,37 @@ wait_gone "Close File"
 until_ok 20 have_window "Vantor's Bind Utility" || fail "caption did not return to the product name"
 saved || fail "file bytes changed on Close"
 
-# The Fun Name Editor, for its picture.
+# The Fun Name Editor: a name picked from the palette with the keyboard, added to the script.
 main=$(window_named "Vantor's Bind Utility")
 xdotool windowactivate --sync "$main"
 xdotool key alt+o Down Return
 names=$(wait_window "Vantor's Name Utility")
 until_ok 20 docked "$main" "$names" || fail "Fun Name Editor not docked"
+xdotool windowactivate --sync "$names"
+cell=0 # the palette's focus starts on code 0
+for code in 144 198 210 193 199 145 19 18; do # brown-red [FRAG], then gold 1 and 0
+    for ((i = code / 16; i > cell / 16; i--)); do xdotool key Down; done
+    for ((i = code / 16; i < cell / 16; i++)); do xdotool key Up; done
+    for ((i = code % 16; i > cell % 16; i--)); do xdotool key Right; done
+    for ((i = code % 16; i < cell % 16; i++)); do xdotool key Left; done
+    xdotool key Return
+    cell=$code
+done
+xdotool key alt+f a # File, Add to Bind
 shot "$out/fun-name-editor.png" "$main" "$names"
+
+# Saved under a new name, the line holds those bytes exactly.
+xdotool windowactivate --sync "$main"
+xdotool key ctrl+s
+dialog=$(wait_window "Save")
+named="$work/name.cfg"
+xdotool windowactivate --sync "$dialog"
+xdotool type --delay 20 "$named"
+xdotool key Return
+wait_gone "Save"
+name_bytes=$(printf 'name "\x90\xc6\xd2\xc1\xc7\x91\x13\x12"\r\n' | od -An -tx1)
+name_saved() { [ "$(od -An -tx1 <"$named" 2>/dev/null)" = "$name_bytes" ]; }
+until_ok 20 name_saved || fail "name line saved as: $(od -An -tx1 <"$named" 2>&1 | head -n 3)"
 
 # Exit asks first; Yes ends the program.
 xdotool windowactivate --sync "$main"
