@@ -129,7 +129,9 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
         this);
     m_funName = new ToolWindowSwitch(
         m_mnuFunName, toolbarButton(13),
-        [this] { return new NameWindow({this, *m_edits, m_prompter}); },
+        [this] {
+            return new NameWindow({this, *m_edits, m_prompter});
+        },
         this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
