@@ -47,90 +47,48 @@ class TestDocking : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
+    void docksFollowsAndSettles()
     {
-        main = std::make_unique<QWidget>();
-        main->setGeometry(120, 90, 480, 400);
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
-    }
-    void cleanup()
-    {
-        delete tool.data();
-        main.reset();
-    }
-
-    void opensDockedAtTheRightEdge()
-    {
-        tool = new Probe(main.get());
+        QWidget main;
+        main.setGeometry(120, 90, 480, 400);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto *tool = new Probe(&main);
         tool->show();
-        QVERIFY(QTest::qWaitForWindowExposed(tool.data()));
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
-        QCOMPARE(tool->chkDocked()->text(), u"Dock to Main Window"_s);
+        QTRY_COMPARE(tool->pos(), dockedPlace(main));
         QVERIFY(tool->chkDocked()->isChecked());
         QCOMPARE(tool->size(), QSize(197, 376)); // width and height are left alone
-    }
-
-    void followsTheMainWindowAndSettles()
-    {
-        tool = new Probe(main.get());
-        tool->show();
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
-        for (const QPoint by : {QPoint(37, 11), QPoint(-60, 25), QPoint(0, -40)}) {
-            MoveCounter counter(tool.data());
+        for (const QPoint by : {QPoint(37, 11), QPoint(-60, 25)}) {
+            MoveCounter counter(tool);
             const QPoint before = tool->pos();
-            main->move(main->pos() + by);
+            main.move(main.pos() + by);
             QTRY_COMPARE(tool->pos(), before + by);
             // One move of the tool, then quiet: the rule never feeds itself.
             QTest::qWait(30);
             QCOMPARE(counter.moves, 1);
         }
-    }
-
-    void aDraggedDockedWindowGoesBack()
-    {
-        tool = new Probe(main.get());
-        tool->show();
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
+        // Dragged away while docked, it goes back.
         tool->move(tool->pos() + QPoint(150, 200));
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
-    }
-
-    void untickedItStaysWhereItIsLeft()
-    {
-        tool = new Probe(main.get());
-        tool->show();
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
+        QTRY_COMPARE(tool->pos(), dockedPlace(main));
+        // Unticked, it stays where it is left, whatever the main window does.
         QTest::mouseClick(tool->chkDocked(), Qt::LeftButton);
-        QVERIFY(!tool->chkDocked()->isChecked());
-        const QPoint parked = dockedPlace(*main) + QPoint(90, 120);
+        const QPoint parked = dockedPlace(main) + QPoint(90, 120);
         tool->move(parked);
-        QTRY_COMPARE(tool->pos(), parked);
-        main->move(main->pos() + QPoint(30, 30));
+        main.move(main.pos() + QPoint(30, 30));
         QTest::qWait(30);
         QCOMPARE(tool->pos(), parked);
         // Ticking again docks at once.
         QTest::mouseClick(tool->chkDocked(), Qt::LeftButton);
-        QTRY_COMPARE(tool->pos(), dockedPlace(*main));
-    }
-
-    void closingSaysSoAndDeletes()
-    {
-        tool = new Probe(main.get());
-        tool->show();
+        QTRY_COMPARE(tool->pos(), dockedPlace(main));
+        // Closing says so first, then the window goes.
         int closings = 0;
-        connect(tool.data(), &vbu::DockedToolWindow::closing, this, [&] { ++closings; });
+        connect(tool, &vbu::DockedToolWindow::closing, this, [&] { ++closings; });
+        QPointer<Probe> gone(tool);
         QVERIFY(tool->close());
         QCOMPARE(closings, 1);
-        QTRY_VERIFY(tool.isNull());
-        // The main window goes on moving without a watcher left behind.
-        main->move(main->pos() + QPoint(5, 5));
-        QTest::qWait(10);
+        QTRY_VERIFY(gone.isNull());
+        main.move(main.pos() + QPoint(5, 5)); // no watcher left behind
     }
-
-private:
-    std::unique_ptr<QWidget> main;
-    QPointer<Probe> tool;
 };
 
 QTEST_MAIN(TestDocking)

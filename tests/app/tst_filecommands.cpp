@@ -25,357 +25,299 @@ class TestFileCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void openAsksWithTheSharedDialogSettings();
-    void openLoadsFieldsAndReplacesTheList();
-    void openingAnEmptyFileEmptiesTheList();
-    void cancelledDialogsChangeNothing_data();
-    void cancelledDialogsChangeNothing();
-    void missingFileIsReportedAndLeavesTheRecentFiles();
-    void unreadableFileIsReportedAndChangesNothing();
-    void recentEntryLoadsWithoutTouchingTheWorkingName();
-
-    void saveWithoutAFileAsksForAName();
-    void saveWithAFileRewritesItQuietly();
-    void saveAsAlwaysAsks();
-    void progressClimbsToNOfNPlusOneAndEmpties();
-    void failedWriteKeepsEverything_data();
-    void failedWriteKeepsEverything();
-    void savedLinesComeBackWhenOpened();
-
-    void closeFollowsTheAnswer_data();
-    void closeFollowsTheAnswer();
-    void closeWithoutAFileDoesNothing();
-    void closeKeepsTheListWhenTheSaveFails();
-};
-
-void TestFileCommands::openAsksWithTheSharedDialogSettings()
-{
-    MainWindowHarness h;
-    const QString first = h.path(u"first.cfg"_s);
-    writeAll(first, "a\r\n");
-    h.prompter.answerFile(first);
-    h.window->mnuOpen_Click();
-    const auto &request = h.prompter.asked.at(0).request;
-    QCOMPARE(request.save, false);
-    QCOMPARE(request.title, u"Open"_s);
-    QCOMPARE(request.filter, filter);
-    QCOMPARE(request.defaultSuffix, u"cfg"_s);
-    QVERIFY(request.fileName.isEmpty());
-    // The name chosen last is offered again, whichever command asks.
-    h.prompter.answerFile({});
-    h.window->mnuSaveAs_Click();
-    QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
-    QCOMPARE(h.prompter.last().request.save, true);
-    QCOMPARE(h.prompter.last().request.fileName, first);
-    QCOMPARE(h.prompter.last().request.filter, filter);
-}
-
-void TestFileCommands::openLoadsFieldsAndReplacesTheList()
-{
-    MainWindowHarness h;
-    h.setLines({"unsaved"});
-    const QString name = h.path(u"x.cfg"_s);
-    writeAll(name, "bind w \"+forward\"\r\necho a, b\r\n\r\n  \"quoted\"\nlast");
-    h.prompter.answerFile(name);
-    h.window->mnuOpen_Click();
-    QCOMPARE(h.prompter.asked.size(), 1);
-    QCOMPARE(h.lines(), (QByteArrayList{"bind w \"+forward\"", "echo a", "b", "", "quoted", "last"}));
-    QCOMPARE(h.window->caption(), name);
-    QCOMPARE(h.window->fileName(), name);
-    QCOMPARE(h.window->recentFiles().files(), QStringList{name});
-}
-
-void TestFileCommands::openingAnEmptyFileEmptiesTheList()
-{
-    MainWindowHarness h;
-    h.setLines({"a", "b"});
-    const QString name = h.path(u"empty.cfg"_s);
-    writeAll(name, {});
-    h.window->LoadScript(name);
-    QVERIFY(h.lines().isEmpty());
-    QCOMPARE(h.window->caption(), name);
-}
-
-void TestFileCommands::cancelledDialogsChangeNothing_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::newRow("open") << u"mnuOpen"_s;
-    QTest::newRow("save") << u"mnuSave"_s;
-    QTest::newRow("save as") << u"mnuSaveAs"_s;
-}
-
-void TestFileCommands::cancelledDialogsChangeNothing()
-{
-    QFETCH(QString, command);
-    MainWindowHarness h;
-    h.setLines({"line"});
-    h.prompter.answerFile({});
-    h.window->findChild<QAction *>(command)->trigger();
-    QCOMPARE(h.prompter.asked.size(), 1);
-    QCOMPARE(h.lines(), QByteArrayList{"line"});
-    QCOMPARE(h.window->caption(), noFile);
-    QVERIFY(h.window->fileName().isEmpty());
-    QVERIFY(QDir(h.dir.path()).isEmpty());
-}
-
-void TestFileCommands::missingFileIsReportedAndLeavesTheRecentFiles()
-{
-    MainWindowHarness h;
-    const QString name = h.path(u"gone.cfg"_s);
-    writeAll(name, "x\r\n");
-    h.window->LoadScript(name);
-    h.window->recentFiles().addFile(h.path(u"other.cfg"_s));
-    QVERIFY(QFile::remove(name));
-    h.setLines({"unsaved"});
-    h.prompter.answerMessage(Prompter::Ok);
-    h.action("mnuFileMRU2")->trigger();
-    QCOMPARE(h.prompter.asked.size(), 1);
-    const auto &m = h.prompter.last().message;
-    QCOMPARE(m.text, u"File '"_s + name + u"' could not be found."_s);
-    QCOMPARE(m.title, u"Error Opening File"_s);
-    QCOMPARE(m.icon, Prompter::Icon::Critical);
-    QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
-    QCOMPARE(h.window->recentFiles().files(), QStringList{h.path(u"other.cfg"_s)});
-    QVERIFY(!h.action("mnuFileMRU2")->isVisible());
-    QCOMPARE(h.lines(), QByteArrayList{"unsaved"});
-    QCOMPARE(h.window->caption(), name);
-}
-
-void TestFileCommands::unreadableFileIsReportedAndChangesNothing()
-{
-    // A file that opens but fails to read: the kernel refuses reads of this one.
-    const QString broken = u"/proc/self/mem"_s;
-    if (!QFileInfo(broken).isFile())
-        QSKIP("no file here that fails to read");
-    MainWindowHarness h;
-    h.setLines({"keep"});
-    h.prompter.answerMessage(Prompter::Ok);
-    h.window->LoadScript(broken);
-    QCOMPARE(h.prompter.asked.size(), 1);
-    QVERIFY(h.prompter.last().message.text.startsWith(u"File '/proc/self/mem' could not be read."_s));
-    QCOMPARE(h.prompter.last().message.title, u"Error Opening File"_s);
-    QCOMPARE(h.lines(), QByteArrayList{"keep"});
-    QCOMPARE(h.window->caption(), noFile);
-}
-
-void TestFileCommands::recentEntryLoadsWithoutTouchingTheWorkingName()
-{
-    MainWindowHarness h;
-    const QString a = h.path(u"a.cfg"_s);
-    const QString b = h.path(u"b.cfg"_s);
-    writeAll(a, "from a\r\n");
-    writeAll(b, "from b\r\n");
-    h.prompter.answerFile(a);
-    h.window->mnuOpen_Click();
-    h.window->LoadScript(b);
-    QCOMPARE(h.window->recentFiles().files(), (QStringList{b, a}));
-    h.action("mnuFileMRU2")->trigger();
-    QCOMPARE(h.lines(), QByteArrayList{"from a"});
-    QCOMPARE(h.window->caption(), a);
-    QCOMPARE(h.window->fileName(), a);
-    QCOMPARE(h.window->recentFiles().files(), (QStringList{a, b}));
-    QCOMPARE(h.prompter.asked.size(), 1);
-}
-
-void TestFileCommands::saveWithoutAFileAsksForAName()
-{
-    MainWindowHarness h;
-    h.setLines({"bind w \"+forward\"", "//Created by : Vantor's Bind Utility", "", "name \"\xff\x80\""});
-    const QString name = h.path(u"new.cfg"_s);
-    h.prompter.answerFile(name);
-    h.window->mnuSave_Click();
-    QCOMPARE(h.prompter.asked.size(), 1);
-    QCOMPARE(h.prompter.last().request.title, u"Save"_s);
-    QCOMPARE(h.prompter.last().request.save, true);
-    QCOMPARE(readAll(name),
-             QByteArray("bind w \"+forward\"\r\n//Created by : Vantor's Bind Utility\r\n\r\nname \"\xff\x80\"\r\n"));
-    QCOMPARE(h.window->caption(), name);
-    QCOMPARE(h.window->fileName(), name);
-    QCOMPARE(h.window->recentFiles().files(), QStringList{name});
-}
-
-void TestFileCommands::saveWithAFileRewritesItQuietly()
-{
-    MainWindowHarness h;
-    const QString name = h.path(u"cur.cfg"_s);
-    writeAll(name, "old\r\n");
-    h.window->LoadScript(name);
-    h.prompter.answerMessage(Prompter::Yes);
-    h.window->mnuClearAll_Click();
-    h.window->mnuSave_Click();
-    QCOMPARE(h.prompter.asked.size(), 1); // the Clear All question only
-    QCOMPARE(readAll(name), QByteArray());
-    QCOMPARE(h.window->caption(), name);
-}
-
-void TestFileCommands::saveAsAlwaysAsks()
-{
-    MainWindowHarness h;
-    const QString first = h.path(u"first.cfg"_s);
-    const QString second = h.path(u"second.scr"_s);
-    writeAll(first, "one\r\n");
-    h.window->LoadScript(first);
-    h.window->script().append("two");
-    h.prompter.answerFile(second);
-    h.window->mnuSaveAs_Click();
-    QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
-    QCOMPARE(readAll(second), QByteArray("one\r\ntwo\r\n"));
-    QCOMPARE(readAll(first), QByteArray("one\r\n"));
-    QCOMPARE(h.window->caption(), second);
-    QCOMPARE(h.window->recentFiles().files(), (QStringList{second, first}));
-}
-
-void TestFileCommands::progressClimbsToNOfNPlusOneAndEmpties()
-{
-    MainWindowHarness h;
-    QByteArrayList lines;
-    for (int i = 0; i < 10000; ++i)
-        lines.append("bind x \"" + QByteArray::number(i) + '"');
-    h.setLines(lines);
-    QProgressBar *bar = h.window->progress();
-    QSignalSpy values(bar, &QProgressBar::valueChanged);
-    h.prompter.answerFile(h.path(u"p.cfg"_s));
-    h.window->mnuSave_Click();
-    QCOMPARE(bar->maximum(), 10001);
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->value(), 0);
-    QVERIFY(values.size() >= 3);
-    int highest = 0;
-    int previous = 0;
-    for (int i = 0; i + 1 < values.size(); ++i) {
-        const int v = values.at(i).at(0).toInt();
-        QVERIFY(v >= previous);
-        previous = v;
-        highest = qMax(highest, v);
-    }
-    QCOMPARE(highest, 10000);
-    QCOMPARE(values.constLast().at(0).toInt(), 0);
-}
-
-void TestFileCommands::failedWriteKeepsEverything_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::newRow("folder missing") << u"no/such/folder/x.cfg"_s;
-    QTest::newRow("name is a folder") << u"sub"_s;
-}
-
-void TestFileCommands::failedWriteKeepsEverything()
-{
-    QFETCH(QString, target);
-    MainWindowHarness h;
-    QVERIFY(QDir(h.dir.path()).mkdir(u"sub"_s));
-    const QString current = h.path(u"current.cfg"_s);
-    writeAll(current, "on disk\r\n");
-    h.prompter.answerFile(current);
-    h.window->mnuOpen_Click();
-    h.window->script().append("new line");
-    const QString bad = h.path(target);
-    h.prompter.answerFile(bad);
-    h.prompter.answerMessage(Prompter::Ok);
-    h.window->mnuSaveAs_Click();
-    QCOMPARE(h.prompter.asked.size(), 3);
-    const auto &m = h.prompter.last().message;
-    QCOMPARE(m.title, u"Error Saving File"_s);
-    QVERIFY2(m.text.startsWith(u"File '"_s + bad + u"' was not written."_s), qPrintable(m.text));
-    QVERIFY(m.text.size() > (u"File '"_s + bad + u"' was not written.\r\n"_s).size()); // says why
-    QCOMPARE(m.icon, Prompter::Icon::Critical);
-    QCOMPARE(h.lines(), (QByteArrayList{"on disk", "new line"}));
-    QCOMPARE(h.window->caption(), current);
-    QCOMPARE(h.window->fileName(), current);
-    QCOMPARE(h.window->progress()->value(), 0);
-    QCOMPARE(readAll(current), QByteArray("on disk\r\n"));
-    QCOMPARE(h.window->recentFiles().files(), QStringList{current});
-}
-
-void TestFileCommands::savedLinesComeBackWhenOpened()
-{
-    MainWindowHarness h;
-    const QByteArrayList composed{"bind mouse1 \"+attack\"", "set sensitivity \"5\"", "alias +rj \"+jump;+attack\"",
-                                  "//comment", "name \"\x81\xe9\xfe\""};
-    h.setLines(composed);
-    const QString name = h.path(u"round.cfg"_s);
-    h.prompter.answerFile(name);
-    h.window->mnuSave_Click();
-    h.window->mnuNew_Click();
-    QVERIFY(h.lines().isEmpty());
-    QCOMPARE(h.window->caption(), noFile);
-    QVERIFY(h.window->fileName().isEmpty());
-    h.window->LoadScript(name);
-    QCOMPARE(h.lines(), composed);
-    // A comma splits the line when it is read back.
-    h.setLines({"echo a, b"});
-    h.window->mnuSave_Click();
-    h.window->LoadScript(name);
-    QCOMPARE(h.lines(), (QByteArrayList{"echo a", "b"}));
-}
-
-void TestFileCommands::closeFollowsTheAnswer_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("cleared");
-    QTest::addColumn<QByteArray>("onDisk");
-    QTest::newRow("yes") << int(Prompter::Yes) << true << QByteArray("old\r\nadded\r\n");
-    QTest::newRow("no") << int(Prompter::No) << true << QByteArray("old\r\n");
-    QTest::newRow("cancel") << int(Prompter::Cancel) << false << QByteArray("old\r\n");
-}
-
-void TestFileCommands::closeFollowsTheAnswer()
-{
-    QFETCH(int, answer);
-    QFETCH(bool, cleared);
-    QFETCH(QByteArray, onDisk);
-    MainWindowHarness h;
-    const QString name = h.path(u"c.cfg"_s);
-    writeAll(name, "old\r\n");
-    h.prompter.answerFile(name);
-    h.window->mnuOpen_Click();
-    h.window->script().append("added");
-    h.prompter.answerMessage(Prompter::Button(answer));
-    h.window->mnuClose_Click();
-    QCOMPARE(h.prompter.asked.size(), 2);
-    const auto &m = h.prompter.last().message;
-    QCOMPARE(m.text, u"Do you want to save first?"_s);
-    QCOMPARE(m.title, u"Close File"_s);
-    QCOMPARE(m.buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
-    QCOMPARE(m.defaultButton, Prompter::Yes);
-    QCOMPARE(m.icon, Prompter::Icon::Question);
-    QCOMPARE(readAll(name), onDisk);
-    QCOMPARE(h.lines().isEmpty(), cleared);
-    QCOMPARE(h.window->caption(), cleared ? noFile : name);
-    QCOMPARE(h.window->fileName(), name); // Close leaves the working name
-    if (cleared) {
-        // The next Save asks for a name again.
+    void openAsksWithTheSharedDialogSettings()
+    {
+        MainWindowHarness h;
+        const QString first = h.path(u"first.cfg"_s);
+        writeAll(first, "a\r\n");
+        h.prompter.answerFile(first);
+        h.window->mnuOpen_Click();
+        const auto &request = h.prompter.asked.at(0).request;
+        QCOMPARE(request.save, false);
+        QCOMPARE(request.title, u"Open"_s);
+        QCOMPARE(request.filter, filter);
+        QCOMPARE(request.defaultSuffix, u"cfg"_s);
+        QVERIFY(request.fileName.isEmpty());
+        // The name chosen last is offered again, whichever command asks.
         h.prompter.answerFile({});
-        h.window->mnuSave_Click();
-        QCOMPARE(h.prompter.last().kind, FakePrompter::Asked::FileDialog);
+        h.window->mnuSaveAs_Click();
+        QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
+        QCOMPARE(h.prompter.last().request.save, true);
+        QCOMPARE(h.prompter.last().request.fileName, first);
+        QCOMPARE(h.prompter.last().request.filter, filter);
     }
-}
 
-void TestFileCommands::closeWithoutAFileDoesNothing()
-{
-    MainWindowHarness h;
-    h.setLines({"x"});
-    h.window->mnuClose_Click();
-    QCOMPARE(h.prompter.asked.size(), 0);
-    QCOMPARE(h.lines(), QByteArrayList{"x"});
-}
+    void openLoadsFieldsAndReplacesTheList()
+    {
+        MainWindowHarness h;
+        h.setLines({"unsaved"});
+        const QString name = h.path(u"x.cfg"_s);
+        writeAll(name, "bind w \"+forward\"\r\necho a, b\r\n\r\n  \"quoted\"\nlast");
+        h.prompter.answerFile(name);
+        h.window->mnuOpen_Click();
+        QCOMPARE(h.prompter.asked.size(), 1);
+        QCOMPARE(h.lines(), (QByteArrayList{"bind w \"+forward\"", "echo a", "b", "", "quoted", "last"}));
+        QCOMPARE(h.window->caption(), name);
+        QCOMPARE(h.window->fileName(), name);
+        QCOMPARE(h.window->recentFiles().files(), QStringList{name});
+        // A file of no bytes empties the list.
+        writeAll(name, {});
+        h.window->LoadScript(name);
+        QVERIFY(h.lines().isEmpty());
+        QCOMPARE(h.window->caption(), name);
+    }
 
-void TestFileCommands::closeKeepsTheListWhenTheSaveFails()
-{
-    MainWindowHarness h;
-    const QString name = h.path(u"vanishing/c.cfg"_s);
-    QVERIFY(QDir(h.dir.path()).mkdir(u"vanishing"_s));
-    writeAll(name, "old\r\n");
-    h.window->LoadScript(name);
-    QVERIFY(QDir(h.path(u"vanishing"_s)).removeRecursively());
-    h.prompter.answerMessage(Prompter::Yes);
-    h.prompter.answerMessage(Prompter::Ok);
-    h.window->mnuClose_Click();
-    QCOMPARE(h.prompter.asked.size(), 2);
-    QCOMPARE(h.prompter.last().message.title, u"Error Saving File"_s);
-    QCOMPARE(h.lines(), QByteArrayList{"old"});
-    QCOMPARE(h.window->caption(), name);
-}
+    void cancelledDialogsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("open") << u"mnuOpen"_s;
+        QTest::newRow("save") << u"mnuSave"_s;
+        QTest::newRow("save as") << u"mnuSaveAs"_s;
+    }
+
+    void cancelledDialogsChangeNothing()
+    {
+        QFETCH(QString, command);
+        MainWindowHarness h;
+        h.setLines({"line"});
+        h.prompter.answerFile({});
+        h.window->findChild<QAction *>(command)->trigger();
+        QCOMPARE(h.prompter.asked.size(), 1);
+        QCOMPARE(h.lines(), QByteArrayList{"line"});
+        QCOMPARE(h.window->caption(), noFile);
+        QVERIFY(h.window->fileName().isEmpty());
+        QVERIFY(QDir(h.dir.path()).isEmpty());
+    }
+
+    void missingFileIsReportedAndLeavesTheRecentFiles()
+    {
+        MainWindowHarness h;
+        const QString name = h.path(u"gone.cfg"_s);
+        writeAll(name, "x\r\n");
+        h.window->LoadScript(name);
+        h.window->recentFiles().addFile(h.path(u"other.cfg"_s));
+        QVERIFY(QFile::remove(name));
+        h.setLines({"unsaved"});
+        h.prompter.answerMessage(Prompter::Ok);
+        h.action("mnuFileMRU2")->trigger();
+        QCOMPARE(h.prompter.asked.size(), 1);
+        const auto &m = h.prompter.last().message;
+        QCOMPARE(m.text, u"File '"_s + name + u"' could not be found."_s);
+        QCOMPARE(m.title, u"Error Opening File"_s);
+        QCOMPARE(m.icon, Prompter::Icon::Critical);
+        QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
+        QCOMPARE(h.window->recentFiles().files(), QStringList{h.path(u"other.cfg"_s)});
+        QVERIFY(!h.action("mnuFileMRU2")->isVisible());
+        QCOMPARE(h.lines(), QByteArrayList{"unsaved"});
+        QCOMPARE(h.window->caption(), name);
+    }
+
+    void unreadableFileIsReportedAndChangesNothing()
+    {
+        // A file that opens but fails to read: the kernel refuses reads of this one.
+        const QString broken = u"/proc/self/mem"_s;
+        if (!QFileInfo(broken).isFile())
+            QSKIP("no file here that fails to read");
+        MainWindowHarness h;
+        h.setLines({"keep"});
+        h.prompter.answerMessage(Prompter::Ok);
+        h.window->LoadScript(broken);
+        QCOMPARE(h.prompter.asked.size(), 1);
+        QVERIFY(h.prompter.last().message.text.startsWith(u"File '/proc/self/mem' could not be read."_s));
+        QCOMPARE(h.prompter.last().message.title, u"Error Opening File"_s);
+        QCOMPARE(h.lines(), QByteArrayList{"keep"});
+        QCOMPARE(h.window->caption(), noFile);
+    }
+
+    void recentEntryLoadsWithoutTouchingTheWorkingName()
+    {
+        MainWindowHarness h;
+        const QString a = h.path(u"a.cfg"_s);
+        const QString b = h.path(u"b.cfg"_s);
+        writeAll(a, "from a\r\n");
+        writeAll(b, "from b\r\n");
+        h.prompter.answerFile(a);
+        h.window->mnuOpen_Click();
+        h.window->LoadScript(b);
+        QCOMPARE(h.window->recentFiles().files(), (QStringList{b, a}));
+        h.action("mnuFileMRU2")->trigger();
+        QCOMPARE(h.lines(), QByteArrayList{"from a"});
+        QCOMPARE(h.window->caption(), a);
+        QCOMPARE(h.window->fileName(), a);
+        QCOMPARE(h.window->recentFiles().files(), (QStringList{a, b}));
+        QCOMPARE(h.prompter.asked.size(), 1);
+    }
+
+    void saveWithoutAFileAsksForAName()
+    {
+        MainWindowHarness h;
+        h.setLines({"bind w \"+forward\"", "//Created by : Vantor's Bind Utility", "", "name \"\xff\x80\""});
+        const QString name = h.path(u"new.cfg"_s);
+        h.prompter.answerFile(name);
+        h.window->mnuSave_Click();
+        QCOMPARE(h.prompter.asked.size(), 1);
+        QCOMPARE(h.prompter.last().request.title, u"Save"_s);
+        QCOMPARE(h.prompter.last().request.save, true);
+        QCOMPARE(
+            readAll(name),
+            QByteArray("bind w \"+forward\"\r\n//Created by : Vantor's Bind Utility\r\n\r\nname \"\xff\x80\"\r\n"));
+        QCOMPARE(h.window->caption(), name);
+        QCOMPARE(h.window->fileName(), name);
+        QCOMPARE(h.window->recentFiles().files(), QStringList{name});
+        // With a current file, Save rewrites it without asking; Save As always asks.
+        h.prompter.answerMessage(Prompter::Yes);
+        h.window->mnuClearAll_Click();
+        h.window->script().append("two");
+        h.window->mnuSave_Click();
+        QCOMPARE(h.prompter.asked.size(), 2);
+        QCOMPARE(readAll(name), QByteArray("two\r\n"));
+        const QString second = h.path(u"second.scr"_s);
+        h.prompter.answerFile(second);
+        h.window->mnuSaveAs_Click();
+        QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
+        QCOMPARE(readAll(second), QByteArray("two\r\n"));
+        QCOMPARE(h.window->caption(), second);
+        QCOMPARE(h.window->recentFiles().files(), (QStringList{second, name}));
+        // New forgets the file; what was saved comes back as it was composed.
+        h.window->mnuNew_Click();
+        QCOMPARE(h.window->caption(), noFile);
+        QVERIFY(h.window->fileName().isEmpty());
+        h.window->LoadScript(name);
+        QCOMPARE(h.lines(), QByteArrayList{"two"});
+    }
+
+    void progressClimbsToNOfNPlusOneAndEmpties()
+    {
+        MainWindowHarness h;
+        QByteArrayList lines;
+        for (int i = 0; i < 10000; ++i)
+            lines.append("bind x \"" + QByteArray::number(i) + '"');
+        h.setLines(lines);
+        QProgressBar *bar = h.window->progress();
+        QSignalSpy values(bar, &QProgressBar::valueChanged);
+        h.prompter.answerFile(h.path(u"p.cfg"_s));
+        h.window->mnuSave_Click();
+        QCOMPARE(bar->maximum(), 10001);
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(values.size() >= 3);
+        int highest = 0;
+        int previous = 0;
+        for (int i = 0; i + 1 < values.size(); ++i) {
+            const int v = values.at(i).at(0).toInt();
+            QVERIFY(v >= previous);
+            previous = v;
+            highest = qMax(highest, v);
+        }
+        QCOMPARE(highest, 10000);
+        QCOMPARE(values.constLast().at(0).toInt(), 0);
+    }
+
+    void failedWriteKeepsEverything_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("folder missing") << u"no/such/folder/x.cfg"_s;
+        QTest::newRow("name is a folder") << u"sub"_s;
+    }
+
+    void failedWriteKeepsEverything()
+    {
+        QFETCH(QString, target);
+        MainWindowHarness h;
+        QVERIFY(QDir(h.dir.path()).mkdir(u"sub"_s));
+        const QString current = h.path(u"current.cfg"_s);
+        writeAll(current, "on disk\r\n");
+        h.prompter.answerFile(current);
+        h.window->mnuOpen_Click();
+        h.window->script().append("new line");
+        const QString bad = h.path(target);
+        h.prompter.answerFile(bad);
+        h.prompter.answerMessage(Prompter::Ok);
+        h.window->mnuSaveAs_Click();
+        QCOMPARE(h.prompter.asked.size(), 3);
+        const auto &m = h.prompter.last().message;
+        QCOMPARE(m.title, u"Error Saving File"_s);
+        QVERIFY2(m.text.startsWith(u"File '"_s + bad + u"' was not written."_s), qPrintable(m.text));
+        QVERIFY(m.text.size() > (u"File '"_s + bad + u"' was not written.\r\n"_s).size()); // says why
+        QCOMPARE(m.icon, Prompter::Icon::Critical);
+        QCOMPARE(h.lines(), (QByteArrayList{"on disk", "new line"}));
+        QCOMPARE(h.window->caption(), current);
+        QCOMPARE(h.window->fileName(), current);
+        QCOMPARE(h.window->progress()->value(), 0);
+        QCOMPARE(readAll(current), QByteArray("on disk\r\n"));
+        QCOMPARE(h.window->recentFiles().files(), QStringList{current});
+        // The same through Save without a current file: the working name stays empty.
+        h.window->mnuNew_Click();
+        h.prompter.answerFile(bad);
+        h.prompter.answerMessage(Prompter::Ok);
+        h.window->mnuSave_Click();
+        QCOMPARE(h.prompter.last().message.title, u"Error Saving File"_s);
+        QVERIFY(h.window->fileName().isEmpty());
+        QCOMPARE(h.window->caption(), noFile);
+    }
+
+    void closeFollowsTheAnswer_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::newRow("yes") << int(Prompter::Yes) << true << QByteArray("old\r\nadded\r\n");
+        QTest::newRow("no") << int(Prompter::No) << true << QByteArray("old\r\n");
+        QTest::newRow("cancel") << int(Prompter::Cancel) << false << QByteArray("old\r\n");
+    }
+
+    void closeFollowsTheAnswer()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, cleared);
+        QFETCH(QByteArray, onDisk);
+        MainWindowHarness h;
+        h.setLines({"x"});
+        h.window->mnuClose_Click(); // no current file: nothing to close
+        QCOMPARE(h.lines(), QByteArrayList{"x"});
+        const QString name = h.path(u"c.cfg"_s);
+        writeAll(name, "old\r\n");
+        h.prompter.answerFile(name);
+        h.window->mnuOpen_Click();
+        h.window->script().append("added");
+        h.prompter.answerMessage(Prompter::Button(answer));
+        h.window->mnuClose_Click();
+        QCOMPARE(h.prompter.asked.size(), 2);
+        const auto &m = h.prompter.last().message;
+        QCOMPARE(m.text, u"Do you want to save first?"_s);
+        QCOMPARE(m.title, u"Close File"_s);
+        QCOMPARE(m.buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
+        QCOMPARE(m.defaultButton, Prompter::Yes);
+        QCOMPARE(m.icon, Prompter::Icon::Question);
+        QCOMPARE(readAll(name), onDisk);
+        QCOMPARE(h.lines().isEmpty(), cleared);
+        QCOMPARE(h.window->caption(), cleared ? noFile : name);
+        QCOMPARE(h.window->fileName(), name); // Close leaves the working name
+        if (cleared) {
+            // The next Save asks for a name again.
+            h.prompter.answerFile({});
+            h.window->mnuSave_Click();
+            QCOMPARE(h.prompter.last().kind, FakePrompter::Asked::FileDialog);
+        }
+    }
+
+    void closeKeepsTheListWhenTheSaveFails()
+    {
+        MainWindowHarness h;
+        const QString name = h.path(u"vanishing/c.cfg"_s);
+        QVERIFY(QDir(h.dir.path()).mkdir(u"vanishing"_s));
+        writeAll(name, "old\r\n");
+        h.window->LoadScript(name);
+        QVERIFY(QDir(h.path(u"vanishing"_s)).removeRecursively());
+        h.prompter.answerMessage(Prompter::Yes);
+        h.prompter.answerMessage(Prompter::Ok);
+        h.window->mnuClose_Click();
+        QCOMPARE(h.prompter.asked.size(), 2);
+        QCOMPARE(h.prompter.last().message.title, u"Error Saving File"_s);
+        QCOMPARE(h.lines(), QByteArrayList{"old"});
+        QCOMPARE(h.window->caption(), name);
+    }
+};
 
 QTEST_MAIN(TestFileCommands)
 #include "tst_filecommands.moc"
