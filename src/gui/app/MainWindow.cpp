@@ -252,87 +252,72 @@ void MainWindow::buildControls()
 
 void MainWindow::buildMenus()
 {
-    QMenuBar *bar = menuBar();
-    QMenu *file = bar->addMenu(u"&File"_s);
-    file->setObjectName(u"mnuFile"_s);
-    connect(addEntry(file, "mnuNew", u"&New"_s, QKeySequence(u"Ctrl+N"_s)), &QAction::triggered, this,
-            &MainWindow::mnuNew_Click);
-    connect(addEntry(file, "mnuOpen", u"&Open..."_s, QKeySequence(u"Ctrl+O"_s)), &QAction::triggered, this,
-            &MainWindow::mnuOpen_Click);
-    connect(addEntry(file, "mnuClose", u"C&lose"_s, QKeySequence(u"Ctrl+L"_s)), &QAction::triggered, this,
-            &MainWindow::mnuClose_Click);
+    const auto command = [this](QMenu *menu, const char *name, const QString &text, const QString &keys, auto slot) {
+        QAction *a = addEntry(menu, name, text, QKeySequence(keys));
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    const auto menu = [this](const char *name, const QString &text) {
+        QMenu *m = menuBar()->addMenu(text);
+        m->setObjectName(QLatin1StringView(name));
+        return m;
+    };
+
+    QMenu *file = menu("mnuFile", u"&File"_s);
+    command(file, "mnuNew", u"&New"_s, u"Ctrl+N"_s, &MainWindow::mnuNew_Click);
+    command(file, "mnuOpen", u"&Open..."_s, u"Ctrl+O"_s, &MainWindow::mnuOpen_Click);
+    command(file, "mnuClose", u"C&lose"_s, u"Ctrl+L"_s, &MainWindow::mnuClose_Click);
     addSeparator(file, "mnuSep4");
-    connect(addEntry(file, "mnuSave", u"&Save"_s, QKeySequence(u"Ctrl+S"_s)), &QAction::triggered, this,
-            &MainWindow::mnuSave_Click);
-    connect(addEntry(file, "mnuSaveAs", u"&Save As..."_s), &QAction::triggered, this, &MainWindow::mnuSaveAs_Click);
+    command(file, "mnuSave", u"&Save"_s, u"Ctrl+S"_s, &MainWindow::mnuSave_Click);
+    command(file, "mnuSaveAs", u"&Save As..."_s, QString(), &MainWindow::mnuSaveAs_Click);
     addSeparator(file, "mnuSep3");
     std::array<QAction *, MruList::maxEntries> entries{};
     for (int i = 1; i <= MruList::maxEntries; ++i) {
         const QByteArray name = "mnuFileMRU" + QByteArray::number(i);
-        QAction *entry = addEntry(file, name.constData(), u"MRU"_s + QString::number(i));
-        connect(entry, &QAction::triggered, this, [this, i] { mnuFileMRU_Click(i); });
-        entries[size_t(i - 1)] = entry;
+        entries[size_t(i - 1)] = command(file, name.constData(), u"MRU"_s + QString::number(i), QString(),
+                                         [this, i] { mnuFileMRU_Click(i); });
     }
     QAction *divider = addSeparator(file, "mnuMRUDiv");
-    connect(addEntry(file, "mnuExit", u"E&xit"_s, QKeySequence(u"Ctrl+X"_s)), &QAction::triggered, this,
-            &MainWindow::mnuExit_Click);
+    command(file, "mnuExit", u"E&xit"_s, u"Ctrl+X"_s, &MainWindow::mnuExit_Click);
 
-    m_mnuEdit = bar->addMenu(u"&Edit"_s);
-    m_mnuEdit->setObjectName(u"mnuEdit"_s);
-    connect(addEntry(m_mnuEdit, "mnuCut", u"Cu&t"_s, QKeySequence(u"Ctrl+T"_s)), &QAction::triggered, this,
-            &MainWindow::mnuCut_Click);
-    connect(addEntry(m_mnuEdit, "mnuCopy", u"&Copy"_s, QKeySequence(u"Ctrl+C"_s)), &QAction::triggered, this,
-            &MainWindow::mnuCopy_Click);
-    connect(addEntry(m_mnuEdit, "mnuPaste", u"&Paste"_s, QKeySequence(u"Ctrl+P"_s)), &QAction::triggered, this,
-            &MainWindow::mnuPaste_Click);
+    m_mnuEdit = menu("mnuEdit", u"&Edit"_s);
+    command(m_mnuEdit, "mnuCut", u"Cu&t"_s, u"Ctrl+T"_s, &MainWindow::mnuCut_Click);
+    command(m_mnuEdit, "mnuCopy", u"&Copy"_s, u"Ctrl+C"_s, &MainWindow::mnuCopy_Click);
+    command(m_mnuEdit, "mnuPaste", u"&Paste"_s, u"Ctrl+P"_s, &MainWindow::mnuPaste_Click);
     addSeparator(m_mnuEdit, "mnuEditSep1");
-    connect(addEntry(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, QKeySequence(u"Ctrl+D"_s)), &QAction::triggered,
-            this, &MainWindow::mnuDelete_Click);
-    connect(addEntry(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, QKeySequence(u"Ctrl+A"_s)), &QAction::triggered, this,
-            &MainWindow::mnuClearAll_Click);
+    command(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, u"Ctrl+D"_s, &MainWindow::mnuDelete_Click);
+    command(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, u"Ctrl+A"_s, &MainWindow::mnuClearAll_Click);
     addSeparator(m_mnuEdit, "mnuEditSep2");
-    connect(addEntry(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, QKeySequence(u"Ctrl+I"_s)),
-            &QAction::triggered, this, &MainWindow::mnuInsertC_Click);
+    command(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, u"Ctrl+I"_s, &MainWindow::mnuInsertC_Click);
     // Comforts of our own, after the classic entries and on shortcuts nothing else uses.
     addSeparator(m_mnuEdit, "mnuEditSep3");
-    QAction *undo = addEntry(m_mnuEdit, "mnuUndo", u"&Undo"_s, QKeySequence(u"Ctrl+Z"_s));
-    QAction *redo = addEntry(m_mnuEdit, "mnuRedo", u"&Redo"_s);
-    redo->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
     QUndoStack *history = m_edits->history();
+    QAction *undo = command(m_mnuEdit, "mnuUndo", u"&Undo"_s, u"Ctrl+Z"_s, [history] { history->undo(); });
+    QAction *redo = command(m_mnuEdit, "mnuRedo", u"&Redo"_s, QString(), [history] { history->redo(); });
+    redo->setShortcuts({QKeySequence(u"Ctrl+Shift+Z"_s), QKeySequence(u"Ctrl+Y"_s)});
     undo->setEnabled(false);
     redo->setEnabled(false);
-    connect(undo, &QAction::triggered, history, &QUndoStack::undo);
-    connect(redo, &QAction::triggered, history, &QUndoStack::redo);
     connect(history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    connect(addEntry(m_mnuEdit, "mnuMoveUp", u"Move Lin&e Up"_s, QKeySequence(u"Alt+Up"_s)), &QAction::triggered, this,
-            [this] { moveSelectedLine(-1); });
-    connect(addEntry(m_mnuEdit, "mnuMoveDown", u"Move Line Dow&n"_s, QKeySequence(u"Alt+Down"_s)), &QAction::triggered,
-            this, [this] { moveSelectedLine(+1); });
-    m_mnuCaptureKey = addEntry(m_mnuEdit, "mnuCaptureKey", u"Capture &Key..."_s, QKeySequence(u"Ctrl+G"_s));
-    connect(m_mnuCaptureKey, &QAction::triggered, this, &MainWindow::mnuCaptureKey_Click);
+    command(m_mnuEdit, "mnuMoveUp", u"Move Lin&e Up"_s, u"Alt+Up"_s, [this] { moveSelectedLine(-1); });
+    command(m_mnuEdit, "mnuMoveDown", u"Move Line Dow&n"_s, u"Alt+Down"_s, [this] { moveSelectedLine(+1); });
+    m_mnuCaptureKey =
+        command(m_mnuEdit, "mnuCaptureKey", u"Capture &Key..."_s, u"Ctrl+G"_s, &MainWindow::mnuCaptureKey_Click);
 
-    QMenu *options = bar->addMenu(u"&Options"_s);
-    options->setObjectName(u"mnuOptions"_s);
-    m_mnuCommandList = addEntry(options, "mnuCommandList", u"Show Commands List"_s);
+    QMenu *options = menu("mnuOptions", u"&Options"_s);
+    m_mnuCommandList =
+        command(options, "mnuCommandList", u"Show Commands List"_s, QString(), &MainWindow::mnuCommandList_Click);
+    m_mnuFunName = command(options, "mnuFunName", u"Fun Name Editor"_s, QString(), &MainWindow::mnuFunName_Click);
     m_mnuCommandList->setCheckable(true);
-    connect(m_mnuCommandList, &QAction::triggered, this, &MainWindow::mnuCommandList_Click);
-    m_mnuFunName = addEntry(options, "mnuFunName", u"Fun Name Editor"_s);
     m_mnuFunName->setCheckable(true);
-    connect(m_mnuFunName, &QAction::triggered, this, &MainWindow::mnuFunName_Click);
     addSeparator(options, "mnuOptionsSep1");
-    connect(addEntry(options, "mnuEditColors", u"&Edit Colors"_s), &QAction::triggered, this,
-            &MainWindow::mnuEditColors_Click);
+    command(options, "mnuEditColors", u"&Edit Colors"_s, QString(), &MainWindow::mnuEditColors_Click);
 
-    QMenu *tools = bar->addMenu(u"&Tools"_s);
-    tools->setObjectName(u"mnuTools"_s);
-    connect(addEntry(tools, "mnuCheckScript", u"&Check Script"_s, QKeySequence(u"Ctrl+K"_s)), &QAction::triggered, this,
-            &MainWindow::mnuCheckScript_Click);
+    QMenu *tools = menu("mnuTools", u"&Tools"_s);
+    command(tools, "mnuCheckScript", u"&Check Script"_s, u"Ctrl+K"_s, &MainWindow::mnuCheckScript_Click);
 
-    QMenu *help = bar->addMenu(u"&Help"_s);
-    help->setObjectName(u"mnuHelp"_s);
-    connect(addEntry(help, "mnuAbout", u"&About..."_s, QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
-            &MainWindow::mnuAbout_Click);
+    QMenu *help = menu("mnuHelp", u"&Help"_s);
+    command(help, "mnuAbout", u"&About..."_s, u"F1"_s, &MainWindow::mnuAbout_Click);
 
     // Held here until start-up hands them to the recent-files component.
     divider->setVisible(false);
