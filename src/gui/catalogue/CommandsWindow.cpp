@@ -112,12 +112,20 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
 
 void CommandsWindow::LoadCatalogue()
 {
+    if (!CatalogueFile::FileExists(m_path)) {
+        m_links.prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+                                Prompter::Icon::Critical);
+        m_links.progress->setValue(0);
+        return;
+    }
     BarProgress progress(m_links.progress);
     CatalogueFile::Load load = CatalogueFile::LoadCatalogue(m_path, &progress);
     switch (load.status) {
     case CatalogueFile::Load::Status::Missing:
-        m_links.prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
-                                Prompter::Icon::Critical);
+        // Gone between the look and the count: the counting's own word for it.
+        m_links.prompter.inform(
+            this, u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
+            u"File Does Not Exist"_s, Prompter::Icon::None);
         return;
     case CatalogueFile::Load::Status::Unreadable:
         m_links.prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + load.error,
