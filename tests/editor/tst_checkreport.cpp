@@ -1,6 +1,4 @@
-#include "core/editor/ScriptChecker.h"
 #include "core/editor/ScriptEdits.h"
-#include "gui/editor/CheckFindingsModel.h"
 #include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/ScriptLineDelegate.h"
 #include "support/MainWindowHarness.h"
@@ -20,12 +18,13 @@ using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
 using vbu::CheckGame;
 using vbu::CheckSeverity;
-using vbu::ScriptChecker;
+using vbu::ConsoleFont;
+using vbu::ScriptLineDelegate;
 using vbu::test::MainWindowHarness;
 
-Q_DECLARE_METATYPE(vbu::CheckGame)
-
 namespace {
+
+constexpr int fontPixels = ConsoleFont::Sheet::cell;
 
 // Something for every game to find, some of it for one game only.
 const QByteArrayList mixedScript{
@@ -33,78 +32,87 @@ const QByteArrayList mixedScript{
     "// note; quit",  "name \"a\"b\"", "bind ` kill", "bind w +forward",
 };
 
-QList<CheckFinding> engine(const QByteArrayList &lines, CheckGame game)
+QList<CheckFinding> engine(const MainWindowHarness &h, CheckGame game)
 {
-    return ScriptChecker::check(QList<QByteArray>(lines), game);
+    return vbu::ScriptChecker::check(h.window->script().lines(), game);
 }
 
-vbu::ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
+ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
 {
-    return qobject_cast<vbu::ScriptLineDelegate *>(h.window->lstBind()->itemDelegate());
+    return qobject_cast<ScriptLineDelegate *>(h.window->lstBind()->itemDelegate());
 }
 
-QList<QWidget *> reportWindows()
+// The report shows the checker's findings on the list as it is now, one a row, and the list
+// marks the lines they are about.
+void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &report)
 {
-    QList<QWidget *> found;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "frmCheck"_L1)
-            found.append(w);
+    const QList<CheckFinding> found = engine(h, report.game());
+    QCOMPARE(report.findings(), found);
+    const QAbstractItemModel *rows = report.lstFindings()->model();
+    QCOMPARE(rows->rowCount(), found.size());
+    QSet<qsizetype> lines;
+    for (int r = 0; r < found.size(); ++r) {
+        const CheckFinding &f = found.at(r);
+        QStringList shown;
+        for (int c = 0; c < rows->columnCount(); ++c)
+            shown.append(rows->index(r, c).data().toString());
+        QCOMPARE(shown,
+                 (QStringList{QString::number(f.line), f.severity == CheckSeverity::Error ? u"Error"_s : u"Warning"_s,
+                              f.text, f.otherLine > 0 ? QString::number(f.otherLine) : QString()}));
+        lines.insert(f.line - 1);
     }
-    return found;
+    QVERIFY(delegateOf(h)->marksShown());
+    for (qsizetype row = 0; row < h.window->script().count(); ++row)
+        QCOMPARE(delegateOf(h)->markOf(row).has_value(), lines.contains(row));
 }
 
-vbu::CheckReportWindow *openReport(const MainWindowHarness &h)
+int reportCount()
 {
-    h.action("mnuCheckScript")->trigger();
-    return h.window->checkReport();
+    const QWidgetList all = QApplication::topLevelWidgets();
+    return int(std::count_if(all.cbegin(), all.cend(), [](QWidget *w) { return w->objectName() == "frmCheck"_L1; }));
 }
 
-// The report's rows as the user reads them.
-QStringList shownRows(const vbu::CheckReportWindow &report)
+QImage grabRow(const MainWindowHarness &h, int row)
 {
-    const QAbstractItemModel *model = report.lstFindings()->model();
-    QStringList rows;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < model->columnCount(); ++c)
-            cells.append(model->index(r, c).data().toString());
-        rows.append(cells.join(u'|'));
+    QTreeView *list = h.window->lstBind();
+    const QImage all = list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return all.copy(list->visualRect(list->model()->index(row, 0)));
+}
+
+QRgb background(const MainWindowHarness &h)
+{
+    return h.window->lstBind()->palette().color(QPalette::Active, QPalette::Base).rgb();
+}
+
+// Whether the codes are drawn side by side from (left, top), each glyph in a square of side
+// pixels: every font pixel, looked at in its middle, has the font's colour, or the list's
+// background where the font is black. The font's pictures hold each font pixel twice.
+bool glyphsAt(const QImage &row, int left, int top, int side, const QByteArray &codes, QRgb back)
+{
+    const int scale = ConsoleFont::glyphSize / fontPixels;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        const QImage glyph = ConsoleFont::shared().glyph(uchar(codes.at(i)));
+        for (int y = 0; y < fontPixels; ++y) {
+            for (int x = 0; x < fontPixels; ++x) {
+                const int px = left + int(i) * side + (2 * x + 1) * side / (2 * fontPixels);
+                const int py = top + (2 * y + 1) * side / (2 * fontPixels);
+                const QRgb font = glyph.pixel(x * scale, y * scale) | 0xff000000;
+                if (!row.rect().contains(px, py) || row.pixel(px, py) != ((font & 0xffffff) ? font : back))
+                    return false;
+            }
+        }
     }
-    return rows;
+    return true;
 }
 
-QStringList expectedRows(const QList<CheckFinding> &findings)
+// The leftmost column that is not all background, or -1.
+int firstInkColumn(const QImage &row, QRgb back)
 {
-    QStringList rows;
-    for (const CheckFinding &f : findings) {
-        rows.append(QString::number(f.line) + u'|' + (f.severity == CheckSeverity::Error ? u"Error"_s : u"Warning"_s) +
-                    u'|' + f.text + u'|' + (f.otherLine > 0 ? QString::number(f.otherLine) : QString()));
+    for (int i = 0; i < row.width() * row.height(); ++i) {
+        if (row.pixel(i / row.height(), i % row.height()) != back)
+            return i / row.height();
     }
-    return rows;
-}
-
-// The worst severity of each line, as the marks must show it.
-QMap<qsizetype, CheckSeverity> worstByRow(const QList<CheckFinding> &findings)
-{
-    QMap<qsizetype, CheckSeverity> worst;
-    for (const CheckFinding &f : findings) {
-        if (!worst.contains(f.line - 1) || f.severity == CheckSeverity::Error)
-            worst[f.line - 1] = f.severity;
-    }
-    return worst;
-}
-
-void verifyMarks(const MainWindowHarness &h, const QList<CheckFinding> &findings)
-{
-    const vbu::ScriptLineDelegate *delegate = delegateOf(h);
-    QVERIFY(delegate->marksShown());
-    const QMap<qsizetype, CheckSeverity> worst = worstByRow(findings);
-    for (qsizetype row = 0; row < h.window->script().count(); ++row) {
-        const auto mark = delegate->markOf(row);
-        QCOMPARE(mark.has_value(), worst.contains(row));
-        if (mark)
-            QCOMPARE(*mark, worst.value(row));
-    }
+    return -1;
 }
 
 } // namespace
@@ -114,123 +122,81 @@ class TestCheckReport : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        // No report may outlive its test.
-        QTRY_VERIFY(reportWindows().isEmpty());
-    }
-
-    void toolsMenuHoldsTheEntry()
+    void reportFollowsTheShortcutTheGameTheClicksAndTheChanges()
     {
         MainWindowHarness h;
         QStringList menus;
         for (QAction *a : h.window->menuBar()->actions())
             menus.append(a->menu() ? a->menu()->objectName() : QString());
         QCOMPARE(menus, (QStringList{u"mnuFile"_s, u"mnuEdit"_s, u"mnuOptions"_s, u"mnuTools"_s, u"mnuHelp"_s}));
-        auto *tools = h.window->findChild<QMenu *>(u"mnuTools"_s);
-        QCOMPARE(tools->title(), u"&Tools"_s);
-        QAction *entry = h.action("mnuCheckScript");
-        QVERIFY(entry);
-        QCOMPARE(tools->actions(), QList<QAction *>{entry});
-        QCOMPARE(entry->text(), u"&Check Script"_s);
-        QCOMPARE(entry->shortcut(), QKeySequence(u"Ctrl+K"_s));
-    }
-
-    void shortcutOpensOneReport()
-    {
-        MainWindowHarness h;
-        h.setLines(mixedScript);
+        QCOMPARE(h.window->findChild<QMenu *>(u"mnuTools"_s)->actions(), QList{h.action("mnuCheckScript")});
+        QCOMPARE(h.action("mnuCheckScript")->text(), u"&Check Script"_s);
+        h.setLines({"bind w +forward"});
         QVERIFY(h.showActive());
+        ScriptLineDelegate *delegate = delegateOf(h);
+        QVERIFY(!delegate->marksShown());
         QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
         vbu::CheckReportWindow *report = h.window->checkReport();
         QVERIFY(report);
         QVERIFY(report->isVisible());
         QVERIFY(!report->isModal());
-        QCOMPARE(report->objectName(), u"frmCheck"_s);
         QCOMPARE(report->game(), CheckGame::Both);
+        QVERIFY(report->findings().isEmpty());
+        QCOMPARE(report->lblSummary()->text(), u"No findings."_s);
 
-        // Again: the same window, checked afresh, in front.
-        h.window->script().append("bind b x; bind b y");
+        // Check Again at once, without waiting for the check that follows a change.
+        h.window->script().append("bind w +back");
+        h.window->script().append("bind PRINTSCRN x");
+        QTest::mouseClick(report->cmdCheckAgain(), Qt::LeftButton);
+        verifyReport(h, *report);
+        QCOMPARE(report->findings().size(), 2);
+        QCOMPARE(report->lblSummary()->text(), u"1 error, 1 warning"_s);
+        // The shortcut again: the same window, checked afresh.
+        h.setLines(mixedScript);
+        h.window->selectRow(0);
         QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(h.window->checkReport(), report);
-        QCOMPARE(reportWindows().size(), 1);
-        QCOMPARE(report->findings(), engine(h.lines(), CheckGame::Both));
-        report->close();
-        QTRY_VERIFY(!h.window->checkReport());
-    }
+        QCOMPARE(reportCount(), 1);
+        verifyReport(h, *report);
 
-    void reportListsTheEnginesFindings_data()
-    {
-        QTest::addColumn<QByteArrayList>("lines");
-        QTest::addColumn<CheckGame>("game");
-        for (const auto &[name, game] : {std::pair{"quake", CheckGame::Quake}, std::pair{"quake 2", CheckGame::Quake2},
-                                         std::pair{"both", CheckGame::Both}}) {
-            QTest::addRow("mixed/%s", name) << mixedScript << game;
-            QTest::addRow("clean/%s", name) << QByteArrayList{"bind mouse1 \"+attack\"", "sensitivity 3"} << game;
-            QTest::addRow("empty/%s", name) << QByteArrayList{} << game;
-        }
-    }
-
-    void reportListsTheEnginesFindings()
-    {
-        QFETCH(QByteArrayList, lines);
-        QFETCH(CheckGame, game);
-        MainWindowHarness h;
-        h.setLines(lines);
-        vbu::CheckReportWindow *report = openReport(h);
         QComboBox *games = report->cmbGame();
-        QCOMPARE(games->count(), 3);
-        QCOMPARE(games->itemText(0), u"Quake"_s);
-        QCOMPARE(games->itemText(1), u"Quake 2"_s);
-        QCOMPARE(games->itemText(2), u"Both"_s);
-        games->setCurrentIndex(game == CheckGame::Quake ? 0 : game == CheckGame::Quake2 ? 1 : 2);
-        QCOMPARE(report->game(), game);
+        const CheckGame expected[] = {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both};
+        QStringList names;
+        for (int i = 0; i < games->count(); ++i) {
+            games->setCurrentIndex(i);
+            names.append(games->currentText());
+            QCOMPARE(report->game(), expected[i]);
+            verifyReport(h, *report);
+        }
+        QCOMPARE(names, (QStringList{u"Quake"_s, u"Quake 2"_s, u"Both"_s}));
+        // The script must read differently for each game for the switch to show.
+        QVERIFY(engine(h, CheckGame::Quake) != engine(h, CheckGame::Quake2));
 
-        // Choosing a game checks again: the script reads differently for each.
-        const QList<CheckFinding> expected = engine(lines, game);
-        if (lines == mixedScript)
-            QVERIFY(expected != engine(lines, game == CheckGame::Quake ? CheckGame::Quake2 : CheckGame::Quake));
-        QCOMPARE(report->findings(), expected);
-        QCOMPARE(shownRows(*report), expectedRows(expected));
-        QCOMPARE(report->lblSummary()->text() == u"No findings."_s, expected.isEmpty());
-        verifyMarks(h, expected);
-        report->close();
-    }
-
-    void doubleClickSelectsTheLine()
-    {
-        MainWindowHarness h;
-        h.setLines(mixedScript);
-        QVERIFY(h.showActive());
-        h.window->selectRow(0);
-        vbu::CheckReportWindow *report = openReport(h);
-        QVERIFY(QTest::qWaitForWindowExposed(report));
-        QTreeView *list = report->lstFindings();
-        const int pick = list->model()->rowCount() - 1;
-        QVERIFY(pick > 0);
+        // A double click on a finding selects its line in the list.
+        const int pick = int(report->findings().size()) - 1;
         const qsizetype line = report->findings().at(pick).line;
         QVERIFY(line > 1);
-        const QRect at = list->visualRect(list->model()->index(pick, vbu::CheckFindingsModel::TextColumn));
-        // A double click comes after a first press and release.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at.center());
+        emit report->lstFindings()->doubleClicked(report->lstFindings()->model()->index(pick, 0));
         QCOMPARE(h.window->selectedRow(), line - 1);
         QTRY_VERIFY(h.window->isActiveWindow());
         QVERIFY(h.window->lstBind()->hasFocus());
-        report->close();
-    }
 
-    void marksGoWithTheReport()
-    {
-        MainWindowHarness h;
-        h.setLines(mixedScript);
-        vbu::ScriptLineDelegate *delegate = delegateOf(h);
-        QVERIFY(delegate);
-        QVERIFY(!delegate->marksShown());
-        vbu::CheckReportWindow *report = openReport(h);
-        const QList<CheckFinding> found = engine(mixedScript, CheckGame::Both);
-        QVERIFY(!found.isEmpty());
-        verifyMarks(h, found);
+        // A line inserted above: the findings and their marks move down with the lines.
+        h.window->edits().insert(0, "bind A +attack");
+        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        verifyReport(h, *report);
+        // Removing, replacing, moving and loading are changes as well.
+        h.window->edits().remove(1);
+        h.window->edits().replace(0, "bind b x // note; quit");
+        h.window->edits().move(0, 3);
+        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        verifyReport(h, *report);
+        const QString name = h.path(u"loaded.cfg"_s);
+        vbu::test::writeAll(name, "bind ESCAPE quit\r\nbind a x\r\n");
+        h.window->LoadScript(name);
+        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        verifyReport(h, *report);
+
         report->close();
         QVERIFY(!delegate->marksShown());
         for (qsizetype row = 0; row < h.window->script().count(); ++row)
@@ -240,53 +206,69 @@ private slots:
         QTRY_VERIFY(!h.window->checkReport());
         QTest::qWait(300);
         QVERIFY(!delegate->marksShown());
+        QCOMPARE(reportCount(), 0);
     }
 
-    void changesCheckAgain()
+    void specialBytesPaintAsGlyphs()
     {
+        // Control bytes, delete and the high half to its last byte.
+        const QByteArray codes = "\x01\x12\x1f\x7f\x80\xc6\xff"_ba;
         MainWindowHarness h;
-        h.setLines(mixedScript);
-        vbu::CheckReportWindow *report = openReport(h);
-        const QList<CheckFinding> before = report->findings();
+        const QByteArray line = "name \"" + codes + "x\"";
+        h.setLines({line});
+        QVERIFY(h.showActive());
+        h.window->lstBind()->selectionModel()->clearSelection();
+        const QImage row = grabRow(h, 0);
+        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.window->lstBind()->font()).height());
+        QVERIFY(side >= fontPixels && side <= row.height());
+        bool found = false;
+        for (int top = 0; top + side <= row.height(); ++top) {
+            for (int left = 0; left < row.width(); ++left)
+                found = found || glyphsAt(row, left, top, side, codes, background(h));
+        }
+        QVERIFY(found);
 
-        // A line inserted above: the findings and their marks move down with the lines.
-        h.window->edits().insert(0, "bind A +attack");
-        QTRY_COMPARE(report->findings(), engine(h.lines(), CheckGame::Both));
-        verifyMarks(h, report->findings());
-        for (const CheckFinding &f : before)
-            QVERIFY(delegateOf(h)->markOf(f.line));
-
-        // Removing, replacing, moving and loading are changes as well.
-        h.window->edits().remove(1);
-        h.window->edits().replace(0, "bind b x // note; quit");
-        h.window->edits().move(0, 3);
-        QTRY_COMPARE(report->findings(), engine(h.lines(), CheckGame::Both));
-        verifyMarks(h, report->findings());
-
-        const QString name = h.path(u"loaded.cfg"_s);
-        vbu::test::writeAll(name, "bind ESCAPE quit\r\nbind a x\r\n");
-        h.window->LoadScript(name);
-        QTRY_COMPARE(report->findings(), engine({"bind ESCAPE quit", "bind a x"}, CheckGame::Both));
-        verifyMarks(h, report->findings());
-        report->close();
+        // Only the picture changed: the model still holds the very bytes and shows them as Latin-1.
+        const QModelIndex index = h.window->script().index(0);
+        QCOMPARE(index.data(vbu::ScriptModel::LineBytesRole).toByteArray(), line);
+        QCOMPARE(index.data().toString(), QString::fromLatin1(line));
     }
 
-    void checkAgainUsesTheListAsItIsNow()
+    void marksPaintTheWorstSeverity()
     {
         MainWindowHarness h;
-        h.setLines({"bind w +forward"});
-        vbu::CheckReportWindow *report = openReport(h);
-        QVERIFY(report->findings().isEmpty());
-        QCOMPARE(report->lblSummary()->text(), u"No findings."_s);
-        h.window->script().append("bind w +back");
-        h.window->script().append("bind PRINTSCRN x");
-        // At once, without waiting for the check that follows a change.
-        QTest::mouseClick(report->cmdCheckAgain(), Qt::LeftButton);
-        const QList<CheckFinding> found = engine(h.lines(), CheckGame::Both);
-        QCOMPARE(report->findings(), found);
-        QCOMPARE(found.size(), 2);
-        QCOMPARE(report->lblSummary()->text(), u"1 error, 1 warning"_s);
-        report->close();
+        h.setLines({"", "", "", "x"});
+        QVERIFY(h.showActive());
+        h.window->lstBind()->selectionModel()->clearSelection();
+        auto *delegate = qobject_cast<ScriptLineDelegate *>(h.window->lstBind()->itemDelegate());
+        const QRgb back = background(h);
+        const int textBefore = firstInkColumn(grabRow(h, 3), back);
+        QVERIFY(textBefore >= 0);
+
+        const auto finding = [](qsizetype line, CheckSeverity severity) {
+            CheckFinding f;
+            f.line = line;
+            f.severity = severity;
+            return f;
+        };
+        delegate->showMarks({finding(1, CheckSeverity::Warning), finding(1, CheckSeverity::Error),
+                             finding(2, CheckSeverity::Warning), finding(2, CheckSeverity::Warning)});
+        QCOMPARE(delegate->markOf(0), CheckSeverity::Error);
+        QCOMPARE(delegate->markOf(1), CheckSeverity::Warning);
+        QVERIFY(!delegate->markOf(2));
+        const QImage error = grabRow(h, 0);
+        const QImage warning = grabRow(h, 1);
+        QVERIFY(firstInkColumn(error, back) >= 0);
+        QVERIFY(firstInkColumn(warning, back) >= 0);
+        QVERIFY(error != warning);
+        QCOMPARE(firstInkColumn(grabRow(h, 2), back), -1);
+        // While marks are shown every row makes room for one, so the lines stay level.
+        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.window->lstBind()->font()).height());
+        QVERIFY(firstInkColumn(grabRow(h, 3), back) >= textBefore + side);
+
+        delegate->clearMarks();
+        QCOMPARE(firstInkColumn(grabRow(h, 0), back), -1);
+        QCOMPARE(firstInkColumn(grabRow(h, 3), back), textBefore);
     }
 };
 
