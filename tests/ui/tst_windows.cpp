@@ -1,0 +1,270 @@
+// The appearance and information windows: Change Colors, About and the splash.
+#include "core/app/AppInfo.h"
+#include "core/ui/SplashPicture.h"
+#include "gui/ui/AboutDialog.h"
+#include "gui/ui/ColorsDialog.h"
+#include "gui/ui/ListColors.h"
+#include "gui/ui/SplashWindow.h"
+#include "support/MainWindowHarness.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using vbu::SplashWindow;
+
+namespace {
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+const QString listColors = u"#000080/#ffffe0"_s;
+
+// "text/background" as each colour group has them: an inactive window must look the same.
+QStringList colorsOf(const QWidget *widget)
+{
+    QStringList out;
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QPalette &p = widget->palette();
+        out.append(p.color(group, QPalette::Text).name() + u'/' + p.color(group, QPalette::Base).name());
+    }
+    return out;
+}
+
+// A shown splash whose main window is a stand-in, noting how the splash stood when it was made.
+struct Launcher
+{
+    Launcher()
+        : splash(new SplashWindow([this] {
+              ++calls;
+              atLaunch = splash->lblTimeLeft()->text() + (splash->isVisible() ? u", shown"_s : u", hidden"_s) +
+                         (splash->Timer1()->isActive() ? u", ticking"_s : u", stopped"_s);
+              window = std::make_unique<QWidget>();
+              return window.get();
+          }))
+    {
+        splash->show();
+    }
+
+    std::unique_ptr<QWidget> window;
+    QPointer<SplashWindow> splash;
+    int calls = 0;
+    QString atLaunch;
+};
+
+} // namespace
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { flushDeletes(); }
+
+    void colorsSequences_data();
+    void colorsSequences();
+    void aboutOpensWithTheSameTextsEachTime_data();
+    void aboutOpensWithTheSameTextsEachTime();
+    void splashCountsDownTwoTicksThenOpensTheMainWindow();
+    void splashClosesOnAKeyPressWithoutOpening();
+    void splashShowsItsOwnPictureFromTheTopLeft();
+};
+
+void TestWindows::colorsSequences_data()
+{
+    // Steps: fore=/back= the chooser's answer for Command1/Command2 (a colour or "cancel"), then
+    // the buttons, the close box, Escape, or a new opening. No preview colours: the dialog is closed.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("preview");
+    QTest::newRow("apply then cancel keeps what was applied")
+        << u"fore=#ff0000 back=#00ff00 apply cancel"_s << u"#ff0000/#00ff00"_s << QString();
+    QTest::newRow("OK applies both and closes")
+        << u"fore=#ff0000 back=#00ff00 ok"_s << u"#ff0000/#00ff00"_s << QString();
+    QTest::newRow("close box applies nothing") << u"fore=#ff0000 back=#00ff00 closebox"_s << listColors << QString();
+    QTest::newRow("Escape applies nothing") << u"back=#00ff00 escape"_s << listColors << QString();
+    QTest::newRow("chooser cancelled first: black") << u"fore=cancel"_s << listColors << u"#000000/#ffffe0"_s;
+    QTest::newRow("cancelled after a choice: that choice")
+        << u"fore=#ff0000 back=cancel"_s << listColors << u"#ff0000/#ff0000"_s;
+    QTest::newRow("cancel applies nothing; the chooser forgets its colour")
+        << u"fore=#ff0000 cancel reopen back=cancel"_s << listColors << u"#000080/#000000"_s;
+}
+
+void TestWindows::colorsSequences()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, list);
+    QFETCH(QString, preview);
+    static const QHash<QString, QString> buttons{
+        {u"ok"_s, u"Command3"_s}, {u"cancel"_s, u"Command4"_s}, {u"apply"_s, u"Command5"_s}};
+    vbu::test::MainWindowHarness harness;
+    QTreeView *lstBind = harness.window->lstBind();
+    vbu::ListColors::setForeColor(lstBind, QColor(0, 0, 128));
+    vbu::ListColors::setBackColor(lstBind, QColor(255, 255, 224));
+    QPointer<vbu::ColorsDialog> dialog;
+    QColor chooser;
+    const auto open = [&] {
+        harness.action("mnuEditColors")->trigger();
+        dialog = harness.window->findChild<vbu::ColorsDialog *>(u"frmColor"_s);
+        chooser = Qt::black;
+        // The handler has returned with the dialog up: nothing waits on it.
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(dialog->parentWidget(), harness.window.get());
+        QCOMPARE(colorsOf(dialog->Text1()), QStringList(3, listColors));
+    };
+    open();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), u"Change Colors"_s);
+    QCOMPARE(dialog->Text1()->text(), u"Vantor's Bind Utility"_s);
+    const QStringList captions{u"Change List Font Color"_s, u"Change List BackColor"_s, u"OK"_s, u"Cancel"_s,
+                               u"Apply"_s};
+    for (int i = 0; i < captions.size(); ++i)
+        QCOMPARE(dialog->findChild<QPushButton *>(u"Command"_s + QString::number(i + 1))->text(), captions.at(i));
+
+    for (const QString &step : steps.split(u' ')) {
+        QVERIFY2(dialog || step == u"reopen"_s, qPrintable(step));
+        const QString answer = step.mid(5);
+        if (step.startsWith(u"fore="_s) || step.startsWith(u"back="_s)) {
+            harness.prompter.answerColor(answer == u"cancel"_s ? std::nullopt : std::optional<QColor>(QColor(answer)));
+            dialog->findChild<QPushButton *>(step.startsWith(u"fore"_s) ? u"Command1"_s : u"Command2"_s)->click();
+            // The chooser opens black, then with the last colour chosen in this opening.
+            QCOMPARE(harness.prompter.asked.last().initial, chooser);
+            chooser = answer == u"cancel"_s ? chooser : QColor(answer);
+        } else if (buttons.contains(step)) {
+            dialog->findChild<QPushButton *>(buttons.value(step))->click();
+        } else if (step == u"closebox"_s) {
+            dialog->close();
+        } else if (step == u"escape"_s) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        } else {
+            QCOMPARE(step, u"reopen"_s);
+            QVERIFY(!dialog);
+            open();
+        }
+        flushDeletes();
+    }
+    QCOMPARE(harness.prompter.unexpected, 0);
+    QCOMPARE(harness.prompter.pending(), 0);
+    QCOMPARE(colorsOf(lstBind), QStringList(3, list));
+    QCOMPARE(!dialog, preview.isEmpty());
+    if (dialog)
+        QCOMPARE(colorsOf(dialog->Text1()), QStringList(3, preview));
+}
+
+void TestWindows::aboutOpensWithTheSameTextsEachTime_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("menu") << u"menu"_s;
+    QTest::newRow("F1") << u"F1"_s;
+    QTest::newRow("toolbar") << u"toolbar"_s;
+}
+
+// The texts are built on each opening; a second opening must not add to them.
+void TestWindows::aboutOpensWithTheSameTextsEachTime()
+{
+    QFETCH(QString, how);
+    QVERIFY(vbu::AppInfo::contactAddress().contains(u'@'));
+    const QStringList expected{
+        u"About Vantor's Bind Utility"_s,
+        u"Vantor's Bind Utility"_s,
+        u"Version 0.97.0"_s,
+        u"Questions? Comments? Rants? Raves?\r\nAny of the above constitute an E-Mail to me.\r\n "_s +
+            vbu::AppInfo::contactAddress() +
+            u" \r\nLet me know what you think, hate, love. Any the input is appriciated."_s,
+        u"Warning: ...\r\nWritten for Quake and Quake2 players.\r\nC++ and Qt; free to use, copy and share.\r\n"
+        "Quake is a trademark of id Software."_s,
+    };
+    vbu::test::MainWindowHarness harness;
+    QVERIFY(harness.showActive());
+    for (int i = 0; i < 2; ++i) {
+        if (how == u"menu"_s)
+            harness.action("mnuAbout")->trigger();
+        else if (how == u"F1"_s)
+            QTest::keyClick(harness.window.get(), Qt::Key_F1);
+        else
+            harness.window->Toolbar1_ButtonClick(u"About"_s);
+        QPointer<vbu::AboutDialog> about = harness.window->findChild<vbu::AboutDialog *>(u"frmAbout"_s);
+        QVERIFY(about && about->isVisible() && about->isWindow());
+        QCOMPARE(about->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(about->parentWidget(), harness.window.get());
+        QStringList texts{about->windowTitle()};
+        for (const char *name : {"lblTitle", "lblVersion", "lblDescription", "lblDisclaimer"})
+            texts.append(about->findChild<QLabel *>(QLatin1StringView(name))->text());
+        QCOMPARE(texts, expected);
+        // OK closes and unloads it.
+        about->findChild<QPushButton *>(u"cmdOK"_s)->click();
+        flushDeletes();
+        QVERIFY(!about);
+    }
+}
+
+void TestWindows::splashCountsDownTwoTicksThenOpensTheMainWindow()
+{
+    Launcher launcher;
+    SplashWindow *splash = launcher.splash;
+    QCOMPARE(splash->lblTimeLeft()->text(), u"5 Seconds Left"_s);
+    QCOMPARE(splash->Timer1()->interval(), 1000);
+    QVERIFY(splash->Timer1()->isActive());
+
+    splash->Timer1_Timer();
+    QCOMPARE(splash->lblTimeLeft()->text(), u"1 Seconds Left"_s);
+    QCOMPARE(launcher.calls, 0);
+    QVERIFY(splash->isVisible());
+
+    // The second tick from the timer itself, as fast as the event loop goes.
+    splash->Timer1()->setInterval(0);
+    QTRY_VERIFY(!launcher.splash);
+    QCOMPARE(launcher.calls, 1);
+    // The main window starts while the splash still stands, showing its last count, and no
+    // further tick can arrive meanwhile.
+    QCOMPARE(launcher.atLaunch, u"0 Seconds Left, shown, stopped"_s);
+    QVERIFY(launcher.window->isVisible());
+}
+
+void TestWindows::splashClosesOnAKeyPressWithoutOpening()
+{
+    Launcher launcher;
+    launcher.splash->Timer1_Timer();
+    // A key that types nothing is no key press of the window.
+    QTest::keyClick(launcher.splash, Qt::Key_Shift);
+    QVERIFY(launcher.splash && launcher.splash->isVisible());
+    QCOMPARE(launcher.splash->counter(), 1);
+    // Tab types one, and the window sees it before focus handling does.
+    QTest::keyClick(launcher.splash, Qt::Key_Tab);
+    flushDeletes();
+    QVERIFY(!launcher.splash);
+    QCOMPARE(launcher.calls, 0);
+}
+
+void TestWindows::splashShowsItsOwnPictureFromTheTopLeft()
+{
+    const QImage picture = vbu::SplashPicture::render();
+    QCOMPARE(picture.size(), QSize(517, 259));
+    const QImage shown = SplashWindow(nullptr).grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(515, 259));
+    // Clear of the countdown label: picture pixels, unmoved.
+    for (const QPoint at : {QPoint(514, 258), QPoint(300, 128), QPoint(5, 200), QPoint(100, 14)})
+        QCOMPARE(shown.pixel(at), picture.pixel(at));
+    // A picture, not a flat fill: many distinct colours.
+    QSet<QRgb> colours;
+    for (int y = 0; y < picture.height(); y += 3) {
+        for (int x = 0; x < picture.width(); x += 3)
+            colours.insert(picture.pixel(x, y));
+    }
+    QVERIFY(colours.size() > 1000);
+}
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"
