@@ -3,12 +3,10 @@
 #include <QByteArray>
 #include <QList>
 
-namespace vbu::test {
-
 // Small pak, wad and pcx files of our own making, laid out as the games lay theirs out.
-namespace fontfiles {
+namespace vbu::test::fontfiles {
 
-struct PakEntry
+struct Entry
 {
     QByteArray name;
     QByteArray data;
@@ -16,17 +14,9 @@ struct PakEntry
 
 // Header, the files, then the directory (as the games' tools write it), or the directory
 // right after the header.
-QByteArray pak(const QList<PakEntry> &entries, bool directoryFirst = false);
-
-struct WadLump
-{
-    QByteArray name;
-    QByteArray data;
-    int type = 68;
-};
-
-QByteArray wad(const QList<WadLump> &lumps);
-
+QByteArray pak(const QList<Entry> &entries, bool directoryFirst = false);
+// A WAD2 holding the entries as lumps of type 68.
+QByteArray wad(const QList<Entry> &lumps);
 // An 8-bit PCX with run-length coded rows of bytesPerLine bytes (padding with index 0) and
 // the 0x0C marker and palette at the end.
 QByteArray pcx(int width, int height, const QByteArray &pixels, const QByteArray &palette, int bytesPerLine = 0);
@@ -35,10 +25,7 @@ QByteArray pcx(int width, int height, const QByteArray &pixels, const QByteArray
 QByteArray palette();
 // 128 by 128 indices with a pattern that differs per glyph and uses index 0 and 255.
 QByteArray conchars();
-// The Quake font files: gfx.wad holding conchars, and gfx/palette.lmp.
-QList<PakEntry> quakeFiles();
-QList<PakEntry> quake2Files();
+// Quake's gfx.wad holding conchars, and gfx/palette.lmp.
+QList<Entry> quakeFiles();
 
-} // namespace fontfiles
-
-} // namespace vbu::test
+} // namespace vbu::test::fontfiles

@@ -1,4 +1,5 @@
-// Writes the seed files of the font fuzz targets: font-seeds <repository>/fuzz/corpus
+// Writes the seed files of the font fuzz targets with the test suite's file makers:
+// font-seeds <repository>/fuzz/corpus
 #include "core/funname/BuiltInFont.h"
 
 #include "FontFiles.h"
@@ -38,7 +39,7 @@ int main(int argc, char **argv)
     const QByteArray smallPcx = pcx(8, 8, tiny, palette(), 10);
     // Our own font compresses as a real one does: long runs of the background.
     const QByteArray fontPcx = pcx(128, 128, vbu::BuiltInFont::sheet().pixels, palette());
-    const QByteArray smallWad = wad({{"conback", "back", 66}, {"CONCHARS", tiny, 68}});
+    const QByteArray smallWad = wad({{"conback", "back"}, {"CONCHARS", tiny}});
 
     bool ok = true;
     ok &= put(corpus, u"fuzz_pak"_s, u"small.pak"_s,

@@ -1,0 +1,350 @@
+#include "core/script/ScriptModel.h"
+#include "core/script/ScriptReader.h"
+#include "core/script/ScriptWriter.h"
+#include "support/TestData.h"
+
+#include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using vbu::ScriptLines;
+using vbu::ScriptModel;
+using vbu::ScriptReader;
+using vbu::ScriptWriter;
+using Items = QList<QByteArray>;
+
+namespace {
+
+ScriptLines linesOf(const Items &items)
+{
+    ScriptLines lines;
+    for (const QByteArray &item : items)
+        lines.append(item);
+    return lines;
+}
+
+// Any other file in the folder would be a temporary left behind.
+QStringList filesIn(const QTemporaryDir &dir)
+{
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Lines written one a letter: '_' an empty line, 'N' the line the operations put in.
+Items itemsOf(const QByteArray &letters)
+{
+    Items items;
+    for (const char c : letters)
+        items.append(c == '_' ? QByteArray() : c == 'N' ? "new \xff"_ba : QByteArray(1, c));
+    return items;
+}
+
+enum class Op { Insert, Replace, Remove, Move };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Op)
+
+// Reading a script as Open and the command line do, holding it for the list, writing it as Save does.
+class TestScript : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fields_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Items>("open");
+        QTest::newRow("quote inside a field, comma splits")
+            << "bind x \"say a, b\"\r\n"_ba << Items{"bind x \"say a", "b\""};
+        QTest::newRow("leading tabs and blanks skipped, trailing kept")
+            << "\t \tset hand 0  \r\n"_ba << Items{"set hand 0  "};
+        QTest::newRow("blank-only line") << "x\r\n   \r\n"_ba << Items{"x", ""};
+        QTest::newRow("comma inside quotes") << "\"a,b\",c\r\n"_ba << Items{"a,b", "c"};
+        QTest::newRow("text after closing quote kept") << "\"bind\" x \"y\", b\r\n"_ba << Items{"bind x \"y\"", "b"};
+        QTest::newRow("blanks inside quotes kept") << "  \" in \"\r\n"_ba << Items{" in "};
+        QTest::newRow("empty quotes") << "\"\"\r\nx\r\n"_ba << Items{"", "x"};
+        QTest::newRow("unclosed quote ends at line end")
+            << "\"open, still\r\nnext\r\n"_ba << Items{"open, still", "next"};
+        QTest::newRow("n commas give n+1 fields") << "a,b,,c\r\n"_ba << Items{"a", "b", "", "c"};
+        QTest::newRow("last line without line end") << "a\r\nb,c"_ba << Items{"a", "b", "c"};
+        QTest::newRow("trailing comma on last line") << "a,"_ba << Items{"a", ""};
+        QTest::newRow("empty file") << QByteArray() << Items{};
+        QTest::newRow("single CR LF") << "\r\n"_ba << Items{""};
+        QTest::newRow("mixed line ends") << "a\r\nb\nc\rd\r\n"_ba << Items{"a", "b", "c", "d"};
+        QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << Items{"a", "", "b"};
+        QTest::newRow("CR CR LF") << "a\r\r\nb"_ba << Items{"a", "", "b"};
+        QTest::newRow("high bytes") << "name \x80\xe9\xff\r\n\xa0x\r\n"_ba << Items{"name \x80\xe9\xff", "\xa0x"};
+        QTest::newRow("NUL is a byte") << QByteArray("a\0b,\0\r\n", 7)
+                                       << Items{QByteArray("a\0b", 3), QByteArray(1, '\0')};
+    }
+
+    // The command line gives Open's items without the empty ones.
+    void fields()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Items, open);
+        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::Open).toList(), open);
+        open.removeIf([](const QByteArray &item) { return item.isEmpty(); });
+        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::CommandLine).toList(), open);
+    }
+
+    // Missing, a folder, no permission, and an I/O error: reading this process's memory from
+    // address 0 fails after a good open. Then files that load though unusual.
+    void readFile()
+    {
+        QTemporaryDir dir;
+        const QString locked = dir.filePath(u"locked.cfg"_s);
+        vbu::test::writeAll(locked, "bind a b\r\n"_ba);
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+        const bool root = geteuid() == 0; // permissions do not stop root
+        QStringList paths{dir.filePath(u"absent.cfg"_s), dir.path()};
+        if (!root)
+            paths.append(locked);
+        for (const QString &path : paths + QStringList{u"/proc/self/mem"_s}) {
+            const auto result = ScriptReader::readFile(path, ScriptReader::Mode::Open);
+            QVERIFY2(!result.ok, qPrintable(path));
+            QCOMPARE(result.opened, !paths.contains(path));
+            QVERIFY(!result.error.isEmpty());
+            QVERIFY(path != dir.path() || result.error.contains(u"folder"_s));
+        }
+
+        // /proc files report size 0 and are read on in steps.
+        auto result = ScriptReader::readFile(u"/proc/self/status"_s, ScriptReader::Mode::CommandLine);
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QVERIFY(result.lines.size() > 5);
+        QVERIFY(result.lines.view(0).startsWith("Name:"));
+
+        // 100 MB of lines, then two of a megabyte, one quoted; the last line has no line end.
+        const QByteArray line = "bind mouse1 \"+attack\", \"weapnext\"\r\n"_ba;
+        const qsizetype repeats = 100'000'000 / line.size();
+        const QByteArray wide(1 << 20, 'w');
+        const QString path = dir.filePath(u"big.cfg"_s);
+        vbu::test::writeAll(path, line.repeated(repeats) + wide + "\r\n\"" + wide + '"');
+        result = ScriptReader::readFile(path, ScriptReader::Mode::Open);
+        QVERIFY(result.ok);
+        QCOMPARE(result.lines.size(), 2 * repeats + 2);
+        QCOMPARE(result.lines.view(2 * repeats - 2), "bind mouse1 \"+attack\"");
+        QCOMPARE(result.lines.view(2 * repeats - 1), "weapnext");
+        QCOMPARE(result.lines.view(2 * repeats), wide);
+        QCOMPARE(result.lines.view(2 * repeats + 1), wide);
+    }
+
+    void bytes_data()
+    {
+        QTest::addColumn<Items>("items");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray huge(3 << 20, 'L'); // longer than the writer's blocks
+        QTest::newRow("empty list") << Items{} << QByteArray();
+        QTest::newRow("bytes pass unchanged")
+            << Items{QByteArray("\x01\0\x80\xff", 4), " x "} << QByteArray("\x01\0\x80\xff\r\n x \r\n", 11);
+        QTest::newRow("line break inside an item") << Items{"a\nb", "c\r"} << "a\nb\r\nc\r\r\n"_ba;
+        QTest::newRow("line longer than a block")
+            << Items{"short", huge, "", "tail"} << QByteArray("short\r\n" + huge + "\r\n\r\ntail\r\n");
+    }
+
+    void bytes()
+    {
+        QFETCH(Items, items);
+        QFETCH(QByteArray, expected);
+        const ScriptLines lines = linesOf(items);
+        QCOMPARE(ScriptWriter::toBytes(lines), expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.cfg"_s);
+        vbu::test::writeAll(path, QByteArray(5000, 'o'));
+        QString why;
+        QVERIFY2(ScriptWriter::writeFile(path, lines, &why), qPrintable(why));
+        QCOMPARE(vbu::test::readAll(path), expected);
+        QCOMPARE(filesIn(dir), QStringList{u"out.cfg"_s});
+    }
+
+    // A child process may write no more than 64 KiB: the write fails with EFBIG and says why, and
+    // the file that was there stays as it was, with no temporary beside it.
+    void fileTooLargeKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"old.cfg"_s);
+        const QByteArray old = "bind old \"line\"\r\n"_ba;
+        vbu::test::writeAll(path, old);
+        const ScriptLines lines = linesOf(Items(20'000, "bind key \"+attack;weapnext\""_ba));
+
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{64 * 1024, 64 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            QString why;
+            const bool written = ScriptWriter::writeFile(path, lines, &why);
+            _exit(!written && !why.isEmpty() ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the write did not fail with a reason");
+        QCOMPARE(vbu::test::readAll(path), old);
+        QCOMPARE(filesIn(dir), QStringList{u"old.cfg"_s});
+    }
+
+    // Lines made the way the form composes them: type, key and the text in double quotes.
+    void composedLinesRoundTrip()
+    {
+        const Items texts{"+forward", "use rocket launcher;wait;+attack", "say \x80\xff\xe9 hi", "", "fov 30; x 2"};
+        Items composed{"//Created by : Vantor's Bind Utility"};
+        for (const char *type : {"bind", "set", "alias"}) {
+            for (const QByteArray &key : {"w"_ba, "F3"_ba, "\xe0"_ba}) {
+                for (const QByteArray &text : texts)
+                    composed.append(type + " "_ba + key + " \"" + text + '"');
+            }
+        }
+        const QByteArray bytes = ScriptWriter::toBytes(linesOf(composed));
+        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::Open).toList(), composed);
+        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::CommandLine).toList(), composed);
+    }
+
+    void corpusRoundTrips_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QStringList files = vbu::test::corpusFiles();
+        QVERIFY(!files.isEmpty());
+        for (const QString &path : files)
+            QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
+    }
+
+    // Reading a saved item back gives the item itself unless it holds a comma or begins with a
+    // blank, a tab or a double quote. Real configs have a few such items (bind "," "+moveleft"
+    // loads as [bind "] and [ +moveleft"]); those may come back changed, but only as their own
+    // line would.
+    void corpusRoundTrips()
+    {
+        QFETCH(QString, path);
+        const auto first = ScriptReader::readFile(path, ScriptReader::Mode::Open);
+        QVERIFY2(first.ok, qPrintable(first.error));
+        QVERIFY(!first.lines.isEmpty());
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(u"saved.cfg"_s);
+        QString why;
+        QVERIFY2(ScriptWriter::writeFile(copy, first.lines, &why), qPrintable(why));
+        const auto second = ScriptReader::readFile(copy, ScriptReader::Mode::Open);
+        QVERIFY(second.ok);
+
+        Items expected;
+        for (const QByteArray &item : first.lines.toList()) {
+            const Items back = ScriptReader::parse(item + "\r\n", ScriptReader::Mode::Open).toList();
+            if (!item.contains(',') && !item.startsWith(' ') && !item.startsWith('\t') && !item.startsWith('"'))
+                QCOMPARE(back, Items{item});
+            expected += back;
+        }
+        QCOMPARE(second.lines.toList(), expected);
+    }
+
+    void operations_data()
+    {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("insert first") << Op::Insert << 0 << 0 << "Nab_de"_ba;
+        QTest::newRow("insert middle") << Op::Insert << 2 << 0 << "abN_de"_ba;
+        QTest::newRow("insert after last") << Op::Insert << 5 << 0 << "ab_deN"_ba;
+        QTest::newRow("replace first") << Op::Replace << 0 << 0 << "Nb_de"_ba;
+        QTest::newRow("replace middle") << Op::Replace << 2 << 0 << "abNde"_ba;
+        QTest::newRow("replace last") << Op::Replace << 4 << 0 << "ab_dN"_ba;
+        QTest::newRow("remove first") << Op::Remove << 0 << 0 << "b_de"_ba;
+        QTest::newRow("remove middle") << Op::Remove << 2 << 0 << "abde"_ba;
+        QTest::newRow("remove last") << Op::Remove << 4 << 0 << "ab_d"_ba;
+        QTest::newRow("move first to last") << Op::Move << 0 << 4 << "b_dea"_ba;
+        QTest::newRow("move last to first") << Op::Move << 4 << 0 << "eab_d"_ba;
+        QTest::newRow("move middle down") << Op::Move << 1 << 3 << "a_dbe"_ba;
+        QTest::newRow("move to itself") << Op::Move << 2 << 2 << "ab_de"_ba;
+    }
+
+    // The model's signals must keep every view's rows on their lines.
+    void operations()
+    {
+        QFETCH(Op, op);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QByteArray, expected);
+        const QByteArray n = itemsOf("N").at(0);
+
+        ScriptModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+        // Slices of one buffer, the way a loaded file is held.
+        model.replaceAll(ScriptReader::parse("a\r\nb\r\n\r\nd\r\ne\r\n"_ba, ScriptReader::Mode::Open));
+        QCOMPARE(reset.size(), 1);
+        QList<QPersistentModelIndex> held;
+        for (int row = 0; row < model.rowCount(); ++row)
+            held.append(model.index(row));
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        if (op == Op::Insert)
+            model.insert(from, n);
+        else if (op == Op::Replace)
+            model.setLine(from, n);
+        else if (op == Op::Remove)
+            model.remove(from);
+        else
+            model.moveLine(from, to);
+        const Items want = itemsOf(expected);
+        QCOMPARE(model.lines().toList(), want);
+        for (int row = 0; row < held.size(); ++row) {
+            if (op == Op::Remove && row == from)
+                QVERIFY(!held.at(row).isValid());
+            else
+                QCOMPARE(held.at(row).data(ScriptModel::LineBytesRole).toByteArray(),
+                         op == Op::Replace && row == from ? n : itemsOf("ab_de").at(row));
+        }
+        QCOMPARE(changed.size(), op == Op::Replace ? 1 : 0);
+        if (op == Op::Replace)
+            QCOMPARE(changed.at(0).at(0).toModelIndex().row(), from);
+    }
+
+    void memoryUsed()
+    {
+        QByteArray bytes = "bind x \"y\"\r\n"_ba.repeated(10'000);
+        // The buffer and eight bytes of index a line, with little slack.
+        const qsizetype least = bytes.size() + 8 * 10'000;
+        ScriptLines lines = ScriptReader::parse(std::move(bytes), ScriptReader::Mode::Open);
+        QVERIFY(lines.memoryUsed() >= least);
+        QVERIFY2(lines.memoryUsed() < least * 11 / 10, qPrintable(QString::number(lines.memoryUsed())));
+
+        // Lines kept apart reuse the room of the ones removed.
+        lines.replace(1, "a");
+        lines.replace(1, "b");
+        lines.insert(0, "c");
+        lines.remove(0);
+        const qsizetype settled = lines.memoryUsed();
+        for (int i = 0; i < 1000; ++i) {
+            lines.insert(3, QByteArray(100, 'x'));
+            lines.remove(3);
+        }
+        QCOMPARE(lines.memoryUsed(), settled);
+        Items expected(10'000, "bind x \"y\""_ba);
+        expected[1] = "b";
+        QCOMPARE(lines.toList(), expected);
+        lines.clear();
+        QCOMPARE(lines.memoryUsed(), 0);
+    }
+
+    // Rows show the bytes through Latin-1, every byte one character.
+    void modelData()
+    {
+        ScriptModel model;
+        const QByteArray bytes("name \xe9\xff\x80\0x", 10);
+        model.append(bytes);
+        QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), u"Bindings"_s);
+        QCOMPARE(model.index(0).data(Qt::DisplayRole).toString(), QString::fromLatin1(bytes));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScript)
+#include "tst_script.moc"
