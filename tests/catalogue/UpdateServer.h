@@ -1,73 +1,117 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayList>
+#include "support/TestData.h"
+
+#include <QFile>
 #include <QHash>
-#include <QObject>
-#include <QTcpServer>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTcpSocket>
 #include <QUrl>
 
 #include <functional>
-#include <memory>
-
-class QTcpSocket;
 
 namespace vbu::test {
 
 // A small HTTP/1.1 server on 127.0.0.1 for the update check: answers GET requests from a table
 // of routes, one request per connection. With tls, it speaks HTTPS with the certificate in
 // tests/data/catalogue/tls, which clients trust only when given that folder's ca.pem.
-class UpdateServer final : public QObject
+class UpdateServer final
 {
-    Q_OBJECT
-
 public:
     struct Route
     {
         enum Kind {
-            Answer, // status, headers and body at once
-            Hold,   // reads the request and never answers
-            Stream  // 200 without a length, then body bytes until the client goes (or streamCap)
+            Answer,  // status, headers and body, with a Content-Length unless the headers name one
+            Hold,    // reads the request and never answers
+            Unsized, // as Answer, without a Content-Length: the body ends when the connection does
         };
-        Kind kind = Answer;
         int status = 200;
-        QByteArray body;
-        QByteArrayList headers; // "Name: value"
-        // Content-Length is sent unless the headers name their own.
-        bool sendLength = true;
-        // Runs when the request has arrived, before any answer.
-        std::function<void()> onRequest;
+        QByteArray body{};
+        QByteArrayList headers{}; // "Name: value"
+        Kind kind = Answer;
+        std::function<void()> onRequest{}; // runs when the request has arrived
     };
 
-    static constexpr qint64 streamCap = 64 * 1024 * 1024;
-
-    explicit UpdateServer(bool tls = false);
-    ~UpdateServer() override;
-    bool listen();
-    // http://127.0.0.1:<port> (or https) followed by path.
-    QUrl url(const QString &path = {}) const;
-    void route(const QByteArray &path, const Route &route) { m_routes.insert(path, route); }
-    void answer(const QByteArray &path, const QByteArray &body, int status = 200)
+    explicit UpdateServer(bool tls = false) : m_tls(tls)
     {
-        route(path, {Route::Answer, status, body, {}, true, {}});
+        if (tls) {
+            QSslConfiguration config;
+            QFile key(dataPath(QStringLiteral("catalogue/tls/server.key")));
+            key.open(QIODevice::ReadOnly);
+            config.setPrivateKey(QSslKey(&key, QSsl::Ec));
+            config.setLocalCertificateChain(
+                QSslCertificate::fromPath(dataPath(QStringLiteral("catalogue/tls/server.pem"))));
+            config.setPeerVerifyMode(QSslSocket::VerifyNone);
+            m_ssl.setSslConfiguration(config);
+        }
+        // A TLS connection is handed over once its handshake is done.
+        QObject::connect(&server(), &QTcpServer::pendingConnectionAvailable, &server(), [this] {
+            while (QTcpSocket *socket = server().nextPendingConnection())
+                serve(socket);
+        });
+        server().listen(QHostAddress::LocalHost, 0);
+    }
+
+    // http://127.0.0.1:<port> (or https) followed by path.
+    QUrl url(const QString &path = {})
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                        .arg(QLatin1StringView(m_tls ? "https" : "http"))
+                        .arg(server().serverPort())
+                        .arg(path));
+    }
+    void route(const QByteArray &path, const Route &route) { m_routes.insert(path, route); }
+    void answer(const QByteArray &path, const QByteArray &body) { route(path, {200, body}); }
+
+    // A port on 127.0.0.1 that nothing listens on.
+    static quint16 deadPort()
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        return probe.serverPort();
     }
 
     // Request paths in the order they came.
     QByteArrayList requests;
-    // Body bytes a Stream route has handed to its socket, and whether the client closed first.
-    qint64 streamed = 0;
-    bool clientLeftStream = false;
-
-    // A port on 127.0.0.1 that nothing listens on.
-    static quint16 deadPort();
 
 private:
-    void serve(QTcpSocket *socket);
-    void respond(QTcpSocket *socket, const QByteArray &path);
-    void feed(QTcpSocket *socket);
+    QTcpServer &server() { return m_tls ? m_ssl : m_plain; }
+
+    void serve(QTcpSocket *socket)
+    {
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+            socket->setProperty("head", head);
+            if (head.contains("\r\n\r\n") && !socket->property("answered").toBool()) {
+                socket->setProperty("answered", true);
+                respond(socket, head.left(head.indexOf("\r\n")).split(' ').value(1)); // "GET /path HTTP/1.1"
+            }
+        });
+    }
+
+    void respond(QTcpSocket *socket, const QByteArray &path)
+    {
+        requests.append(path);
+        const Route route = m_routes.value(path, Route{404, "no such document"});
+        if (route.onRequest)
+            route.onRequest();
+        if (route.kind == Route::Hold)
+            return;
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) +
+                          (route.status == 404 ? " Not Found" : " Status") + "\r\nConnection: close\r\n";
+        for (const QByteArray &header : route.headers)
+            head += header + "\r\n";
+        if (route.kind == Route::Answer && !head.contains("Content-Length:"))
+            head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+        socket->write(head + "\r\n" + route.body);
+        socket->disconnectFromHost();
+    }
 
     bool m_tls;
-    std::unique_ptr<QTcpServer> m_server;
+    QTcpServer m_plain;
+    QSslServer m_ssl;
     QHash<QByteArray, Route> m_routes;
 };
 

@@ -1,33 +1,51 @@
-#include "CatalogueDump.h"
+#include "support/TestData.h"
 
-#include "core/catalogue/Catalogue.h"
+#include "core/catalogue/CatalogueFile.h"
+#include "core/catalogue/CatalogueProgress.h"
 #include "core/catalogue/CatalogueRecords.h"
+#include "core/catalogue/CatalogueUpdate.h"
+#include "core/catalogue/UpdateFetcher.h"
 
+#include <QDir>
+#include <QHash>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using vbu::Catalogue;
-using vbu::CatalogueRecords;
-using vbu::test::dumpTree;
+using vbu::CatalogueUpdate::Problem;
+using Status = vbu::CatalogueFile::Load::Status;
+namespace CatalogueFile = vbu::CatalogueFile;
+namespace update = vbu::CatalogueUpdate;
 
 namespace {
 
-QByteArray crlf(const QByteArray &lines)
+// The version, "|", then the nodes in tree order, each followed by its children in brackets:
+// "1.3|A(S(x,y)),B" for a group A holding a section S with two commands, and a group B.
+QByteArray dump(const Catalogue &c)
 {
-    QByteArray out = lines;
-    out.replace('\n', "\r\n");
-    return out;
+    QByteArray out = c.CatalogueVersion() + '|';
+    const QList<int> order = c.treeOrder();
+    int level = 0;
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        const int depth = c.depth(order.at(k));
+        out += depth > level ? QByteArray("(") : QByteArray(level - depth, ')') + (k > 0 ? "," : "");
+        out += c.nodes().at(order.at(k)).text;
+        level = depth;
+    }
+    return out + QByteArray(level, ')');
 }
 
-QList<QByteArray> allRecords(const QByteArray &bytes)
+// Keeps the last maximum and value it was given.
+struct LastProgress final : vbu::CatalogueProgress
 {
-    QList<QByteArray> out;
-    CatalogueRecords records(bytes);
-    QByteArrayView r;
-    while (records.next(r))
-        out.append(r.toByteArray());
-    return out;
-}
+    void setMaximum(int m) override { maximum = m; }
+    void setValue(int v) override { value = v; }
+    int maximum = -1;
+    int value = -1;
+};
 
 } // namespace
 
@@ -36,251 +54,219 @@ class TestCatalogue : public QObject
     Q_OBJECT
 
 private slots:
-    void records_data();
-    void records();
-    void stripEnclosure_data();
-    void stripEnclosure();
-    void tree_data();
-    void tree();
-    void brokenFiles_data();
-    void brokenFiles();
-    void recordLimit();
-    void progress_data();
-    void progress();
-    void keysAndParents();
-};
-
-void TestCatalogue::records_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QList<QByteArray>>("expected");
-    using L = QList<QByteArray>;
-
-    QTest::newRow("empty file") << QByteArray() << L{};
-    QTest::newRow("CR LF") << "a\r\nb\r\n"_ba << L{"a", "b"};
-    QTest::newRow("LF") << "a\nb\n"_ba << L{"a", "b"};
-    QTest::newRow("CR") << "a\rb\r"_ba << L{"a", "b"};
-    QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << L{"a", "", "b"};
-    QTest::newRow("no line end at the end") << "a\r\nb"_ba << L{"a", "b"};
-    QTest::newRow("empty lines") << "a\r\n\r\n\r\nb\r\n"_ba << L{"a", "", "", "b"};
-    QTest::newRow("only a line end") << "\r\n"_ba << L{""};
-    QTest::newRow("comma splits") << "say hello, world\r\n"_ba << L{"say hello", "world"};
-    QTest::newRow("comma at line end") << "a,\r\nb"_ba << L{"a", "", "b"};
-    QTest::newRow("comma at the very end") << "a,"_ba << L{"a", ""};
-    QTest::newRow("two commas") << "a,,b"_ba << L{"a", "", "b"};
-    QTest::newRow("quoted keeps commas") << "\"say hello, world\"\r\nx"_ba << L{"say hello, world", "x"};
-    QTest::newRow("quoted then comma") << "\"a,b\",c"_ba << L{"a,b", "c"};
-    QTest::newRow("text after the closing quote is dropped") << "\"a,b\" tail,c"_ba << L{"a,b", "c"};
-    QTest::newRow("unclosed quote ends at the line end") << "\"a,b\r\nc"_ba << L{"a,b", "c"};
-    QTest::newRow("quoted empty") << "\"\"\r\n"_ba << L{""};
-    QTest::newRow("quote inside a plain record") << "say \"hi\", x"_ba << L{"say \"hi\"", "x"};
-    QTest::newRow("blanks before skipped") << "  \t a,   b\r\n"_ba << L{"a", "b"};
-    QTest::newRow("blanks before a quote") << "  \"a,b\""_ba << L{"a,b"};
-    QTest::newRow("blanks after kept") << "a  ,b \r\n"_ba << L{"a  ", "b "};
-    QTest::newRow("blank-only line") << "   \r\nx"_ba << L{"", "x"};
-    QTest::newRow("high bytes and NUL pass") << QByteArray("\xe9\x80\x00z\r\n", 6) << L{QByteArray("\xe9\x80\x00z", 4)};
-}
-
-void TestCatalogue::records()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QList<QByteArray>, expected);
-    QCOMPARE(allRecords(bytes), expected);
-    QCOMPARE(CatalogueRecords::count(bytes), expected.size());
-    QCOMPARE(Catalogue::parse(bytes).recordCount(), expected.size());
-}
-
-void TestCatalogue::stripEnclosure_data()
-{
-    QTest::addColumn<QByteArray>("in");
-    QTest::addColumn<QByteArray>("out");
-    QTest::newRow("braces") << "{Weapons}"_ba
-                            << "Weapons"_ba;
-    QTest::newRow("no closing brace loses a letter") << "{Weapons"_ba
-                                                     << "Weapon"_ba;
-    QTest::newRow("brackets") << "[Axe]"_ba
-                              << "Axe"_ba;
-    QTest::newRow("empty name") << "{}"_ba
-                                << ""_ba;
-    QTest::newRow("any last character") << "{ab)"_ba
-                                        << "ab"_ba;
-    QTest::newRow("one character") << "{"_ba
-                                   << ""_ba;
-}
-
-void TestCatalogue::stripEnclosure()
-{
-    QFETCH(QByteArray, in);
-    QFETCH(QByteArray, out);
-    QByteArray s = in;
-    QByteArray &result = vbu::StripEnclosure(s);
-    QCOMPARE(&result, &s);
-    QCOMPARE(s, out);
-}
-
-void TestCatalogue::tree_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QByteArray>("tree");
-    QTest::addColumn<QByteArray>("version");
-
-    QTest::newRow("version only") << crlf("//1.0\n") << QByteArray() << "1.0"_ba;
-    QTest::newRow("no version") << crlf("{A}\n") << "{A=A@1\n"_ba << QByteArray();
-    QTest::newRow("later version wins") << crlf("//1.0\n{A}\n//1.3\n") << "{A=A@1\n"_ba
-                                        << "1.3"_ba;
-    QTest::newRow("bare slashes give the empty version") << crlf("//1.0\n//\n") << QByteArray() << QByteArray();
-    QTest::newRow("version keeps its blanks") << crlf("// 2.0 \n") << QByteArray() << " 2.0 "_ba;
-    QTest::newRow("version with a comma is cut") << crlf("{A}\n[S]\n//1,5\n") << "{A=A@1\n  [S=S@1\n    -=5@3\n"_ba
-                                                 << "1"_ba;
-    QTest::newRow("group section command")
-        << crlf("{Weapons}\n[Axe]\nimpulse 1\n") << "{Weapons=Weapons@1\n  [Axe=Axe@1\n    -=impulse 1@3\n"_ba
-        << QByteArray();
-    QTest::newRow("comma gives two commands")
-        << crlf("{G}\n[S]\nsay hello, world\n") << "{G=G@1\n  [S=S@1\n    -=say hello@3\n    -=world@3\n"_ba
-        << QByteArray();
-    QTest::newRow("quoted gives one command") << crlf("{G}\n[S]\n\"say hello, world\"\n")
-                                              << "{G=G@1\n  [S=S@1\n    -=say hello, world@3\n"_ba << QByteArray();
-    QTest::newRow("single slash and inner brace are commands")
-        << crlf("{G}\n[S]\n/x\na{b\nx[y]\n/ /1\n")
-        << "{G=G@1\n  [S=S@1\n    -=/x@3\n    -=a{b@3\n    -=x[y]@3\n    -=/ /1@3\n"_ba << QByteArray();
-    QTest::newRow("group does not clear the section")
-        << crlf("{A}\n[S]\nfirst\n{B}\nsecond\n") << "{A=A@1\n  [S=S@1\n    -=first@3\n    -=second@3\n{B=B@1\n"_ba
-        << QByteArray();
-    QTest::newRow("new section goes to the new group")
-        << crlf("{A}\n[S]\n{B}\n[T]\nx\n") << "{A=A@1\n  [S=S@1\n{B=B@1\n  [T=T@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("unclosed group loses its last letter")
-        << crlf("{Weapons\n") << "{Weapon=Weapon@1\n"_ba << QByteArray();
-    QTest::newRow("empty group name") << crlf("{}\n[]\nx\n") << "{=@1\n  [=@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("group and section may share a name")
-        << crlf("{X}\n[X]\nx\n") << "{X=X@1\n  [X=X@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("blanks before a group line")
-        << crlf("  {A}\n\t[S]\n   x\n") << "{A=A@1\n  [S=S@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("empty lines add nothing")
-        << crlf("\n{A}\n\n[S]\n\n\nx\n\n") << "{A=A@1\n  [S=S@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("LF and CR files read the same") << "{A}\n[S]\rx\n"_ba
-                                                   << "{A=A@1\n  [S=S@1\n    -=x@3\n"_ba << QByteArray();
-    QTest::newRow("keys are case-sensitive")
-        << crlf("{a}\n{A}\n[s]\n[S]\n") << "{a=a@1\n{A=A@1\n  [s=s@1\n  [S=S@1\n"_ba << QByteArray();
-    QTest::newRow("high bytes kept") << crlf("{\xe9t\xe9}\n[\x80]\n\xff\n")
-                                     << "{\xe9t\xe9=\xe9t\xe9@1\n  [\x80=\x80@1\n    -=\xff@3\n"_ba << QByteArray();
-}
-
-void TestCatalogue::tree()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, tree);
-    QFETCH(QByteArray, version);
-    const Catalogue c = Catalogue::parse(file);
-    QCOMPARE(dumpTree(c), tree);
-    QCOMPARE(c.CatalogueVersion(), version);
-    QCOMPARE(c.skippedCount(), 0);
-}
-
-void TestCatalogue::brokenFiles_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QByteArray>("tree");
-    QTest::addColumn<int>("skipped");
-
-    QTest::newRow("repeated group joins the first")
-        << crlf("{A}\n[S]\na\n{A}\n[T]\nb\n") << "{A=A@1\n  [S=S@1\n    -=a@3\n  [T=T@1\n    -=b@3\n"_ba << 1;
-    QTest::newRow("repeated section in another group joins the first")
-        << crlf("{A}\n[S]\na\n{B}\n[S]\nb\n") << "{A=A@1\n  [S=S@1\n    -=a@3\n    -=b@3\n{B=B@1\n"_ba << 1;
-    QTest::newRow("repeated section switches back")
-        << crlf("{A}\n[S]\na\n[T]\nb\n[S]\nc\n") << "{A=A@1\n  [S=S@1\n    -=a@3\n    -=c@3\n  [T=T@1\n    -=b@3\n"_ba
-        << 1;
-    QTest::newRow("section before any group")
-        << crlf("[S]\nx\n{A}\ny\n[T]\nz\n") << "{A=A@1\n  [T=T@1\n    -=z@3\n"_ba << 3;
-    QTest::newRow("command before any section")
-        << crlf("x\n{A}\ny\n[S]\nz\n") << "{A=A@1\n  [S=S@1\n    -=z@3\n"_ba << 2;
-    QTest::newRow("one-character group changes nothing")
-        << crlf("{A}\n[S]\n{\n[T]\na\n") << "{A=A@1\n  [S=S@1\n  [T=T@1\n    -=a@3\n"_ba << 1;
-    QTest::newRow("one-character section changes nothing")
-        << crlf("{A}\n[S]\na\n[\nb\n") << "{A=A@1\n  [S=S@1\n    -=a@3\n    -=b@3\n"_ba << 1;
-    QTest::newRow("one-character lines at the start") << crlf("{\n[\n[S]\nx\n") << QByteArray() << 4;
-    QTest::newRow("empty-named group only when written")
-        << crlf("[S]\n{}\n[S]\nx\n") << "{=@1\n  [S=S@1\n    -=x@3\n"_ba << 1;
-    QTest::newRow("quoted braces are still a group")
-        << crlf("\"{A,B}\"\n\"[S]\"\nx\n") << "{A,B=A,B@1\n  [S=S@1\n    -=x@3\n"_ba << 0;
-}
-
-void TestCatalogue::brokenFiles()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QByteArray, tree);
-    QFETCH(int, skipped);
-    const Catalogue c = Catalogue::parse(file);
-    QCOMPARE(dumpTree(c), tree);
-    QCOMPARE(c.skippedCount(), skipped);
-}
-
-void TestCatalogue::recordLimit()
-{
-    const qsizetype limit = Catalogue::maxRecords;
-    QByteArray file = "{A}\r\n[S]\r\n"_ba;
-    for (qsizetype i = 2; i < limit + 5; ++i)
-        file += "c" + QByteArray::number(i) + "\r\n";
-    file += "//9.9\r\n";
-
-    vbu::test::RecordingProgress progress;
-    const Catalogue c = Catalogue::parse(file, &progress);
-    QCOMPARE(c.recordCount(), limit + 6);
-    QCOMPARE(c.nodes().size(), limit);
-    QCOMPARE(c.skippedCount(), 6);
-    QCOMPARE(c.nodes().constLast().text, "c" + QByteArray::number(limit - 1));
-    // The version line stands past the limit and is not read.
-    QVERIFY(c.CatalogueVersion().isEmpty());
-    QCOMPARE(progress.calls.constFirst(), u"max %1"_s.arg(limit + 1));
-    QCOMPARE(progress.calls.constLast(), u"value %1"_s.arg(limit));
-}
-
-void TestCatalogue::progress_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("calls");
-
-    QTest::newRow("empty file") << QByteArray() << QStringList{u"max 1"_s};
-    QTest::newRow("nodes count, empty records and versions do not")
-        << crlf("//1.0\n{A}\n\n[S]\nx,y\n//1.1\n")
-        << QStringList{u"max 8"_s, u"value 1"_s, u"value 2"_s, u"value 3"_s, u"value 4"_s};
-    QTest::newRow("skipped records do not advance")
-        << crlf("x\n{A}\n{A}\n[S]\n{\ny\n") << QStringList{u"max 7"_s, u"value 1"_s, u"value 2"_s, u"value 3"_s};
-    QTest::newRow("quoted commas are one record")
-        << crlf("{A}\n[S]\n\"a,b,c\"\n") << QStringList{u"max 4"_s, u"value 1"_s, u"value 2"_s, u"value 3"_s};
-}
-
-void TestCatalogue::progress()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, calls);
-    vbu::test::RecordingProgress progress;
-    Catalogue::parse(file, &progress);
-    QCOMPARE(progress.calls, calls);
-}
-
-void TestCatalogue::keysAndParents()
-{
-    const Catalogue c = Catalogue::parse(crlf("{A}\n[S]\nx\n{B}\n[T]\ny\nz\n"));
-    const int a = c.indexOfKey("{A");
-    const int s = c.indexOfKey("[S");
-    const int t = c.indexOfKey("[T");
-    QVERIFY(a >= 0 && s >= 0 && t >= 0);
-    QCOMPARE(c.indexOfKey("{S"), -1);
-    QCOMPARE(c.indexOfKey("[A"), -1);
-    QCOMPARE(c.topLevel(), (QList<int>{a, c.indexOfKey("{B")}));
-    QCOMPARE(c.nodes().at(s).parent, a);
-    QCOMPARE(c.nodes().at(t).parent, c.indexOfKey("{B"));
-    QCOMPARE(c.nodes().at(t).children.size(), 2);
-    QVERIFY(c.nodes().at(a).isGroup() && c.nodes().at(s).isSection());
-    for (const int child : c.nodes().at(t).children) {
-        QVERIFY(c.nodes().at(child).isCommand());
-        QCOMPARE(c.nodes().at(child).parent, t);
-        QCOMPARE(c.depth(child), 2);
+    void records_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArrayList>("expected");
+        using L = QByteArrayList;
+        QTest::newRow("empty file") << QByteArray() << L{};
+        QTest::newRow("CR LF, LF, CR, no line end at the end") << "a\r\nb\nc\rd"_ba << L{"a", "b", "c", "d"};
+        QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << L{"a", "", "b"};
+        QTest::newRow("comma splits, even at the end") << "say hello, world,"_ba << L{"say hello", "world", ""};
+        QTest::newRow("text after the closing quote is dropped") << "\"a,b\" tail,c"_ba << L{"a,b", "c"};
+        QTest::newRow("unclosed quote ends at the line end") << "\"a,b\r\nc"_ba << L{"a,b", "c"};
+        QTest::newRow("quote inside a plain record") << "say \"hi\", x"_ba << L{"say \"hi\"", "x"};
+        QTest::newRow("leading blanks go, trailing stay") << "  \t a  ,   b \r\n   \r\nx"_ba << L{"a  ", "b ", "", "x"};
+        QTest::newRow("high bytes, NUL") << QByteArray("\xe9\x80\x00z\r\n", 6) << L{QByteArray("\xe9\x80\x00z", 4)};
     }
-    // File order puts every parent before its children.
-    for (int i = 0; i < c.nodes().size(); ++i)
-        QVERIFY(c.nodes().at(i).parent < i);
-}
+
+    void records()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArrayList, expected);
+        QByteArrayList all;
+        vbu::CatalogueRecords records(bytes);
+        for (QByteArrayView r; records.next(r);)
+            all.append(r.toByteArray());
+        QCOMPARE(all, expected);
+        QCOMPARE(vbu::CatalogueRecords::count(bytes), expected.size());
+        QCOMPARE(Catalogue::parse(bytes).recordCount(), expected.size());
+    }
+
+    // Records that would break the tree are skipped and counted; a group or section named again
+    // takes the records after it in, wherever it stands.
+    void tree_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("tree");
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("later version wins, blanks kept") << "//1.0\n{A}\n// 1.3 \n"_ba << QByteArray(" 1.3 |A") << 0;
+        QTest::newRow("bare slashes, empty version") << "//1.0\n//\n"_ba << QByteArray("|") << 0;
+        QTest::newRow("version with a comma is cut") << "{A}\n[S]\n//1,5\n"_ba << QByteArray("1|A(S(5))") << 0;
+        QTest::newRow("slash, inner brackets")
+            << "{G}\n[S]\n/x\na{b\nx[y]\n"_ba << QByteArray("|G(S(/x,a{b,x[y]))") << 0;
+        QTest::newRow("group keeps the section") << "{A}\n[S]\na\n{B}\nb\n"_ba << QByteArray("|A(S(a,b)),B") << 0;
+        QTest::newRow("new section, new group") << "{A}\n[S]\n{B}\n[T]\nx\n"_ba << QByteArray("|A(S),B(T(x))") << 0;
+        QTest::newRow("enclosures lose their last byte") << "{Weapons\n[Axe)\n"_ba << QByteArray("|Weapon(Axe)") << 0;
+        QTest::newRow("empty names") << "{}\n[]\nx\n"_ba << QByteArray("|((x))") << 0;
+        QTest::newRow("blanks and empty lines") << "\n  {A}\n\n\t[S]\n   x\n\n"_ba << QByteArray("|A(S(x))") << 0;
+        QTest::newRow("case, shared names") << "{a}\n{A}\n[s]\n[A]\n"_ba << QByteArray("|a,A(s,A)") << 0;
+        QTest::newRow("repeated group") << "{A}\n[S]\na\n{A}\n[T]\nb\n"_ba << QByteArray("|A(S(a),T(b))") << 1;
+        QTest::newRow("repeated section")
+            << "{A}\n[S]\na\n{B}\n[T]\nb\n[S]\nc\n"_ba << QByteArray("|A(S(a,c)),B(T(b))") << 1;
+        QTest::newRow("section before any group") << "[S]\nx\n{A}\ny\n[T]\nz\n"_ba << QByteArray("|A(T(z))") << 3;
+        QTest::newRow("command before any section") << "x\n{A}\ny\n[S]\nz\n"_ba << QByteArray("|A(S(z))") << 2;
+        QTest::newRow("one-character group") << "{A}\n[S]\n{\n[T]\na\n"_ba << QByteArray("|A(S,T(a))") << 1;
+        QTest::newRow("one-character section") << "{A}\n[S]\na\n[\nb\n"_ba << QByteArray("|A(S(a,b))") << 1;
+        QTest::newRow("empty-named group only when written") << "[S]\n{}\n[S]\nx\n"_ba << QByteArray("|(S(x))") << 1;
+    }
+
+    void tree()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, tree);
+        QFETCH(int, skipped);
+        const Catalogue c = Catalogue::parse(file);
+        QCOMPARE(dump(c), tree);
+        QCOMPARE(c.skippedCount(), skipped);
+    }
+
+    // Progress counts nodes against the records plus one; past the limit nothing is read.
+    void recordLimit()
+    {
+        const qsizetype limit = Catalogue::maxRecords;
+        QByteArray file = "{A}\r\n[S]\r\n"_ba;
+        for (qsizetype i = 2; i < limit + 5; ++i)
+            file += "c" + QByteArray::number(i) + "\r\n";
+        LastProgress progress;
+        const Catalogue c = Catalogue::parse(QByteArray(file + "//9.9\r\n"), &progress);
+        QCOMPARE(c.recordCount(), limit + 6);
+        QCOMPARE(c.nodes().size(), limit);
+        QCOMPARE(c.skippedCount(), 6);
+        QCOMPARE(c.nodes().constLast().text, "c" + QByteArray::number(limit - 1));
+        QVERIFY(c.CatalogueVersion().isEmpty());
+        QCOMPARE(progress.maximum, limit + 1);
+        QCOMPARE(progress.value, limit);
+    }
+
+    void loadOutcome_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // written under name unless null
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<int>("nodes");
+        const qsizetype limit = CatalogueFile::maxFileSize;
+        QTest::newRow("plain") << u"a.dat"_s << "//1\r\n{A}\r\n[S]\r\nx\r\n"_ba << Status::Loaded << 3;
+        QTest::newRow("no file") << u"none.dat"_s << QByteArray() << Status::Missing << 0;
+        QTest::newRow("a folder") << u"folder.dat/"_s << QByteArray() << Status::Missing << 0;
+        QTest::newRow("hidden file") << u".hidden.dat"_s << "{A}\r\n"_ba << Status::Missing << 0;
+        QTest::newRow("at the limit") << u"big.dat"_s << QByteArray(limit, ',') << Status::Loaded << 0;
+        QTest::newRow("over the limit") << u"huge.dat"_s << QByteArray(limit + 1, 'x') << Status::Unreadable << 0;
+    }
+
+    void loadOutcome()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(Status, status);
+        QFETCH(int, nodes);
+        const QString path = name.isEmpty() ? QString() : m_dir.filePath(name);
+        if (name.endsWith(u'/'))
+            QVERIFY(QDir().mkpath(path));
+        else if (!bytes.isNull())
+            vbu::test::writeAll(path, bytes);
+        const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
+        QCOMPARE(load.status, status);
+        QCOMPARE(load.catalogue.nodes().size(), nodes);
+        QCOMPARE(load.error.isEmpty(), load.status != Status::Unreadable);
+        QCOMPARE(CatalogueFile::FileExists(path), load.status != Status::Missing);
+        QCOMPARE(CatalogueFile::CountLines(path), load.status == Status::Loaded ? load.catalogue.recordCount() : -1);
+    }
+
+    // The list the build puts beside the programs (that it is well formed is among updateBodies):
+    // every entry starts with a real command or variable of its game, names being case-sensitive.
+    void shippedCatalogueNamesAreReal()
+    {
+        const QString path = CatalogueFile::path(vbu::test::binDir());
+        QCOMPARE(vbu::test::readAll(path), vbu::test::readAll(vbu::test::dataPath(u"../../data/commands.dat"_s)));
+        const Catalogue c = CatalogueFile::LoadCatalogue(path).catalogue;
+        QCOMPARE(c.CatalogueVersion(), "1.0"_ba);
+        QCOMPARE(c.topLevel(), (QList<int>{c.indexOfKey("{Quake"), c.indexOfKey("{Quake2")}));
+        QHash<QByteArray, QSet<QByteArray>> names;
+        for (const QByteArray game : {"Quake", "Quake2"}) {
+            const QString table = u"quake/commands-"_s + QString::fromLatin1(game.toLower()) + u".tsv"_s;
+            for (const QByteArray &line : vbu::test::readAll(vbu::test::dataPath(table)).split('\n'))
+                names[game].insert(line.split('\t').value(2));
+        }
+        int checked = 0;
+        for (const Catalogue::Node &n : c.nodes()) {
+            if (!n.isCommand())
+                continue;
+            const QByteArray &game = c.nodes().at(c.nodes().at(n.parent).parent).text;
+            QVERIFY2(n.text == n.text.trimmed() && names[game].contains(n.text.left(n.text.indexOf(' '))),
+                     n.text.data());
+            ++checked;
+        }
+        QVERIFY(checked >= 300);
+    }
+
+    // Scheme and host, an optional path, the trailing slashes dropped; nothing else is taken.
+    void updateBaseUrl()
+    {
+        QCOMPARE(update::parseBaseUrl(u"  HTTPS://h:8443/vbu/lists//  "_s), QUrl(u"https://h:8443/vbu/lists"_s));
+        QCOMPARE(update::documentUrl(QUrl(u"http://h/a%20b"_s), u"version.txt"_s).toString(QUrl::FullyEncoded),
+                 u"http://h/a%20b/version.txt"_s);
+        for (const QString &refused : {u"h/lists"_s, u"ftp://h/lists"_s, u"http:///lists"_s, u"http://h/x?a=1"_s,
+                                       u"http://h/x#top"_s, u"http://h:99999"_s})
+            QVERIFY2(!update::parseBaseUrl(refused), qPrintable(refused));
+    }
+
+    void updateBodies_data()
+    {
+        QTest::addColumn<bool>("version"); // else the catalogue
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<Problem>("problem");
+        QTest::newRow("version, 255 bytes") << true << QByteArray(255, '9') << Problem::None;
+        QTest::newRow("version, 256 bytes") << true << QByteArray(256, '9') << Problem::TooLong;
+        QTest::newRow("version, NUL") << true << QByteArray("1.\0003", 4) << Problem::Binary;
+        QTest::newRow("shipped list") << false << vbu::test::readAll(CatalogueFile::path(vbu::test::binDir()))
+                                      << Problem::None;
+        QTest::newRow("smallest list") << false << "{G}\r\n[S]\r\nc"_ba << Problem::None;
+        QTest::newRow("empty list") << false << QByteArray() << Problem::Empty;
+        QTest::newRow("NUL in a command") << false << QByteArray("{G}\r\n[S]\r\nc\0d", 13) << Problem::Binary;
+        QTest::newRow("web page") << false << "<html><body>{x}</body></html>"_ba << Problem::NoGroup;
+        QTest::newRow("group only") << false << "{G}\r\n"_ba << Problem::NoSection;
+        QTest::newRow("no command") << false << "{G}\r\n[S]\r\n"_ba << Problem::NoCommand;
+        QTest::newRow("command before a section") << false << "{G}\r\nc\r\n[S]\r\nd"_ba << Problem::SkippedRecords;
+    }
+
+    void updateBodies()
+    {
+        QFETCH(bool, version);
+        QFETCH(QByteArray, body);
+        QFETCH(Problem, problem);
+        QCOMPARE(version ? update::checkVersion(body) : update::checkCatalogue(body), problem);
+        QCOMPARE(update::describe(problem).isEmpty(), problem == Problem::None);
+    }
+
+    // The file is replaced whole (the window's tests see to the bytes and the failures), keeping its permissions.
+    void updateSaveKeepsThePermissions()
+    {
+        const QString path = m_dir.filePath(u"kept.dat"_s);
+        vbu::test::writeAll(path, "//1.3\r\n");
+        const auto kept = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        QFile(path).setPermissions(kept);
+        QString error;
+        QVERIFY(update::save(path, "//1.4", &error));
+        QCOMPARE(vbu::test::readAll(path), "//1.4\r\n"_ba);
+        QCOMPARE(QFile(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                 kept);
+    }
+
+    void updateTimeoutFromTheEnvironment()
+    {
+        const char *variable = vbu::UpdateFetcher::timeoutVariable;
+        const auto unset = qScopeGuard([&] { qunsetenv(variable); });
+        QCOMPARE(vbu::UpdateFetcher().timeout(), 15000);
+        qputenv(variable, "soon");
+        QCOMPARE(vbu::UpdateFetcher().timeout(), 15000);
+        qputenv(variable, "99999999");
+        QCOMPARE(vbu::UpdateFetcher().timeout(), 600000);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 QTEST_GUILESS_MAIN(TestCatalogue)
 #include "tst_catalogue.moc"

@@ -1,118 +1,147 @@
-#include "core/catalogue/Catalogue.h"
+#include "UpdateServer.h"
+#include "core/app/AppInfo.h"
+#include "core/catalogue/Detect.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
+#include "gui/catalogue/UpdateWaitDialog.h"
 #include "support/MainWindowHarness.h"
-#include "support/TestData.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSslConfiguration>
 #include <QTest>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 using vbu::CommandsWindow;
 using vbu::Prompter;
-using vbu::test::MainWindowHarness;
+using vbu::test::UpdateServer;
+using Route = UpdateServer::Route;
 
 namespace {
 
-const QByteArray sample =
-    "//1.3\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n\r\n\"say hello, world\"\r\n{Moves}\r\n[Jump]\r\n"
-    "+jump\r\n";
+const QByteArray local =
+    "//1.3\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n\r\n\"say hello, world\"\r\n{Moves}\r\n[Jump]\r\n+jump\r\n";
+const QByteArray remote = "//1.4\r\n{Weapons}\r\n[Axe]\r\nimpulse 1";
 
 struct Fixture
 {
-    explicit Fixture(const QByteArray &catalogue = sample)
+    explicit Fixture(const QByteArray &catalogue = local, bool tls = false) : server(tls)
     {
+        vbu::Detect::setOverride([] { return true; });
+        // No test here waits this long; a broken one fails instead of hanging.
+        qputenv("VBU_UPDATE_TIMEOUT_MS", "5000");
         h.window->setCataloguePath(h.path(u"commands.dat"_s));
         if (!catalogue.isNull())
             vbu::test::writeAll(h.window->cataloguePath(), catalogue);
     }
-    CommandsWindow *open()
+    ~Fixture()
     {
+        vbu::Detect::setOverride({});
+        qunsetenv("VBU_UPDATE_URL");
+        qunsetenv("VBU_UPDATE_TIMEOUT_MS");
+    }
+    // The window reads the update variable when it opens; a null base leaves it unset.
+    CommandsWindow *open(const QString &base = QString())
+    {
+        if (base.isNull())
+            qunsetenv("VBU_UPDATE_URL");
+        else
+            qputenv("VBU_UPDATE_URL", base.toUtf8());
         h.window->mnuCommandList_Click();
         return qobject_cast<CommandsWindow *>(h.window->commandListSwitch().window());
     }
-    QTreeWidgetItem *find(CommandsWindow *w, const QString &text)
+    // Opens the window on base (the test server when empty) and runs the update check with the answers queued.
+    CommandsWindow *check(std::initializer_list<Prompter::Button> answers, const QString &base = u""_s)
     {
-        const auto found = w->TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        return found.isEmpty() ? nullptr : found.constFirst();
+        CommandsWindow *w = open(base.isEmpty() ? server.url().toString() : base);
+        for (const Prompter::Button answer : answers)
+            h.prompter.answerMessage(answer);
+        w->mnuCheck()->trigger();
+        return w;
     }
-    void doubleClick(CommandsWindow *w, QTreeWidgetItem *item)
+    // Double-clicks the node with that text (none when there is none) and hands it back.
+    QTreeWidgetItem *doubleClick(CommandsWindow *w, const QString &text)
     {
+        QTreeWidgetItem *item = w->TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
         w->TreeView1()->setCurrentItem(item);
         w->TreeView1_DblClick();
+        return item;
     }
-    MainWindowHarness h;
+    QByteArray file() const { return vbu::test::readAll(h.window->cataloguePath()); }
+    const Prompter::Message &message(int i) const { return h.prompter.asked.at(i).message; }
+
+    vbu::test::MainWindowHarness h;
+    UpdateServer server;
 };
 
+void compareMessage(const Prompter::Message &m, const QString &title, const QString &text, Prompter::Icon icon,
+                    Prompter::Buttons buttons = Prompter::Ok, Prompter::Button defaultButton = Prompter::Ok)
+{
+    QCOMPARE(m.title, title);
+    QCOMPARE(m.text, text);
+    QCOMPARE(m.icon, icon);
+    QCOMPARE(m.buttons, buttons);
+    QCOMPARE(m.defaultButton, defaultButton);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Route)
 
 class TestCommandsWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void showsTheCatalogueWithItsVersion()
+    // The system's trust decides whether HTTPS goes through: the test authority is added to it.
+    void initTestCase()
+    {
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.addCaCertificates(QSslCertificate::fromPath(vbu::test::dataPath(u"catalogue/tls/ca.pem"_s)));
+        QSslConfiguration::setDefaultConfiguration(config);
+    }
+
+    void showsTheCatalogueAfreshOnEveryOpening()
     {
         Fixture f;
+        QSignalSpy values(f.h.window->progress(), &QProgressBar::valueChanged);
         CommandsWindow *w = f.open();
-        QVERIFY(w);
-        QCOMPARE(w->objectName(), u"frmCommands"_s);
         QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
-        QTreeWidget *tree = w->TreeView1();
-        QCOMPARE(tree->topLevelItemCount(), 2);
-        QTreeWidgetItem *weapons = tree->topLevelItem(0);
-        QCOMPARE(weapons->text(0), u"Weapons"_s);
-        QCOMPARE(weapons->data(0, CommandsWindow::KeyRole).toByteArray(), QByteArray("{Weapons"));
-        QCOMPARE(weapons->data(0, CommandsWindow::ImageRole).toInt(), 1);
-        QTreeWidgetItem *axe = weapons->child(0);
-        QCOMPARE(axe->data(0, CommandsWindow::KeyRole).toByteArray(), QByteArray("[Axe"));
-        QCOMPARE(axe->childCount(), 2);
-        QCOMPARE(axe->child(0)->text(0), u"impulse 1"_s);
-        QCOMPARE(axe->child(1)->text(0), u"say hello, world"_s);
-        QVERIFY(axe->child(0)->data(0, CommandsWindow::KeyRole).toByteArray().isEmpty());
-        QCOMPARE(axe->child(0)->data(0, CommandsWindow::ImageRole).toInt(), 3);
-        QCOMPARE(f.h.window->progress()->value(), 0);
-    }
-
-    void designLayout()
-    {
-        Fixture f;
-        f.h.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.h.window.get()));
-        CommandsWindow *w = f.open();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QVERIFY(w->windowFlags() & Qt::Tool);
-        QVERIFY(!(w->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(w->TreeView1()->geometry().topLeft(), QPoint(2, 2));
-        QCOMPARE(w->TreeView1()->height(), 351);
-        QCOMPARE(w->width(), 197);
-        // The outer width at load, before the window has a frame, less 100 twips.
-        QCOMPARE(w->TreeView1()->width(), (197 * 15 - 100) / 15);
-        QCOMPARE(w->chkDocked()->geometry(), QRect(24, 358, 151, 13));
-        QVERIFY(w->chkDocked()->isChecked());
-        QTRY_COMPARE(w->frameGeometry().height(), f.h.window->frameGeometry().height());
-        QCOMPARE(w->mnuCheck()->text(), u"Check For List Updates"_s);
-    }
-
-    void progressCountsNodesAndEndsEmpty()
-    {
-        Fixture f;
-        QProgressBar *bar = f.h.window->progress();
-        QSignalSpy values(bar, &QProgressBar::valueChanged);
-        f.open();
-        // 9 records (the empty one counts), 7 nodes.
-        QCOMPARE(bar->maximum(), 10);
+        // Each node as "text@image key", indented two blanks a level.
+        QString shown;
+        for (QTreeWidgetItemIterator it(w->TreeView1()); *it; ++it) {
+            int depth = 0;
+            for (const QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
+                ++depth;
+            shown += QString(2 * depth, u' ') + (*it)->text(0) + u'@' +
+                     (*it)->data(0, CommandsWindow::ImageRole).toString() + u' ' +
+                     (*it)->data(0, CommandsWindow::KeyRole).toString() + u'\n';
+        }
+        QCOMPARE(shown, u"Weapons@1 {Weapons\n  Axe@1 [Axe\n    impulse 1@3 \n    say hello, world@3 \nMoves@1 {Moves\n"
+                        u"  Jump@1 [Jump\n    +jump@3 \n"_s);
+        // 9 records (the empty one counts) against a maximum of 10, one step per node of 7, then 0.
+        QCOMPARE(f.h.window->progress()->maximum(), 10);
         QList<int> seen;
         for (const auto &v : values)
             seen.append(v.at(0).toInt());
         QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6, 7, 0}));
+
+        f.h.window->mnuCommandList_Click();
+        QVERIFY(!f.h.window->commandListSwitch().isOpen());
+        vbu::test::writeAll(f.h.window->cataloguePath(), "//2.0\r\n{Only}\r\n");
+        w = f.open();
+        QCOMPARE(w->windowTitle(), u"Command List - v2.0"_s);
+        QCOMPARE(w->TreeView1()->topLevelItemCount(), 1);
+        QCOMPARE(w->TreeView1()->topLevelItem(0)->data(0, CommandsWindow::ImageRole).toInt(), 1);
     }
 
     void missingCatalogueIsReportedAndTheWindowStillOpens()
@@ -120,70 +149,46 @@ private slots:
         Fixture f(QByteArray{});
         f.h.prompter.answerMessage(Prompter::Ok);
         CommandsWindow *w = f.open();
-        QVERIFY(w);
         QCOMPARE(f.h.prompter.asked.size(), 1);
-        const auto &m = f.h.prompter.last().message;
-        QCOMPARE(m.title, u"Error Opening File"_s);
-        QVERIFY(m.text.startsWith(
-            u"Critical System File could not be found.Please reinstall and try again.\r\nIf problem persists please "
-            "contact: "_s));
-        QCOMPARE(m.icon, Prompter::Icon::Critical);
+        compareMessage(f.message(0), u"Error Opening File"_s,
+                       u"Critical System File could not be found.Please reinstall and try again.\r\nIf problem "
+                       u"persists please contact: "_s +
+                           vbu::AppInfo::contactAddress(),
+                       Prompter::Icon::Critical);
         QCOMPARE(w->windowTitle(), u"Command List - v"_s);
         QCOMPARE(w->TreeView1()->topLevelItemCount(), 0);
         QCOMPARE(f.h.window->progress()->value(), 0);
     }
 
-    void doubleClickTogglesFolderImages()
+    void doubleClicks()
     {
         Fixture f;
         CommandsWindow *w = f.open();
+        // On a group or section, the image toggles and nothing else happens.
         for (const QString &name : {u"Weapons"_s, u"Axe"_s}) {
-            QTreeWidgetItem *node = f.find(w, name);
-            f.doubleClick(w, node);
-            QCOMPARE(node->data(0, CommandsWindow::ImageRole).toInt(), 2);
-            f.doubleClick(w, node);
-            QCOMPARE(node->data(0, CommandsWindow::ImageRole).toInt(), 1);
+            QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 2);
+            QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 1);
         }
         QVERIFY(f.h.window->txtBind()->text().isEmpty());
-    }
-
-    void doubleClickedCommandsJoinTheBindingText()
-    {
-        Fixture f;
-        CommandsWindow *w = f.open();
-        f.doubleClick(w, f.find(w, u"impulse 1"_s));
+        // On a command, it goes through the clipboard into the binding text, joined by ";".
+        f.doubleClick(w, u"impulse 1"_s);
         QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1"_s);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"impulse 1"_s);
-        f.doubleClick(w, f.find(w, u"+jump"_s));
+        f.doubleClick(w, u"+jump"_s);
         QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump"_s);
         QCOMPARE(f.h.window->txtBind()->cursorPosition(), 15);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"+jump"_s);
+        // Nothing selected: nothing happens.
+        f.doubleClick(w, QString());
+        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump"_s);
         // Through the real view, as a person double-clicks.
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTreeWidget *tree = w->TreeView1();
-        tree->expandAll();
-        const QRect r = tree->visualItemRect(f.find(w, u"say hello, world"_s));
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+        w->TreeView1()->expandAll();
+        const QRect r = w->TreeView1()->visualItemRect(w->TreeView1()->topLevelItem(0)->child(0)->child(1));
+        QTest::mouseClick(w->TreeView1()->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(w->TreeView1()->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump;say hello, world"_s);
-        // Nothing selected: nothing happens.
-        tree->setCurrentItem(nullptr);
-        w->TreeView1_DblClick();
-        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump;say hello, world"_s);
-    }
-
-    void everyOpeningReadsTheFileAfresh()
-    {
-        Fixture f;
-        f.open();
-        f.h.window->mnuCommandList_Click();
-        QVERIFY(!f.h.window->commandListSwitch().isOpen());
-        vbu::test::writeAll(f.h.window->cataloguePath(), "//2.0\r\n{Only}\r\n");
-        CommandsWindow *w = f.open();
-        QCOMPARE(w->windowTitle(), u"Command List - v2.0"_s);
-        QCOMPARE(w->TreeView1()->topLevelItemCount(), 1);
-        QCOMPARE(w->TreeView1()->topLevelItem(0)->data(0, CommandsWindow::ImageRole).toInt(), 1);
     }
 
     void switchesStayInStepWithTheWindows_data()
@@ -207,33 +212,17 @@ private slots:
         bool cmdOpen = false;
         bool nameOpen = false;
         for (const QChar step : steps) {
-            switch (step.unicode()) {
-            case 'c':
-                cmdMenu->trigger();
-                nameOpen = false;
-                cmdOpen = !cmdOpen;
-                break;
-            case 'f':
-                nameMenu->trigger();
-                cmdOpen = false;
-                nameOpen = !nameOpen;
-                break;
-            case 'C':
-                m.toolbarButton(12)->trigger();
-                nameOpen = false;
-                cmdOpen = !cmdOpen;
-                break;
-            case 'F':
-                m.toolbarButton(13)->trigger();
-                cmdOpen = false;
-                nameOpen = !nameOpen;
-                break;
-            case 'x': {
-                auto &open = cmdOpen ? m.commandListSwitch() : m.funNameSwitch();
-                QVERIFY(open.window()->close());
+            if (step == u'x') {
+                QVERIFY((cmdOpen ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
                 cmdOpen = nameOpen = false;
-                break;
-            }
+            } else {
+                // Either switch closes the other window and toggles its own.
+                const bool cmd = step.toLower() == u'c';
+                QAction *action = step == u'c' ? cmdMenu : step == u'f' ? nameMenu : m.toolbarButton(cmd ? 12 : 13);
+                action->trigger();
+                const bool wasOpen = cmd ? cmdOpen : nameOpen;
+                cmdOpen = cmd && !wasOpen;
+                nameOpen = !cmd && !wasOpen;
             }
             QCOMPARE(m.commandListSwitch().isOpen(), cmdOpen);
             QCOMPARE(m.funNameSwitch().isOpen(), nameOpen);
@@ -245,18 +234,174 @@ private slots:
         QCOMPARE(f.h.prompter.unexpected, 0);
     }
 
-    void dockedToTheMainWindowWhenShown()
+    // The update check. Every other test of it runs through the menu item, which works only when it is on.
+    void updateNeedsAServerAndAConnection()
     {
         Fixture f;
-        f.h.window->move(140, 90);
-        f.h.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.h.window.get()));
         CommandsWindow *w = f.open();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        const QRect main = f.h.window->frameGeometry();
-        QTRY_COMPARE(w->pos(), QPoint(main.left() + main.width(), main.top()));
-        f.h.window->move(f.h.window->pos() + QPoint(25, 40));
-        QTRY_COMPARE(w->pos(), QPoint(main.left() + main.width() + 25, main.top() + 40));
+        QCOMPARE(w->mnuCheck()->text(), u"Check For List Updates"_s);
+        QVERIFY(!w->mnuCheck()->isEnabled());
+        // Even called directly while off, it neither asks nor sends anything.
+        w->mnuCheck_Click();
+        QVERIFY(f.h.prompter.asked.isEmpty());
+        // Offered once the variable names a server, but it stops at once while offline.
+        f.h.window->mnuCommandList_Click();
+        vbu::Detect::setOverride([] { return false; });
+        f.check({Prompter::Ok});
+        QCOMPARE(f.h.prompter.asked.size(), 1);
+        compareMessage(f.message(0), u"Error: Not Connected"_s,
+                       u"You must connect to the internet before checking for updates."_s, Prompter::Icon::Critical);
+        QVERIFY(f.server.requests.isEmpty());
+    }
+
+    void updateComparesWholeVersions_data()
+    {
+        QTest::addColumn<QByteArray>("catalogue");
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<bool>("current");
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("same") << local << "1.3"_ba << true << false;
+        QTest::newRow("same, over https") << local << "1.3"_ba << true << true;
+        QTest::newRow("line end from the server") << local << "1.3\r\n"_ba << false << false;
+        QTest::newRow("high bytes") << "//1.3\xe9\r\n"_ba << QByteArray("1.3\xe9") << true << false;
+    }
+
+    void updateComparesWholeVersions()
+    {
+        QFETCH(QByteArray, catalogue);
+        QFETCH(QByteArray, version);
+        QFETCH(bool, current);
+        QFETCH(bool, tls);
+        Fixture f(catalogue, tls);
+        f.server.answer("/version.txt", version);
+        CommandsWindow *w = f.check({current ? Prompter::Ok : Prompter::No});
+        QCOMPARE(f.h.prompter.asked.size(), 1);
+        if (current)
+            compareMessage(f.message(0), u"Current Version Installed"_s,
+                           u"Your command list is current and does not need to be updated."_s,
+                           Prompter::Icon::Information);
+        else
+            compareMessage(f.message(0), u"Update Available!"_s,
+                           u"Your version is older than the one currently available.\r\nWould you like to download "
+                           u"the new version?"_s,
+                           Prompter::Icon::Exclamation, Prompter::Yes | Prompter::No, Prompter::Yes);
+        QCOMPARE(f.server.requests, QByteArrayList{"/version.txt"});
+        QCOMPARE(f.file(), catalogue);
+        QVERIFY(w->mnuCheck()->isEnabled());
+    }
+
+    void updateYesReplacesTheFileOnly()
+    {
+        Fixture f;
+        // A redirection that keeps the scheme is followed.
+        f.server.route("/lists/version.txt", {.status = 301, .headers = {"Location: /v.txt"}});
+        f.server.answer("/v.txt", "1.4");
+        f.server.answer("/lists/commands.dat", remote);
+        // The trailing slash of the variable is dropped.
+        CommandsWindow *w = f.check({Prompter::Yes, Prompter::Ok}, f.server.url(u"/lists/"_s).toString());
+        QCOMPARE(f.server.requests, (QByteArrayList{"/lists/version.txt", "/v.txt", "/lists/commands.dat"}));
+        QCOMPARE(f.h.prompter.asked.size(), 2);
+        QCOMPARE(f.message(0).title, u"Update Available!"_s);
+        compareMessage(f.message(1), u"Kelmforge Update Util"_s, u"Update Completed Successfully!"_s,
+                       Prompter::Icon::Information);
+        QCOMPARE(f.file(), remote + "\r\n");
+        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
+        // Not reloaded: the window keeps the list it opened with until the next opening.
+        QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
+        QCOMPARE(w->CatalogueVersion(), u"1.3"_s);
+        QCOMPARE(w->TreeView1()->topLevelItemCount(), 2);
+    }
+
+    // Every failure is reported with what went wrong and leaves commands.dat as it was.
+    void updateFailuresLeaveTheFileAlone_data()
+    {
+        QTest::addColumn<QString>("base"); // empty for the test server
+        QTest::addColumn<Route>("version");
+        QTest::addColumn<Route>("list"); // status 0: the download is not offered
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("says");
+        const Route none{0};
+        const Route newer{200, "1.4"};
+        const QString download = u"Error: Download Failed"_s;
+        const QString invalid = u"Error: Invalid Update"_s;
+        const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
+        const Route loop{302, {}, {"Location: /version.txt"}};
+        const Route oversized{200, QByteArray(5 * 1024 * 1024, 'x'), {}, Route::Unsized};
+        const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
+        QTest::newRow("404") << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
+        QTest::newRow("time-out") << u""_s << Route{.kind = Route::Hold} << none << download
+                                  << u"did not answer within 0.15 seconds"_s;
+        QTest::newRow("refused") << refused << none << none << download << u"Connection refused"_s;
+        QTest::newRow("redirect loop") << u""_s << loop << none << download << u"go round in a circle"_s;
+        QTest::newRow("list past the limit") << u""_s << newer << oversized << download << u"larger than 4 MiB"_s;
+        QTest::newRow("list is a web page") << u""_s << newer << webPage << invalid << u"no group"_s;
+    }
+
+    void updateFailuresLeaveTheFileAlone()
+    {
+        QFETCH(QString, base);
+        QFETCH(Route, version);
+        QFETCH(Route, list);
+        QFETCH(QString, title);
+        QFETCH(QString, says);
+        Fixture f;
+        // An answer held back runs into a short time-out.
+        if (version.kind == Route::Hold)
+            qputenv("VBU_UPDATE_TIMEOUT_MS", "150");
+        f.server.route("/version.txt", version);
+        const bool offered = list.status != 0;
+        if (offered)
+            f.server.route("/commands.dat", list);
+        CommandsWindow *w = offered ? f.check({Prompter::Yes, Prompter::Ok}, base) : f.check({Prompter::Ok}, base);
+        QCOMPARE(f.h.prompter.asked.size(), offered ? 2 : 1);
+        const Prompter::Message &m = f.h.prompter.last().message;
+        QCOMPARE(m.title, title);
+        QVERIFY2(m.text.contains(says), qPrintable(m.text));
+        QVERIFY2(m.text.endsWith(u"\r\nYour command list was not changed."_s), qPrintable(m.text));
+        QCOMPARE(m.icon, Prompter::Icon::Critical);
+        QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
+        QCOMPARE(f.file(), local);
+        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
+        QVERIFY(w->mnuCheck()->isEnabled());
+    }
+
+    void updateCancelEndsTheWaitQuietly()
+    {
+        Fixture f;
+        QPointer<vbu::UpdateWaitDialog> box;
+        f.server.route("/version.txt",
+                       {.kind = Route::Hold, .onRequest = [&] {
+                            box = f.h.window->commandListSwitch().window()->findChild<vbu::UpdateWaitDialog *>(
+                                u"dlgUpdateWait"_s);
+                            QVERIFY(box && box->isVisible() && box->isModal());
+                            QCOMPARE(box->lblStatus()->text(), u"Checking for list updates..."_s);
+                            box->cmdCancel()->click();
+                        }});
+        CommandsWindow *w = f.check({});
+        QVERIFY(!box);
+        QVERIFY(f.h.prompter.asked.isEmpty());
+        QCOMPARE(f.file(), local);
+        QVERIFY(w->mnuCheck()->isEnabled());
+    }
+
+    void updateNotSavedIsReported()
+    {
+        Fixture f;
+        QVERIFY(QDir(f.h.dir.path()).mkdir(u"program"_s));
+        f.h.window->setCataloguePath(f.h.path(u"program/commands.dat"_s));
+        vbu::test::writeAll(f.h.window->cataloguePath(), local);
+        f.server.answer("/version.txt", "1.4");
+        // The folder goes away while the list is on its way.
+        f.server.route("/commands.dat", {200, remote, {}, Route::Answer, [&] {
+                                             QVERIFY(QDir(f.h.dir.path()).rename(u"program"_s, u"moved"_s));
+                                         }});
+        CommandsWindow *w = f.check({Prompter::Yes, Prompter::Ok});
+        const Prompter::Message &m = f.h.prompter.last().message;
+        QCOMPARE(m.title, u"Error: Update Not Saved"_s);
+        QVERIFY2(m.text.startsWith(u"The new command list could not be written to "_s + w->cataloguePath()),
+                 qPrintable(m.text));
+        QCOMPARE(m.icon, Prompter::Icon::Critical);
+        QCOMPARE(vbu::test::readAll(f.h.path(u"moved/commands.dat"_s)), local);
     }
 };
 

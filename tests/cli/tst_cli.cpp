@@ -1,0 +1,220 @@
+#include "support/TestData.h"
+
+#include "cli/Cli.h"
+#include "core/app/AppInfo.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// vbu-cfg in this process, its output kept in memory.
+Run run(const QStringList &args)
+{
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    vbu::cli::Io io{out, err};
+    const int code = vbu::cli::run(args, io);
+    return Run{code, out.data(), err.data()};
+}
+
+} // namespace
+
+// What the command line adds to the reader, writer, checker and catalogue, whose own tests cover
+// their rules: arguments, exit codes and the exact bytes on stdout and stderr. File names are
+// relative to a scratch folder, which is the current one.
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(QDir().mkdir(u"folder"_s));
+        vbu::test::writeAll(u"in.cfg"_s, "bind a b\r\n"_ba);
+    }
+
+    // The bytes are written to the file named last.
+    void output_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        const QByteArray script = "a, b\r\n\r\n\"q,\"\r\n\x80\xff\0z"_ba;
+        const QByteArray set = "bind a +attack\r\nset fov 90\r\n";
+        const QByteArray noSet =
+            ": The game has no 'set' command, so this does nothing: write the variable's name and then "
+            "its value instead.\n";
+        QTest::newRow("items") << script << QStringList{u"items"_s, u"s.cfg"_s} << 0 << "a\nb\n\nq,\n\x80\xff\0z\n"_ba
+                               << QByteArray();
+        QTest::newRow("items --command-line") << script << QStringList{u"items"_s, u"--command-line"_s, u"s.cfg"_s} << 0
+                                              << "a\nb\nq,\n\x80\xff\0z\n"_ba << QByteArray();
+        QTest::newRow("check, both games") << set << QStringList{u"check"_s, u"s.cfg"_s} << 1
+                                           << QByteArray("s.cfg:2: error: Quake" + noSet) << QByteArray();
+        QTest::newRow("check --game quake") << set << QStringList{u"check"_s, u"--game"_s, u"quake"_s, u"s.cfg"_s} << 1
+                                            << QByteArray("s.cfg:2: error" + noSet) << QByteArray();
+        // The file's own lines, not the editor's items: Open would cut the name at the comma.
+        QTest::newRow("check --game=quake2 -- -file")
+            << "echo a, b\r\nname \"ABCDEFGHIJ,KLMNOPQ\"\r\n"_ba
+            << QStringList{u"check"_s, u"--game=quake2"_s, u"--"_s, u"-n.cfg"_s} << 0
+            << "-n.cfg:2: warning: The game keeps only 15 characters of a name, so 'ABCDEFGHIJ,KLMNOPQ' becomes "
+               "'ABCDEFGHIJ,KLMN'.\n"_ba
+            << QByteArray();
+        QTest::newRow("catalogue") << "//1.0\r\n{A}\r\n[S]\r\nx\r\n{\xe9}\r\n[T]\r\n\xff\r\n"_ba
+                                   << QStringList{u"catalogue"_s, u"c.dat"_s} << 0
+                                   << "version 1.0\nA\n  S\n    x\n\xe9\n  T\n    \xff\n"_ba << QByteArray();
+        QTest::newRow("catalogue with records left out")
+            << "orphan\r\n{A}\r\n[S]\r\nx\r\n[S]\r\n"_ba << QStringList{u"catalogue"_s, u"c.dat"_s} << 0
+            << "version \nA\n  S\n    x\n"_ba
+            << "vbu-cfg: 2 record(s) left out: they would break the tree (repeated name, no group or section to go "
+               "under, or past record 32766).\n"_ba;
+    }
+
+    void output()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        vbu::test::writeAll(args.constLast(), bytes);
+        const Run r = run(args);
+        QCOMPARE(r.out, out);
+        QCOMPARE(r.err, err);
+        QCOMPARE(r.code, code);
+    }
+
+    // Nothing on stdout. A message that ends in a reason from the system is compared up to the reason.
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("err");
+        const QByteArray gone = "File 'gone.cfg' could not be found.\n";
+        const QByteArray folder = "File 'folder' could not be found.\n";
+        const QByteArray check = "usage: vbu-cfg check [--game quake|quake2|both] FILE\n";
+        const QByteArray items = "usage: vbu-cfg items [--command-line] FILE\n";
+        QTest::newRow("items, no file") << QStringList{u"items"_s, u"gone.cfg"_s} << 1 << gone;
+        QTest::newRow("items, a folder") << QStringList{u"items"_s, u"folder"_s} << 1 << folder;
+        QTest::newRow("items --command-line, no file")
+            << QStringList{u"items"_s, u"--command-line"_s, u"gone.cfg"_s} << 1 << gone;
+        QTest::newRow("items --command-line, a folder")
+            << QStringList{u"items"_s, u"--command-line"_s, u"folder"_s} << 1 << folder;
+        QTest::newRow("items, unreadable")
+            << QStringList{u"items"_s, u"/proc/self/mem"_s} << 1 << "File '/proc/self/mem' could not be read: "_ba;
+        QTest::newRow("resave, no file") << QStringList{u"resave"_s, u"gone.cfg"_s, u"out.cfg"_s} << 1 << gone;
+        QTest::newRow("resave, no folder")
+            << QStringList{u"resave"_s, u"in.cfg"_s, u"no/out.cfg"_s} << 1 << "File 'no/out.cfg' was not written: "_ba;
+        QTest::newRow("check, no file") << QStringList{u"check"_s, u"gone.cfg"_s} << 1 << gone;
+        QTest::newRow("check, a folder") << QStringList{u"check"_s, u"--game=quake"_s, u"folder"_s} << 1 << folder;
+        QTest::newRow("catalogue, no file")
+            << QStringList{u"catalogue"_s, u"gone.dat"_s} << 1
+            << QByteArray(
+                   "Critical System File could not be found.Please reinstall and try again.\nIf problem persists "
+                   "please contact: " +
+                   vbu::AppInfo::contactAddress().toUtf8() + '\n');
+        QTest::newRow("items without a file") << QStringList{u"items"_s, u"--command-line"_s} << 2 << items;
+        QTest::newRow("items with two files") << QStringList{u"items"_s, u"a"_s, u"b"_s} << 2 << items;
+        QTest::newRow("resave with one file")
+            << QStringList{u"resave"_s, u"a"_s} << 2 << "usage: vbu-cfg resave IN OUT\n"_ba;
+        QTest::newRow("check without a file") << QStringList{u"check"_s} << 2 << check;
+        QTest::newRow("check, game without a name") << QStringList{u"check"_s, u"a.cfg"_s, u"--game"_s} << 2 << check;
+        QTest::newRow("check, unknown option") << QStringList{u"check"_s, u"--fix"_s, u"a.cfg"_s} << 2 << check;
+        QTest::newRow("check with two files") << QStringList{u"check"_s, u"a.cfg"_s, u"b.cfg"_s} << 2 << check;
+        QTest::newRow("check, unknown game")
+            << QStringList{u"check"_s, u"--game"_s, u"quake3"_s, u"a.cfg"_s} << 2
+            << "vbu-cfg check: unknown game 'quake3'; choose quake, quake2 or both.\n"_ba;
+        QTest::newRow("catalogue with two files")
+            << QStringList{u"catalogue"_s, u"a"_s, u"b"_s} << 2 << "usage: vbu-cfg catalogue [FILE]\n"_ba;
+        QTest::newRow("unknown command") << QStringList{u"fix"_s} << 2
+                                         << "vbu-cfg: unknown command 'fix'. Try vbu-cfg --help.\n"_ba;
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, err);
+        const Run r = run(args);
+        QCOMPARE(r.code, code);
+        QCOMPARE(r.out, QByteArray());
+        if (err.endsWith('\n'))
+            QCOMPARE(r.err, err);
+        else
+            QVERIFY2(r.err.startsWith(err) && r.err.endsWith('\n') && r.err.size() > err.size() + 1, r.err.data());
+    }
+
+    void resaveWritesAsSaveDoes()
+    {
+        vbu::test::writeAll(u"a.cfg"_s, "a, b\n\n\t\"q\"\rbind x \"y\"  "_ba);
+        vbu::test::writeAll(u"b.cfg"_s, "old content"_ba);
+        const Run r = run({u"resave"_s, u"a.cfg"_s, u"b.cfg"_s});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out + r.err, QByteArray());
+        QCOMPARE(vbu::test::readAll(u"b.cfg"_s), "a\r\nb\r\n\r\nq\r\nbind x \"y\"  \r\n"_ba);
+    }
+
+    void helpAndTheOwnCatalogue()
+    {
+        const Run help = run({u"--help"_s});
+        QCOMPARE(help.code, 0);
+        for (const char *usage : {"vbu-cfg catalogue [FILE]", "vbu-cfg check [--game quake|quake2|both] FILE",
+                                  "vbu-cfg items [--command-line] FILE", "vbu-cfg resave IN OUT"})
+            QVERIFY2(help.out.contains(usage), usage);
+        // Without a name: the catalogue beside the program, the one the editor reads.
+        const Run own = run({u"catalogue"_s});
+        QCOMPARE(own.code, 0);
+        QVERIFY(own.out.startsWith("version 1.0\nQuake\n  Quake "));
+        QCOMPARE(own.out, run({u"catalogue"_s, vbu::test::binDir() + u"/commands.dat"_s}).out);
+    }
+
+    // The built program, limited to files of 4 KiB, a limit whose signal it must ignore: it then
+    // ends with a message, and the file it was to replace stays as it was.
+    void programSurvivesTheFileSizeLimit()
+    {
+        QByteArray in;
+        for (int i = 0; i < 2000; ++i)
+            in += "bind key" + QByteArray::number(i) + " \"+attack\"\r\n";
+        vbu::test::writeAll(u"big.cfg"_s, in);
+        vbu::test::writeAll(u"kept.cfg"_s, "old\r\n"_ba);
+        QProcess program;
+        program.setChildProcessModifier([] {
+            const rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        program.start(vbu::test::binDir() + u"/vbu-cfg"_s, {u"resave"_s, u"big.cfg"_s, u"kept.cfg"_s});
+        QVERIFY(program.waitForFinished(30'000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+        QVERIFY(program.readAllStandardError().startsWith("File 'kept.cfg' was not written: "));
+        QCOMPARE(vbu::test::readAll(u"kept.cfg"_s), "old\r\n"_ba);
+        QCOMPARE(QDir().entryList({u"kept.cfg*"_s}, QDir::Files | QDir::Hidden), QStringList{u"kept.cfg"_s});
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
