@@ -1,8 +1,7 @@
 #include "core/catalogue/CatalogueUpdate.h"
 
 #include "core/catalogue/Catalogue.h"
-
-#include <QSaveFile>
+#include "core/script/ScriptWriter.h"
 
 #include <algorithm>
 
@@ -16,6 +15,14 @@ bool isControl(char c)
 {
     const auto b = static_cast<unsigned char>(c);
     return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7f;
+}
+
+// The body is written as a script of one line is: followed by CR LF.
+ScriptLines asOneLine(QByteArrayView body)
+{
+    ScriptLines lines;
+    lines.append(body.toByteArray());
+    return lines;
 }
 
 } // namespace
@@ -112,22 +119,13 @@ QString describe(Problem problem)
 
 QByteArray fileBytes(QByteArrayView body)
 {
-    QByteArray bytes;
-    bytes.reserve(body.size() + 2);
-    bytes.append(body).append("\r\n");
-    return bytes;
+    return ScriptWriter::toBytes(asOneLine(body));
 }
 
 bool save(const QString &path, QByteArrayView body, QString *error)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = fileBytes(body);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    // Atomic, and never in the old file's place unless every byte reached the disk.
+    return ScriptWriter::writeFile(path, asOneLine(body), error);
 }
 
 } // namespace vbu::CatalogueUpdate

@@ -91,6 +91,13 @@ bool ScriptWriter::writeFile(const QString &path, const ScriptLines &lines, QStr
         file.cancelWriting();
         return fail(why);
     }
+    // What is still buffered must reach the disk here: a failed last flush inside commit()
+    // goes unnoticed by QSaveFile, which would then put a cut-short file in the old one's place.
+    if (!file.flush()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return fail(why);
+    }
     if (!file.commit())
         return fail(file.errorString());
     return true;
