@@ -17,7 +17,7 @@ int LogoBands::pixels(double twips)
     const double whole = std::nearbyint(twips);
     if (!(std::fabs(whole) < double(std::numeric_limits<int>::max())))
         return 0;
-    return int(whole) / twipsPerPixel;
+    return int(whole) / Twips::perPixel;
 }
 
 std::optional<qint16> LogoBands::component(double value)

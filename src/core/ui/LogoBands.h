@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/Twips.h"
+
 #include <QList>
 #include <QtGlobal>
 
@@ -14,8 +16,6 @@ namespace vbu {
 class LogoBands final
 {
 public:
-    static constexpr int twipsPerPixel = 15;
-
     // Colour components as the strip keeps them: 16-bit signed.
     struct Rgb16
     {

@@ -3,6 +3,7 @@
 #include "core/app/AppInfo.h"
 #include "core/app/FileExists.h"
 #include "core/app/MruList.h"
+#include "core/app/Twips.h"
 #include "core/catalogue/CatalogueFile.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
@@ -50,12 +51,6 @@ using namespace Qt::StringLiterals;
 namespace vbu {
 
 namespace {
-
-// Design positions are in twips; 15 twips make a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 
 const QString openSaveFilter =
     u"Quake Config Files (*.cfg)|*.cfg|Quake Script Files (*.scr)|*.scr|All Files (*.*)|*.*"_s;
@@ -152,19 +147,19 @@ void MainWindow::buildControls()
 {
     auto *client = new QWidget(this);
     client->setObjectName(u"client"_s);
-    client->setFixedSize(5490 / 15, 5625 / 15);
+    client->setFixedSize(Twips::toPixels(5490), Twips::toPixels(5625));
     // The design places its controls for a small 8-point face; larger ones would be clipped.
     QFont small = client->font();
     small.setPixelSize(11);
     client->setFont(small);
     setCentralWidget(client);
 
-    m_toolbar = place(new QToolBar(client), "Toolbar1", twips(0, 0, 5490, 360));
-    m_picLogo = place(new LogoBox(client), "picLogo", twips(30, 390, 240, 5220));
-    place(new QLabel(u"Type"_s, client), "lblType", twips(540, 450, 420, 270));
-    place(new QLabel(u"Key"_s, client), "lblKey", twips(1530, 450, 300, 270));
-    place(new QLabel(u"Binding"_s, client), "lblBind", twips(3330, 450, 645, 270));
-    m_lblQuote = place(new QLabel(u"\""_s, client), "lblQuote", twips(2295, 495, 75, 270));
+    m_toolbar = place(new QToolBar(client), "Toolbar1", Twips::toPixels(0, 0, 5490, 360));
+    m_picLogo = place(new LogoBox(client), "picLogo", Twips::toPixels(30, 390, 240, 5220));
+    place(new QLabel(u"Type"_s, client), "lblType", Twips::toPixels(540, 450, 420, 270));
+    place(new QLabel(u"Key"_s, client), "lblKey", Twips::toPixels(1530, 450, 300, 270));
+    place(new QLabel(u"Binding"_s, client), "lblBind", Twips::toPixels(3330, 450, 645, 270));
+    m_lblQuote = place(new QLabel(u"\""_s, client), "lblQuote", Twips::toPixels(2295, 495, 75, 270));
 
     auto *validator = new Latin1Validator(this);
     const auto editableCombo = [&](const char *name, const QRect &geometry, const QStringList &items,
@@ -182,10 +177,10 @@ void MainWindow::buildControls()
         connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
         return combo;
     };
-    m_cmbType = editableCombo("cmbType", twips(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s}, u"bind"_s,
-                              u"Type Bind"_s);
+    m_cmbType = editableCombo("cmbType", Twips::toPixels(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s},
+                              u"bind"_s, u"Type Bind"_s);
     connect(m_cmbType, &QComboBox::activated, this, &MainWindow::cmbType_Click);
-    m_txtKey = editableCombo("txtKey", twips(1170, 720, 1230, 315), keyNames(), u"a"_s, u"Key to Bind"_s);
+    m_txtKey = editableCombo("txtKey", Twips::toPixels(1170, 720, 1230, 315), keyNames(), u"a"_s, u"Key to Bind"_s);
     // The key box's menu also offers to pick the key by pressing it.
     connect(m_txtKey->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         QMenu *menu = m_txtKey->lineEdit()->createStandardContextMenu();
@@ -200,17 +195,17 @@ void MainWindow::buildControls()
         menu->popup(m_cmbType->lineEdit()->mapToGlobal(at));
     });
 
-    m_txtBind = place(new QLineEdit(client), "txtBind", twips(2430, 720, 2355, 300));
+    m_txtBind = place(new QLineEdit(client), "txtBind", Twips::toPixels(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
     m_txtBind->setValidator(validator);
     connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
 
-    m_cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", twips(4815, 720, 645, 330));
+    m_cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
     m_cmdAdd->setToolTip(u"Add Binding"_s);
     m_cmdAdd->setDefault(true);
     connect(m_cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
 
-    m_lstBind = place(new QTreeView(client), "lstBind", twips(315, 1080, 5145, 4110));
+    m_lstBind = place(new QTreeView(client), "lstBind", Twips::toPixels(315, 1080, 5145, 4110));
     m_lstBind->setToolTip(u"Preview of the Finished File"_s);
     m_lstBind->setRootIsDecorated(false);
     m_lstBind->setItemsExpandable(false);
@@ -244,7 +239,7 @@ void MainWindow::buildControls()
     setTabOrder(m_cmdAdd, m_lstBind);
     m_cmbType->setFocus();
 
-    m_progress = place(new QProgressBar(client), "Progress", twips(330, 5250, 3375, 315));
+    m_progress = place(new QProgressBar(client), "Progress", Twips::toPixels(330, 5250, 3375, 315));
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);

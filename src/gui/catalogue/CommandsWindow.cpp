@@ -1,6 +1,7 @@
 #include "gui/catalogue/CommandsWindow.h"
 
 #include "core/app/AppInfo.h"
+#include "core/app/Twips.h"
 #include "core/catalogue/CatalogueFile.h"
 #include "core/catalogue/CatalogueProgress.h"
 #include "core/catalogue/CatalogueUpdate.h"
@@ -39,8 +40,6 @@ private:
     QProgressBar *m_bar;
 };
 
-constexpr int twipsPerPixel = 15;
-
 } // namespace
 
 CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
@@ -64,18 +63,19 @@ CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
 
     auto *client = new QWidget(this);
     client->setObjectName(u"client"_s);
-    client->setMinimumSize(2955 / twipsPerPixel, 5640 / twipsPerPixel);
+    client->setMinimumSize(2955 / Twips::perPixel, 5640 / Twips::perPixel);
     layout->addWidget(client);
 
     m_tree->setParent(client);
     m_tree->setObjectName(u"TreeView1"_s);
-    m_tree->setGeometry(30 / twipsPerPixel, 30 / twipsPerPixel, 150, 5265 / twipsPerPixel);
+    m_tree->setGeometry(30 / Twips::perPixel, 30 / Twips::perPixel, 150, 5265 / Twips::perPixel);
     m_tree->setHeaderHidden(true);
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::TreeView1_DblClick);
-    placeDockBox(client, QRect(360 / twipsPerPixel, 5370 / twipsPerPixel, 2265 / twipsPerPixel, 195 / twipsPerPixel));
+    placeDockBox(client,
+                 QRect(360 / Twips::perPixel, 5370 / Twips::perPixel, 2265 / Twips::perPixel, 195 / Twips::perPixel));
 
     adjustSize();
     Form_Load();
@@ -85,9 +85,9 @@ void CommandsWindow::Form_Load()
 {
     LoadCatalogue();
     // The width is the design's, whatever the menu bar would like.
-    setFixedWidth(2955 / twipsPerPixel);
+    setFixedWidth(2955 / Twips::perPixel);
     matchMainHeight();
-    m_tree->resize((frameGeometry().width() * twipsPerPixel - 100) / twipsPerPixel, m_tree->height());
+    m_tree->resize((frameGeometry().width() * Twips::perPixel - 100) / Twips::perPixel, m_tree->height());
     startWatchers();
     setWindowTitle(windowTitle() + u" - v"_s + m_version);
 }

@@ -1,6 +1,7 @@
 #include "gui/ui/AboutDialog.h"
 
 #include "core/app/AppInfo.h"
+#include "core/app/Twips.h"
 #include "core/ui/ProgramIcon.h"
 #include "gui/ui/EtchedLine.h"
 
@@ -52,7 +53,7 @@ AboutDialog::AboutDialog(QWidget *parent)
 {
     setObjectName(u"frmAbout"_s);
     setWindowTitle(u"About Vantor's Bind Utility"_s);
-    setFixedSize(5730 / 15, 3555 / 15);
+    setFixedSize(Twips::toPixels(5730), Twips::toPixels(3555));
     setSizeGripEnabled(false);
     QFont small = font();
     small.setPixelSize(11);

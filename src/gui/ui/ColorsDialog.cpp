@@ -1,5 +1,6 @@
 #include "gui/ui/ColorsDialog.h"
 
+#include "core/app/Twips.h"
 #include "gui/app/Prompter.h"
 #include "gui/ui/EtchedLine.h"
 #include "gui/ui/ListColors.h"
@@ -30,7 +31,7 @@ ColorsDialog::ColorsDialog(Prompter &prompter, QWidget *list, QWidget *parent)
 {
     setObjectName(u"frmColor"_s);
     setWindowTitle(u"Change Colors"_s);
-    setFixedSize(4620 / 15, 1650 / 15);
+    setFixedSize(Twips::toPixels(4620), Twips::toPixels(1650));
     setSizeGripEnabled(false);
     QFont small = font();
     small.setPixelSize(11);

@@ -32,12 +32,12 @@ QColor LogoBox::backColor() const
 
 double LogoBox::twipsWidth() const
 {
-    return double(m_image.width()) * LogoBands::twipsPerPixel;
+    return double(m_image.width()) * Twips::perPixel;
 }
 
 double LogoBox::twipsHeight() const
 {
-    return double(m_image.height()) * LogoBands::twipsPerPixel;
+    return double(m_image.height()) * Twips::perPixel;
 }
 
 QImage LogoBox::blank(const QSize &size, const QColor &fill)

@@ -1,5 +1,6 @@
 #include "gui/ui/SplashWindow.h"
 
+#include "core/app/Twips.h"
 #include "core/ui/SplashPicture.h"
 
 #include <QCloseEvent>
@@ -21,12 +22,12 @@ SplashWindow::SplashWindow(MainWindowFactory openMainWindow, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QString());
-    setFixedSize(7725 / 15, 3885 / 15);
+    setFixedSize(Twips::toPixels(7725), Twips::toPixels(3885));
     setFocusPolicy(Qt::StrongFocus);
 
     m_lblTimeLeft = new QLabel(u"5 Seconds Left"_s, this);
     m_lblTimeLeft->setObjectName(u"lblTimeLeft"_s);
-    m_lblTimeLeft->setGeometry(0, 0, 1365 / 15, 195 / 15);
+    m_lblTimeLeft->setGeometry(Twips::toPixels(0, 0, 1365, 195));
     QFont small = m_lblTimeLeft->font();
     small.setPixelSize(11);
     m_lblTimeLeft->setFont(small);
