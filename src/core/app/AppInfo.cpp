@@ -11,23 +11,8 @@ QString title()
 
 QString versionText()
 {
-    return QString::number(versionMajor()) + u'.' + QString::number(versionMinor()) + u'.' +
-           QString::number(versionPatch());
-}
-
-int versionMajor()
-{
-    return VBU_VERSION_MAJOR;
-}
-
-int versionMinor()
-{
-    return VBU_VERSION_MINOR;
-}
-
-int versionPatch()
-{
-    return VBU_VERSION_PATCH;
+    return QString::number(VBU_VERSION_MAJOR) + u'.' + QString::number(VBU_VERSION_MINOR) + u'.' +
+           QString::number(VBU_VERSION_PATCH);
 }
 
 QString contactAddress()

@@ -8,9 +8,6 @@ namespace vbu::AppInfo {
 QString title();
 // "0.97.0", from the project version in the build.
 QString versionText();
-int versionMajor();
-int versionMinor();
-int versionPatch();
 // Where players send questions and reports.
 QString contactAddress();
 

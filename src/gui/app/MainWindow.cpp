@@ -391,7 +391,7 @@ void MainWindow::Form_Load()
         if (!m_logo)
             m_logo = std::make_unique<LogoPainter>();
         m_logo->setDrawingObject(m_picLogo);
-        m_logo->setCaption(u"Vantor's Bind Utility"_s);
+        m_logo->setCaption(AppInfo::title());
         m_logo->Draw();
     });
     step([this] {

@@ -94,8 +94,7 @@ AboutDialog::~AboutDialog() = default;
 void AboutDialog::Form_Load()
 {
     setWindowTitle(u"About "_s + AppInfo::title());
-    m_lblVersion->setText(u"Version "_s + QString::number(AppInfo::versionMajor()) + u'.' +
-                          QString::number(AppInfo::versionMinor()) + u'.' + QString::number(AppInfo::versionPatch()));
+    m_lblVersion->setText(u"Version "_s + AppInfo::versionText());
     m_lblTitle->setText(AppInfo::title());
     // The label still holds its design caption: the window is made afresh at each opening.
     m_lblDisclaimer->setText(m_lblDisclaimer->text() + crlf + authorshipLines().join(crlf));
