@@ -1,5 +1,5 @@
 // Script checks on large lists, as the editor's check window would run them.
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 #include "core/script/ScriptReader.h"
 
 #include <benchmark/benchmark.h>

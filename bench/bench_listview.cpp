@@ -1,7 +1,7 @@
 // The bindings list with console-font glyphs and check marks: painting a screenful must cost
 // the same for a thousand lines as for a million, and a check of a million-line list is what
 // the open report runs after each burst of changes.
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "gui/editor/ScriptLineDelegate.h"

@@ -1,7 +1,7 @@
 // Script checks on arbitrary bytes: every finding must point at a line of the script, name an
 // earlier (or the same) line as the other one, and both-games reports must cover each game's.
-#include "core/editor/ScriptChecker.h"
-#include "core/editor/ScriptTokenizer.h"
+#include "core/check/ScriptChecker.h"
+#include "core/check/ScriptTokenizer.h"
 
 #include <cstddef>
 #include <cstdint>

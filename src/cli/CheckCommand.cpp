@@ -1,6 +1,6 @@
 #include "cli/CheckCommand.h"
 
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 
 #include <QFile>
 #include <QFileInfo>

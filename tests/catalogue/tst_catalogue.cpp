@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(load.status, status);
         QCOMPARE(load.catalogue.nodes().size(), nodes);
         QCOMPARE(load.error.isEmpty(), load.status != Status::Unreadable);
-        QCOMPARE(CatalogueFile::FileExists(path), load.status != Status::Missing);
-        QCOMPARE(CatalogueFile::CountLines(path), load.status == Status::Loaded ? load.catalogue.recordCount() : -1);
+        QCOMPARE(CatalogueFile::fileExists(path), load.status != Status::Missing);
+        QCOMPARE(CatalogueFile::countLines(path), load.status == Status::Loaded ? load.catalogue.recordCount() : -1);
     }
 
     // The list the build puts beside the programs (that it is well formed is among updateBodies):

@@ -1,4 +1,4 @@
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 #include "support/TestData.h"
 
 #include <QFileInfo>

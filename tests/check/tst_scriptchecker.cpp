@@ -1,7 +1,7 @@
 // The script check: the games' key tables, their tokenizer, and the rules judged with them.
-#include "core/editor/GameKeyNames.h"
-#include "core/editor/ScriptChecker.h"
-#include "core/editor/ScriptTokenizer.h"
+#include "core/check/GameKeyNames.h"
+#include "core/check/ScriptChecker.h"
+#include "core/check/ScriptTokenizer.h"
 #include "support/TestData.h"
 
 #include <QTest>

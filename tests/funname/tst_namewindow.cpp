@@ -44,7 +44,7 @@ struct Fixture
     static QAction *action(NameWindow *w, const char *name) { return w->findChild<QAction *>(QLatin1StringView(name)); }
     static bool isEmpty(NameWindow *w)
     {
-        bool empty = w->NamePos() == 0 && w->PlaceHolder()->pos() == QPoint(8, 20);
+        bool empty = w->namePos() == 0 && w->PlaceHolder()->pos() == QPoint(8, 20);
         for (int k = 0; k < 15; ++k)
             empty = empty && w->imgName(k)->glyph().isNull() && w->imgName(k)->bytes().isEmpty();
         return empty;
@@ -105,7 +105,7 @@ private slots:
                 ++refusals;
             }
         }
-        QCOMPARE(composer.NamePos(), namePos);
+        QCOMPARE(composer.namePos(), namePos);
         QCOMPARE(refusals, refused);
         const QStringList shown = pictures.split(u' ', Qt::SkipEmptyParts);
         QByteArray name;

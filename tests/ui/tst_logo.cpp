@@ -99,14 +99,14 @@ void TestLogo::roundsAsTheDrawingDoes()
     // The caption's height: whole points (halves to even), then pixels with halves away from zero.
     QFont font(u"Sans"_s);
     font.setPointSizeF(10.5);
-    QCOMPARE(LogoPainter::BuildLogFont(font, 96).value().height, -13);
+    QCOMPARE(LogoPainter::buildLogFont(font, 96).value().height, -13);
     font.setPointSize(11);
-    QCOMPARE(LogoPainter::BuildLogFont(font, 108).value().height, -17);
+    QCOMPARE(LogoPainter::buildLogFont(font, 108).value().height, -17);
     // 31 characters of the name are read; 33 single-byte ones still fit, 34 do not.
     font.setFamily(QString(32, u'x') + u'\u00e9');
-    QCOMPARE(LogoPainter::BuildLogFont(font, 96).value().family(), font.family().left(31));
+    QCOMPARE(LogoPainter::buildLogFont(font, 96).value().family(), font.family().left(31));
     font.setFamily(QString(34, u'x'));
-    QVERIFY(!LogoPainter::BuildLogFont(font, 96));
+    QVERIFY(!LogoPainter::buildLogFont(font, 96));
 }
 
 void TestLogo::bands_data()
@@ -191,7 +191,7 @@ void TestLogo::stripIsPaintedBandByBand()
         ImageSurface surface(height);
         LogoPainter logo;
         logo.setDrawingObject(&surface);
-        logo.Draw();
+        logo.draw();
         QCOMPARE(surface.refreshes, 1);
         // Every row is the colour of its band in the plan, all across.
         const LogoBands plan = LogoBands::compute(240, height * 15.0, logo.startComponents(), logo.endComponents());
@@ -219,13 +219,13 @@ void TestLogo::failuresLeaveTheSurfaceUnrefreshed()
         LogoPainter logo;
         logo.setCaption(u"caption"_s);
         logo.setDrawingObject(surface);
-        logo.Draw();
+        logo.draw();
         QCOMPARE(surface->refreshes, 0);
     }
     // What was painted before the failure stays.
     QCOMPARE(low.at(347), rgb(255, 0, 255));
     QCOMPARE(foreign.at(347), rgb(0, 0, 0));
-    LogoPainter().Draw(); // and with no surface at all
+    LogoPainter().draw(); // and with no surface at all
 }
 
 void TestLogo::mainWindowPaintsItsStripAtStartUp()

@@ -25,7 +25,7 @@ struct Bytes
 Bytes readBytes(const QString &path)
 {
     Bytes out;
-    if (!FileExists(path))
+    if (!fileExists(path))
         return out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -72,17 +72,17 @@ QString path(const QString &programDir)
 {
     const QString beside = programDir + u"/commands.dat"_s;
     const QString installed = programDir + u"/../share/vbu/commands.dat"_s;
-    if (!FileExists(beside) && FileExists(installed))
+    if (!fileExists(beside) && fileExists(installed))
         return QFileInfo(installed).absoluteFilePath();
     return beside;
 }
 
-bool FileExists(const QString &path)
+bool fileExists(const QString &path)
 {
     return vbu::fileExists(path);
 }
 
-qsizetype CountLines(const QString &path)
+qsizetype countLines(const QString &path)
 {
     const Bytes bytes = readBytes(path);
     if (bytes.status != Load::Status::Loaded)

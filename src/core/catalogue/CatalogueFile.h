@@ -37,11 +37,11 @@ QString path();
 QString path(const QString &programDir);
 
 // True for a non-empty name of an existing ordinary file that is not hidden.
-bool FileExists(const QString &path);
+bool fileExists(const QString &path);
 
 // The number of records in the file, read as LoadCatalogue reads them (empty records and the
 // version line count); -1 when the file is missing or cannot be read.
-qsizetype CountLines(const QString &path);
+qsizetype countLines(const QString &path);
 
 // Reads the file into a catalogue. With a progress: the maximum is set to the record count
 // plus one, the value follows the nodes added, and the value goes back to 0 at the end,

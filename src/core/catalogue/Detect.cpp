@@ -14,7 +14,7 @@ std::function<bool()> &replacement()
 
 } // namespace
 
-bool IsRemoteConnected()
+bool isRemoteConnected()
 {
     if (replacement())
         return replacement()();

@@ -8,8 +8,8 @@
 namespace vbu {
 
 // The player name being put together in the name editor: 15 cells, each with the glyph picked
-// for it (or none) and the text it adds (one byte, or nothing), and NamePos, the cell the next
-// pick fills. NamePos 15 means the name is full.
+// for it (or none) and the text it adds (one byte, or nothing), and namePos(), the cell the next
+// pick fills. namePos() 15 means the name is full.
 class NameComposer final
 {
 public:
@@ -28,7 +28,7 @@ public:
     // NUL would end the line in the game.
     static QByteArray paletteText(int code);
 
-    // Fills the cell at NamePos, typing over what it held; refused once all 15 are filled.
+    // Fills the cell at namePos(), typing over what it held; refused once all 15 are filled.
     Pick pick(int picture, const QByteArray &text);
     Pick pick(int code) { return pick(code, paletteText(code)); }
     // Puts the cursor on any cell, also an empty one after the end of the name.
@@ -38,7 +38,7 @@ public:
     // All cells empty, cursor at the start.
     void clear();
 
-    int NamePos() const { return m_pos; }
+    int namePos() const { return m_pos; }
     // The cell the marker stands under: the next one to fill, or the last one when full.
     int marker() const { return m_pos < cellCount ? m_pos : cellCount - 1; }
     const Cell &cell(int k) const { return m_cells.at(static_cast<std::size_t>(k)); }

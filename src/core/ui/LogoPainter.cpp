@@ -55,7 +55,7 @@ void LogoPainter::setStartColor(OleColor oColor)
     m_startColor = oColor;
     m_start = components(oColor);
     if (m_surface)
-        Draw();
+        draw();
 }
 
 void LogoPainter::setEndColor(OleColor oColor)
@@ -65,10 +65,10 @@ void LogoPainter::setEndColor(OleColor oColor)
     m_endColor = oColor;
     m_end = components(oColor);
     if (m_surface)
-        Draw();
+        draw();
 }
 
-int LogoPainter::MulDiv(int a, int b, int c)
+int LogoPainter::mulDiv(int a, int b, int c)
 {
     if (c == 0)
         return -1;
@@ -82,7 +82,7 @@ int LogoPainter::MulDiv(int a, int b, int c)
     return negative ? -int(q) : int(q);
 }
 
-std::optional<LogoPainter::LogFont> LogoPainter::BuildLogFont(const QFont &font, int pixelsPerInchY)
+std::optional<LogoPainter::LogFont> LogoPainter::buildLogFont(const QFont &font, int pixelsPerInchY)
 {
     LogFont lf;
     const QString name = font.family();
@@ -98,7 +98,7 @@ std::optional<LogoPainter::LogFont> LogoPainter::BuildLogFont(const QFont &font,
         points = font.pixelSize() * 72.0 / pixelsPerInchY;
     const double wholePoints = std::nearbyint(points);
     const int size = std::fabs(wholePoints) < 1e6 ? int(wholePoints) : 0;
-    lf.height = -MulDiv(size, pixelsPerInchY, 72);
+    lf.height = -mulDiv(size, pixelsPerInchY, 72);
     lf.italic = font.italic();
     lf.weight = font.bold() ? 700 : 400;
     lf.underline = font.underline();
@@ -106,7 +106,7 @@ std::optional<LogoPainter::LogFont> LogoPainter::BuildLogFont(const QFont &font,
     return lf;
 }
 
-void LogoPainter::Draw()
+void LogoPainter::draw()
 {
     if (!m_surface)
         return;
@@ -125,7 +125,7 @@ void LogoPainter::Draw()
     if (!plan.complete)
         return;
 
-    const auto lf = BuildLogFont(m_surface->drawingFont(), device->logicalDpiY());
+    const auto lf = buildLogFont(m_surface->drawingFont(), device->logicalDpiY());
     if (!lf)
         return;
     LogFont rotated = *lf;

@@ -55,12 +55,12 @@ public:
 
     // Paints the strip and refreshes the surface. Stops quietly at the first thing that goes
     // wrong, leaving what was painted so far and no refresh.
-    void Draw();
+    void draw();
 
     // Nothing for a face name that does not fit the description or is not single-byte text.
-    static std::optional<LogFont> BuildLogFont(const QFont &font, int pixelsPerInchY);
+    static std::optional<LogFont> buildLogFont(const QFont &font, int pixelsPerInchY);
     // a * b / c rounded to the nearest integer, halves away from zero; -1 when c is 0.
-    static int MulDiv(int a, int b, int c);
+    static int mulDiv(int a, int b, int c);
 
 private:
     static LogoBands::Rgb16 components(OleColor color);

@@ -392,7 +392,7 @@ void MainWindow::Form_Load()
             m_logo = std::make_unique<LogoPainter>();
         m_logo->setDrawingObject(m_picLogo);
         m_logo->setCaption(AppInfo::title());
-        m_logo->Draw();
+        m_logo->draw();
     });
     step([this] {
         m_mru->setKeyName(AppInfo::title());

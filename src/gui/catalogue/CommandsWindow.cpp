@@ -112,7 +112,7 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
 
 void CommandsWindow::LoadCatalogue()
 {
-    if (!CatalogueFile::FileExists(m_path)) {
+    if (!CatalogueFile::fileExists(m_path)) {
         m_links.prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
                                 Prompter::Icon::Critical);
         m_links.progress->setValue(0);
@@ -194,7 +194,7 @@ void CommandsWindow::mnuCheck_Click()
     if (!base || m_checking)
         return;
     Prompter &prompter = m_links.prompter;
-    if (!Detect::IsRemoteConnected()) {
+    if (!Detect::isRemoteConnected()) {
         prompter.inform(this, u"You must connect to the internet before checking for updates."_s,
                         u"Error: Not Connected"_s, Prompter::Icon::Critical);
         return;

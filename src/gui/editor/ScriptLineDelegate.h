@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 #include "core/funname/ConsoleFont.h"
 
 #include <QHash>

@@ -43,7 +43,7 @@ public:
     static QString codeTip(int code);
 
     const NameComposer &composer() const { return m_name; }
-    int NamePos() const { return m_name.NamePos(); }
+    int namePos() const { return m_name.namePos(); }
 
     GlyphCell *Image1(int index) const { return m_palette.at(static_cast<std::size_t>(index)); }
     GlyphCell *imgName(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }

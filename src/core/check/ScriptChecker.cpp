@@ -1,7 +1,7 @@
-#include "core/editor/ScriptChecker.h"
+#include "core/check/ScriptChecker.h"
 
-#include "core/editor/GameKeyNames.h"
-#include "core/editor/ScriptTokenizer.h"
+#include "core/check/GameKeyNames.h"
+#include "core/check/ScriptTokenizer.h"
 
 #include <QHash>
 #include <QLocale>

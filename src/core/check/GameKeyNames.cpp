@@ -1,4 +1,4 @@
-#include "core/editor/GameKeyNames.h"
+#include "core/check/GameKeyNames.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "core/editor/ScriptTokenizer.h"
+#include "core/check/ScriptTokenizer.h"
 
 namespace vbu {
 
