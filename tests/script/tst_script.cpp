@@ -11,9 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -165,44 +162,6 @@ private slots:
         QVERIFY2(ScriptWriter::writeFile(path, lines, &why), qPrintable(why));
         QCOMPARE(vbu::test::readAll(path), expected);
         QCOMPARE(filesIn(dir), QStringList{u"out.cfg"_s});
-    }
-
-    // A child process may write no more than 64 KiB: the write fails with EFBIG and says why, and
-    // the file that was there stays as it was, with no temporary beside it.
-    void fileTooLargeKeepsOldFile_data()
-    {
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("limit");
-        QTest::newRow("fails while writing") << 20'000 << 64 * 1024;
-        // Small enough to sit in the file's buffer until the last flush.
-        QTest::newRow("fails on the last flush") << 3 << 40;
-    }
-
-    void fileTooLargeKeepsOldFile()
-    {
-        QFETCH(int, lines);
-        QFETCH(int, limit);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"old.cfg"_s);
-        const QByteArray old = "bind old \"line\"\r\n"_ba;
-        vbu::test::writeAll(path, old);
-        const ScriptLines script = linesOf(Items(lines, "bind key \"+attack;weapnext\""_ba));
-
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit fileSize{rlim_t(limit), rlim_t(limit)};
-            setrlimit(RLIMIT_FSIZE, &fileSize);
-            QString why;
-            const bool written = ScriptWriter::writeFile(path, script, &why);
-            _exit(!written && !why.isEmpty() ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the write did not fail with a reason");
-        QCOMPARE(vbu::test::readAll(path), old);
-        QCOMPARE(filesIn(dir), QStringList{u"old.cfg"_s});
     }
 
     // Lines made the way the form composes them: type, key and the text in double quotes.

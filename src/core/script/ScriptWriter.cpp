@@ -1,12 +1,8 @@
 #include "core/script/ScriptWriter.h"
 
-#include <QFileInfo>
-#include <QIODevice>
-#include <QSaveFile>
+#include "core/script/FileReplacer.h"
 
 #include <cstring>
-
-using namespace Qt::StringLiterals;
 
 namespace vbu {
 
@@ -25,18 +21,19 @@ char *appendLine(char *to, QByteArrayView line)
     *to++ = '\n';
     return to;
 }
-} // namespace
 
-bool ScriptWriter::write(QIODevice &device, const ScriptLines &lines, const Progress &progress)
+// Hands the lines with their CR LF to put in large blocks: a million small writes would cost more
+// than the disk.
+bool writeBlocks(const ScriptLines &lines, const std::function<bool(QByteArrayView)> &put,
+                 const ScriptWriter::Progress &progress)
 {
-    // Lines are gathered into large blocks: a million small writes would cost more than the disk.
     QByteArray chunk(chunkSize, Qt::Uninitialized);
     char *const begin = chunk.data();
     char *at = begin;
     const auto flush = [&] {
-        const qint64 length = at - begin;
+        const QByteArrayView block(begin, at - begin);
         at = begin;
-        return device.write(begin, length) == length;
+        return put(block);
     };
     const qsizetype n = lines.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -45,7 +42,7 @@ bool ScriptWriter::write(QIODevice &device, const ScriptLines &lines, const Prog
             return false;
         if (line.size() + 2 > chunkSize) {
             // A line longer than a block goes out on its own.
-            if (device.write(line.data(), line.size()) != line.size() || device.write("\r\n", 2) != 2)
+            if (!put(line) || !put("\r\n"))
                 return false;
         } else {
             at = appendLine(at, line);
@@ -60,47 +57,35 @@ bool ScriptWriter::write(QIODevice &device, const ScriptLines &lines, const Prog
     return true;
 }
 
-QByteArray ScriptWriter::toBytes(const ScriptLines &lines)
+qsizetype byteCount(const ScriptLines &lines)
 {
     const qsizetype n = lines.size();
     qsizetype total = 0;
     for (qsizetype i = 0; i < n; ++i)
         total += lines.view(i).size() + 2;
-    QByteArray bytes(total, Qt::Uninitialized);
+    return total;
+}
+
+} // namespace
+
+QByteArray ScriptWriter::toBytes(const ScriptLines &lines)
+{
+    QByteArray bytes(byteCount(lines), Qt::Uninitialized);
     char *at = bytes.data();
-    for (qsizetype i = 0; i < n; ++i)
+    for (qsizetype i = 0, n = lines.size(); i < n; ++i)
         at = appendLine(at, lines.view(i));
     return bytes;
 }
 
 bool ScriptWriter::writeFile(const QString &path, const ScriptLines &lines, QString *error, const Progress &progress)
 {
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (QFileInfo(path).isDir())
-        return fail(u"It is a folder, not a file."_s);
-    // The new content goes to a file beside the old one and replaces it only once complete.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (!write(file, lines, progress)) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    // What is still buffered must reach the disk here: a failed last flush inside commit()
-    // goes unnoticed by QSaveFile, which would then put a cut-short file in the old one's place.
-    if (!file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return fail(why);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    FileReplacer file(path);
+    const auto put = [&file](QByteArrayView block) { return file.write(block); };
+    if (file.begin(byteCount(lines)) && writeBlocks(lines, put, progress) && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace vbu

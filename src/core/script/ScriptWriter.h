@@ -6,12 +6,10 @@
 
 #include <functional>
 
-class QIODevice;
-
 namespace vbu {
 
 // Writes a script the way the game reads it: every line followed by CR LF, nothing else.
-// Files are replaced atomically, so a failed write leaves the old file as it was.
+// A file keeps its identity (owner, mode, links) and, wherever that allows, is replaced atomically.
 class ScriptWriter final
 {
 public:
@@ -20,7 +18,6 @@ public:
 
     // On failure returns false and says why in *error.
     static bool writeFile(const QString &path, const ScriptLines &lines, QString *error, const Progress &progress = {});
-    static bool write(QIODevice &device, const ScriptLines &lines, const Progress &progress = {});
     static QByteArray toBytes(const ScriptLines &lines);
 };
 

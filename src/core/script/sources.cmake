@@ -1,4 +1,5 @@
 target_sources(vbu_core PRIVATE
+    script/FileReplacer.cpp script/FileReplacer.h
     script/ScriptLines.cpp script/ScriptLines.h
     script/ScriptModel.cpp script/ScriptModel.h
     script/ScriptReader.cpp script/ScriptReader.h
