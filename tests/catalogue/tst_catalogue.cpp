@@ -149,7 +149,7 @@ private slots:
         QTest::newRow("plain") << u"a.dat"_s << "//1\r\n{A}\r\n[S]\r\nx\r\n"_ba << Status::Loaded << 3;
         QTest::newRow("no file") << u"none.dat"_s << QByteArray() << Status::Missing << 0;
         QTest::newRow("a folder") << u"folder.dat/"_s << QByteArray() << Status::Missing << 0;
-        QTest::newRow("hidden file") << u".hidden.dat"_s << "{A}\r\n"_ba << Status::Missing << 0;
+        QTest::newRow("name with a leading dot") << u".dot.dat"_s << "{A}\r\n"_ba << Status::Loaded << 1;
         QTest::newRow("at the limit") << u"big.dat"_s << QByteArray(limit, ',') << Status::Loaded << 0;
         QTest::newRow("over the limit") << u"huge.dat"_s << QByteArray(limit + 1, 'x') << Status::Unreadable << 0;
     }

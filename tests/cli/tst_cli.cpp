@@ -67,6 +67,8 @@ private slots:
             "its value instead.\n";
         QTest::newRow("items") << script << QStringList{u"items"_s, u"s.cfg"_s} << 0 << "a\nb\n\nq,\n\x80\xff\0z\n"_ba
                                << QByteArray();
+        QTest::newRow("items, a name with a leading dot")
+            << "a\r\n"_ba << QStringList{u"items"_s, u".dot.cfg"_s} << 0 << "a\n"_ba << QByteArray();
         QTest::newRow("items --command-line") << script << QStringList{u"items"_s, u"--command-line"_s, u"s.cfg"_s} << 0
                                               << "a\nb\nq,\n\x80\xff\0z\n"_ba << QByteArray();
         QTest::newRow("check, both games") << set << QStringList{u"check"_s, u"s.cfg"_s} << 1

@@ -36,7 +36,7 @@ struct Load
 QString path();
 QString path(const QString &programDir);
 
-// True for a non-empty name of an existing ordinary file that is not hidden.
+// True for a non-empty name of an existing regular file.
 bool fileExists(const QString &path);
 
 // The number of records in the file, read as LoadCatalogue reads them (empty records and the
