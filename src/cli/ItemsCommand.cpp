@@ -14,7 +14,8 @@ const QString usage = u"usage: vbu-cfg items [--command-line] FILE\n"_s;
 
 bool writeItems(QIODevice &out, const ScriptLines &lines)
 {
-    // Items may hold any byte but CR and LF, so one LF each keeps them apart.
+    // One LF after each item; a quoted field that ran across lines keeps its line ends as they
+    // stand, as it does in the list.
     QByteArray block;
     constexpr qsizetype blockSize = 1 << 20;
     block.reserve(blockSize);

@@ -64,7 +64,9 @@ private slots:
         QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << L{"a", "", "b"};
         QTest::newRow("comma splits, even at the end") << "say hello, world,"_ba << L{"say hello", "world", ""};
         QTest::newRow("text after the closing quote is dropped") << "\"a,b\" tail,c"_ba << L{"a,b", "c"};
-        QTest::newRow("unclosed quote ends at the line end") << "\"a,b\r\nc"_ba << L{"a,b", "c"};
+        QTest::newRow("quoted record runs across line ends") << "\"a,\r\nb\" tail\nc"_ba << L{"a,\r\nb", "c"};
+        QTest::newRow("unclosed quote runs to the end of the last line")
+            << "x\n\"a,b\r\nc\r\n"_ba << L{"x", "a,b\r\nc"};
         QTest::newRow("quote inside a plain record") << "say \"hi\", x"_ba << L{"say \"hi\"", "x"};
         QTest::newRow("leading blanks go, trailing stay") << "  \t a  ,   b \r\n   \r\nx"_ba << L{"a  ", "b ", "", "x"};
         QTest::newRow("high bytes, NUL") << QByteArray("\xe9\x80\x00z\r\n", 6) << L{QByteArray("\xe9\x80\x00z", 4)};

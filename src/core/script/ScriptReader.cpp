@@ -45,14 +45,27 @@ public:
           m_cr('\r', data, size), m_comma(',', data, size), m_quote('"', data, size)
     {}
 
-    // An empty file holds no line and gives no items; a last line without line end is a line.
+    // An empty file holds no line and gives no items; a last line without line end is a line,
+    // and n commas on a line give n + 1 fields.
     void run()
     {
-        qsizetype begin = 0;
-        while (begin < m_size) {
-            const qsizetype end = std::min(m_lf.from(begin), m_cr.from(begin));
-            cutLine(begin, end);
-            begin = nextLine(m_data, m_size, end);
+        if (m_size == 0)
+            return;
+        qsizetype p = 0;
+        for (;;) {
+            // Tabs are skipped like blanks: the game treats both as white space.
+            while (p < m_size && (m_data[p] == ' ' || m_data[p] == '\t'))
+                ++p;
+            const qsizetype stop = (p < m_size && m_data[p] == '"') ? quotedField(p + 1) : plainField(p);
+            if (stop == m_size)
+                return;
+            if (m_data[stop] == ',') {
+                p = stop + 1; // a field follows, even at the very end
+                continue;
+            }
+            p = nextLine(m_data, m_size, stop);
+            if (p == m_size)
+                return;
         }
     }
 
@@ -80,40 +93,29 @@ public:
     }
 
 private:
-    // Splits [p, end), a line without its line end, into fields: n commas give n + 1 of them.
-    void cutLine(qsizetype p, qsizetype end)
-    {
-        for (;;) {
-            // Tabs are skipped like blanks: the game treats both as white space.
-            while (p < end && (m_data[p] == ' ' || m_data[p] == '\t'))
-                ++p;
-            const qsizetype stop = (p < end && m_data[p] == '"') ? quotedField(p + 1, end) : plainField(p, end);
-            if (stop >= end)
-                return;
-            p = stop + 1; // past the comma that closed the field
-        }
-    }
+    // Where the field that runs on from p ends: at a comma, a line end or the end of the bytes.
+    qsizetype fieldEnd(qsizetype p) { return std::min({m_comma.from(p), m_lf.from(p), m_cr.from(p)}); }
 
-    // Up to the next comma or the line end. Blanks at its end stay, since Save wrote them;
+    // Up to the next comma or line end. Blanks at its end stay, since Save wrote them;
     // a double quote inside is an ordinary byte.
-    qsizetype plainField(qsizetype p, qsizetype end)
+    qsizetype plainField(qsizetype p)
     {
-        const qsizetype stop = std::min(m_comma.from(p), end);
+        const qsizetype stop = fieldEnd(p);
         add(p, stop);
         return stop;
     }
 
-    // A quote that never closes ends at the line end, as the game's own tokens do.
-    // Text after the closing quote, up to the next comma, is kept as it stands rather than
-    // lost, so ["bind" x "y"] reads [bind x "y"].
-    qsizetype quotedField(qsizetype open, qsizetype end)
+    // Up to the next double quote, line ends and commas included; a quote that never closes
+    // runs to the end of the last line. Text after the closing quote, up to the next comma or
+    // line end, is kept as it stands rather than lost, so ["bind" x "y"] reads [bind x "y"].
+    qsizetype quotedField(qsizetype open)
     {
-        const qsizetype close = std::min(m_quote.from(open), end);
-        if (close == end) {
-            add(open, end);
-            return end;
+        const qsizetype close = m_quote.from(open);
+        if (close == m_size) {
+            add(open, lastLineEnd());
+            return m_size;
         }
-        const qsizetype stop = std::min(m_comma.from(close + 1), end);
+        const qsizetype stop = fieldEnd(close + 1);
         if (stop == close + 1) {
             add(open, close);
         } else {
@@ -122,6 +124,15 @@ private:
             m_out.append(joined);
         }
         return stop;
+    }
+
+    // Where the last line's text ends: before the CR, LF or CR LF that closes the bytes, if any.
+    qsizetype lastLineEnd() const
+    {
+        const char last = m_data[m_size - 1];
+        if (last != '\n')
+            return last == '\r' ? m_size - 1 : m_size;
+        return m_size > 1 && m_data[m_size - 2] == '\r' ? m_size - 2 : m_size - 1;
     }
 
     void add(qsizetype begin, qsizetype end)

@@ -8,7 +8,7 @@ namespace vbu {
 
 // Reads a script file field by field, as Open and the command line put it into the list:
 // a line holding commas gives one item per field, and a field that begins with a double
-// quote loses that quote pair.
+// quote runs to the next one, across line ends, and loses that quote pair.
 class ScriptReader final
 {
 public:
