@@ -152,6 +152,7 @@ private slots:
         QTest::newRow("no file") << u"none.dat"_s << QByteArray() << Status::Missing << 0;
         QTest::newRow("a folder") << u"folder.dat/"_s << QByteArray() << Status::Missing << 0;
         QTest::newRow("name with a leading dot") << u".dot.dat"_s << "{A}\r\n"_ba << Status::Loaded << 1;
+        QTest::newRow("endless /proc file") << u"/proc/self/pagemap"_s << QByteArray() << Status::Unreadable << 0;
         QTest::newRow("at the limit") << u"big.dat"_s << QByteArray(limit, ',') << Status::Loaded << 0;
         QTest::newRow("over the limit") << u"huge.dat"_s << QByteArray(limit + 1, 'x') << Status::Unreadable << 0;
     }
@@ -162,7 +163,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(Status, status);
         QFETCH(int, nodes);
-        const QString path = name.isEmpty() ? QString() : m_dir.filePath(name);
+        const QString path = name.isEmpty() ? QString() : QDir(m_dir.path()).filePath(name);
         if (name.endsWith(u'/'))
             QVERIFY(QDir().mkpath(path));
         else if (!bytes.isNull())

@@ -1,12 +1,9 @@
 #include "core/script/ScriptReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "core/app/BoundedFile.h"
 
 #include <algorithm>
 #include <cstring>
-
-using namespace Qt::StringLiterals;
 
 namespace vbu {
 
@@ -151,59 +148,6 @@ private:
     NextByte m_quote;
 };
 
-QString tooLarge()
-{
-    return u"The file is larger than 2 GiB, too large for a script."_s;
-}
-
-// Reads the whole file into one buffer. A file of known size is read straight into a buffer of
-// that size; one that grows meanwhile, or reports no size (a pipe, /proc), is read on in steps,
-// up to the limit the line index can address.
-bool readAllBytes(QFile &file, QByteArray &bytes, QString &error)
-{
-    constexpr qsizetype limit = ScriptLines::maxBufferSize;
-    const qint64 expected = file.isSequential() ? 0 : file.size();
-    if (expected > limit) {
-        error = tooLarge();
-        return false;
-    }
-    bytes.resize(qsizetype(expected));
-    qsizetype have = 0;
-    for (;;) {
-        if (have == bytes.size()) {
-            // Full: look for more before growing, so a file of known size is never copied.
-            char probe[4096];
-            const qint64 got = file.read(probe, sizeof probe);
-            if (got < 0) {
-                error = file.errorString();
-                return false;
-            }
-            if (got == 0)
-                break;
-            if (got > limit - have) {
-                error = tooLarge();
-                return false;
-            }
-            bytes.resize(std::min(limit, have + std::max<qsizetype>(have / 2, 1 << 16)));
-            std::memcpy(bytes.data() + have, probe, size_t(got));
-            have += qsizetype(got);
-            continue;
-        }
-        const qint64 got = file.read(bytes.data() + have, bytes.size() - have);
-        if (got < 0) {
-            error = file.errorString();
-            return false;
-        }
-        if (got == 0)
-            break;
-        have += qsizetype(got);
-    }
-    bytes.truncate(have);
-    if (bytes.capacity() - have > have / 16)
-        bytes.squeeze();
-    return true;
-}
-
 } // namespace
 
 // A NUL byte is an ordinary byte here: the list keeps it and Save writes it back.
@@ -225,21 +169,13 @@ ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode)
 ScriptReader::Result ScriptReader::readFile(const QString &path, Mode mode)
 {
     Result result;
-    if (QFileInfo(path).isDir()) {
-        result.error = u"It is a folder, not a file."_s;
+    BoundedFile::Result file = BoundedFile::read(path, maxFileSize, u"a script");
+    result.opened = file.status == BoundedFile::Status::Ok || file.status == BoundedFile::Status::Unreadable;
+    if (file.status != BoundedFile::Status::Ok) {
+        result.error = std::move(file.error);
         return result;
     }
-    QFile file(path);
-    // Unbuffered: the bytes go straight into the one buffer the lines keep.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.opened = true;
-    QByteArray bytes;
-    if (!readAllBytes(file, bytes, result.error))
-        return result;
-    result.lines = parse(std::move(bytes), mode);
+    result.lines = parse(std::move(file.bytes), mode);
     result.ok = true;
     return result;
 }

@@ -20,11 +20,16 @@ public:
     struct Result
     {
         bool ok = false;
-        // The file could be opened; when this is true and ok is false, reading it failed.
+        // The file could be opened; when this is true and ok is false, reading it failed or it
+        // is no regular file or too large.
         bool opened = false;
         ScriptLines lines;
         QString error; // why the file could not be read, when !ok
     };
+
+    // Far above any real script (players' configs are a few KiB) and far below the 2 GiB the
+    // line index can address, so an endless /proc file or a huge sparse one is refused cheaply.
+    static constexpr qint64 maxFileSize = 256 * 1024 * 1024;
 
     static ScriptLines parse(QByteArray bytes, Mode mode);
     static Result readFile(const QString &path, Mode mode);
