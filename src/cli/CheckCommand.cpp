@@ -73,7 +73,8 @@ int runCheck(const QStringList &args, Io &io)
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
     }
-    print(io.out, report);
+    if (!writeOut(io, report.toUtf8()))
+        return 1;
     return anyError ? 1 : 0;
 }
 

@@ -2,8 +2,6 @@
 
 #include "cli/ScriptFileAccess.h"
 
-#include <QIODevice>
-
 using namespace Qt::StringLiterals;
 
 namespace vbu::cli {
@@ -12,7 +10,7 @@ namespace {
 
 const QString usage = u"usage: vbu-cfg items [--command-line] FILE\n"_s;
 
-bool writeItems(QIODevice &out, const ScriptLines &lines)
+bool writeItems(Io &io, const ScriptLines &lines)
 {
     // One LF after each item; a quoted field that ran across lines keeps its line ends as they
     // stand, as it does in the list.
@@ -23,12 +21,12 @@ bool writeItems(QIODevice &out, const ScriptLines &lines)
         block.append(lines.view(i));
         block.append('\n');
         if (block.size() >= blockSize) {
-            if (out.write(block) != block.size())
+            if (!writeOut(io, block))
                 return false;
             block.clear();
         }
     }
-    return block.isEmpty() || out.write(block) == block.size();
+    return block.isEmpty() || writeOut(io, block);
 }
 
 } // namespace
@@ -50,11 +48,7 @@ int runItems(const QStringList &args, Io &io)
     const std::optional<ScriptLines> lines = loadScript(rest.constFirst(), mode, io);
     if (!lines)
         return 1;
-    if (!writeItems(io.out, *lines)) {
-        print(io.err, u"vbu-cfg: the items could not be written: "_s + io.out.errorString() + u'\n');
-        return 1;
-    }
-    return 0;
+    return writeItems(io, *lines) ? 0 : 1;
 }
 
 } // namespace vbu::cli

@@ -62,6 +62,8 @@ private slots:
         QVERIFY(QDir::setCurrent(m_dir.path()));
         QVERIFY(QDir().mkdir(u"folder"_s));
         vbu::test::writeAll(u"in.cfg"_s, "bind a b\r\n"_ba);
+        vbu::test::writeAll(u"warn.cfg"_s, "name ABCDEFGHIJKLMNOPQ\r\n"_ba);
+        vbu::test::writeAll(u"list.dat"_s, "{A}\r\n"_ba);
         QCOMPARE(mkfifo("fifo", 0600), 0);
         QFile sparse(u"sparse.cfg"_s);
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(3LL << 30));
@@ -186,16 +188,21 @@ private slots:
         compareMessage(r.err, err);
     }
 
-    // The built program as a shell starts it, with a named pipe that no one writes to.
+    // The built program as a shell starts it: a named pipe that no one writes to, and a standard
+    // output on a full device.
     void specialFiles_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("err");
         const QByteArray pipe = "File 'fifo' could not be read: It is a named pipe, not a file.\n";
+        const QByteArray full = "vbu-cfg: the output could not be written: ";
         QTest::newRow("items --command-line, a pipe")
             << QStringList{u"items"_s, u"--command-line"_s, u"fifo"_s} << 1 << pipe;
         QTest::newRow("check, a pipe") << QStringList{u"check"_s, u"fifo"_s} << 1 << pipe;
+        QTest::newRow("items, full device") << QStringList{u"items"_s, u"in.cfg"_s} << 1 << full;
+        QTest::newRow("check, full device") << QStringList{u"check"_s, u"--game=quake2"_s, u"warn.cfg"_s} << 1 << full;
+        QTest::newRow("catalogue, full device") << QStringList{u"catalogue"_s, u"list.dat"_s} << 1 << full;
     }
 
     void specialFiles()
@@ -204,6 +211,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QByteArray, err);
         QProcess program;
+        program.setStandardOutputFile(u"/dev/full"_s);
         program.start(vbu::test::binDir() + u"/vbu-cfg"_s, args);
         QVERIFY(program.waitForFinished(10'000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
