@@ -2,8 +2,6 @@
 
 #include "core/catalogue/CatalogueFile.h"
 
-#include <QIODevice>
-
 using namespace Qt::StringLiterals;
 
 namespace vbu::cli {
@@ -35,7 +33,8 @@ int runCatalogue(const QStringList &args, Io &io)
         out += catalogue.nodes().at(index).text;
         out += '\n';
     }
-    io.out.write(out);
+    if (!writeOut(io, out))
+        return 1;
     if (catalogue.skippedCount() > 0)
         print(io.err, u"vbu-cfg: %1 record(s) left out: they would break the tree (repeated name, "
                       u"no group or section to go under, or past record %2).\n"_s.arg(catalogue.skippedCount())

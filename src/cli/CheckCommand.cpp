@@ -1,9 +1,8 @@
 #include "cli/CheckCommand.h"
 
+#include "core/app/BoundedFile.h"
 #include "core/check/ScriptChecker.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "core/script/ScriptReader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -56,30 +55,26 @@ int runCheck(const QStringList &args, Io &io)
     if (!haveFile)
         return usage(io);
 
-    if (!QFileInfo(fileName).isFile()) {
+    // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
+    // quotes of a field, while the game runs the bytes as they stand.
+    const BoundedFile::Result file = BoundedFile::read(fileName, ScriptReader::maxFileSize, u"a script");
+    if (file.status == BoundedFile::Status::Missing) {
         print(io.err, u"File '"_s + fileName + u"' could not be found.\n"_s);
         return 1;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.errorString() + u'\n');
-        return 1;
-    }
-    // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
-    // quotes of a field, while the game runs the bytes as they stand.
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.errorString() + u'\n');
+    if (file.status != BoundedFile::Status::Ok) {
+        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.error + u'\n');
         return 1;
     }
 
     bool anyError = false;
     QString report;
-    for (const CheckFinding &f : ScriptChecker::checkFile(bytes, game)) {
+    for (const CheckFinding &f : ScriptChecker::checkFile(file.bytes, game)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
     }
-    print(io.out, report);
+    if (!writeOut(io, report.toUtf8()))
+        return 1;
     return anyError ? 1 : 0;
 }
 

@@ -5,7 +5,7 @@
 #include "cli/ItemsCommand.h"
 #include "cli/ResaveCommand.h"
 
-#include <QIODevice>
+#include <QFileDevice>
 
 #include <iterator>
 
@@ -48,6 +48,16 @@ int help(Io &io)
 void print(QIODevice &device, const QString &text)
 {
     device.write(text.toUtf8());
+}
+
+bool writeOut(Io &io, QByteArrayView bytes)
+{
+    // A file's writes wait in buffers until flushed; only the flush tells whether they landed.
+    auto *file = qobject_cast<QFileDevice *>(&io.out);
+    if (io.out.write(bytes.data(), bytes.size()) == bytes.size() && (!file || file->flush()))
+        return true;
+    print(io.err, u"vbu-cfg: the output could not be written: "_s + io.out.errorString() + u'\n');
+    return false;
 }
 
 int run(const QStringList &args, Io &io)

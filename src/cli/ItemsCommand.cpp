@@ -2,8 +2,6 @@
 
 #include "cli/ScriptFileAccess.h"
 
-#include <QIODevice>
-
 using namespace Qt::StringLiterals;
 
 namespace vbu::cli {
@@ -12,9 +10,10 @@ namespace {
 
 const QString usage = u"usage: vbu-cfg items [--command-line] FILE\n"_s;
 
-bool writeItems(QIODevice &out, const ScriptLines &lines)
+bool writeItems(Io &io, const ScriptLines &lines)
 {
-    // Items may hold any byte but CR and LF, so one LF each keeps them apart.
+    // One LF after each item; a quoted field that ran across lines keeps its line ends as they
+    // stand, as it does in the list.
     QByteArray block;
     constexpr qsizetype blockSize = 1 << 20;
     block.reserve(blockSize);
@@ -22,12 +21,12 @@ bool writeItems(QIODevice &out, const ScriptLines &lines)
         block.append(lines.view(i));
         block.append('\n');
         if (block.size() >= blockSize) {
-            if (out.write(block) != block.size())
+            if (!writeOut(io, block))
                 return false;
             block.clear();
         }
     }
-    return block.isEmpty() || out.write(block) == block.size();
+    return block.isEmpty() || writeOut(io, block);
 }
 
 } // namespace
@@ -49,11 +48,7 @@ int runItems(const QStringList &args, Io &io)
     const std::optional<ScriptLines> lines = loadScript(rest.constFirst(), mode, io);
     if (!lines)
         return 1;
-    if (!writeItems(io.out, *lines)) {
-        print(io.err, u"vbu-cfg: the items could not be written: "_s + io.out.errorString() + u'\n');
-        return 1;
-    }
-    return 0;
+    return writeItems(io, *lines) ? 0 : 1;
 }
 
 } // namespace vbu::cli

@@ -64,7 +64,9 @@ private slots:
         QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << L{"a", "", "b"};
         QTest::newRow("comma splits, even at the end") << "say hello, world,"_ba << L{"say hello", "world", ""};
         QTest::newRow("text after the closing quote is dropped") << "\"a,b\" tail,c"_ba << L{"a,b", "c"};
-        QTest::newRow("unclosed quote ends at the line end") << "\"a,b\r\nc"_ba << L{"a,b", "c"};
+        QTest::newRow("quoted record runs across line ends") << "\"a,\r\nb\" tail\nc"_ba << L{"a,\r\nb", "c"};
+        QTest::newRow("unclosed quote runs to the end of the last line")
+            << "x\n\"a,b\r\nc\r\n"_ba << L{"x", "a,b\r\nc"};
         QTest::newRow("quote inside a plain record") << "say \"hi\", x"_ba << L{"say \"hi\"", "x"};
         QTest::newRow("leading blanks go, trailing stay") << "  \t a  ,   b \r\n   \r\nx"_ba << L{"a  ", "b ", "", "x"};
         QTest::newRow("high bytes, NUL") << QByteArray("\xe9\x80\x00z\r\n", 6) << L{QByteArray("\xe9\x80\x00z", 4)};
@@ -149,7 +151,8 @@ private slots:
         QTest::newRow("plain") << u"a.dat"_s << "//1\r\n{A}\r\n[S]\r\nx\r\n"_ba << Status::Loaded << 3;
         QTest::newRow("no file") << u"none.dat"_s << QByteArray() << Status::Missing << 0;
         QTest::newRow("a folder") << u"folder.dat/"_s << QByteArray() << Status::Missing << 0;
-        QTest::newRow("hidden file") << u".hidden.dat"_s << "{A}\r\n"_ba << Status::Missing << 0;
+        QTest::newRow("name with a leading dot") << u".dot.dat"_s << "{A}\r\n"_ba << Status::Loaded << 1;
+        QTest::newRow("endless /proc file") << u"/proc/self/pagemap"_s << QByteArray() << Status::Unreadable << 0;
         QTest::newRow("at the limit") << u"big.dat"_s << QByteArray(limit, ',') << Status::Loaded << 0;
         QTest::newRow("over the limit") << u"huge.dat"_s << QByteArray(limit + 1, 'x') << Status::Unreadable << 0;
     }
@@ -160,7 +163,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(Status, status);
         QFETCH(int, nodes);
-        const QString path = name.isEmpty() ? QString() : m_dir.filePath(name);
+        const QString path = name.isEmpty() ? QString() : QDir(m_dir.path()).filePath(name);
         if (name.endsWith(u'/'))
             QVERIFY(QDir().mkpath(path));
         else if (!bytes.isNull())

@@ -5,11 +5,13 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +36,16 @@ Run run(const QStringList &args)
     return Run{code, out.data(), err.data()};
 }
 
+// A message that ends in a reason from the system is expected up to the reason.
+void compareMessage(const QByteArray &actual, const QByteArray &expected)
+{
+    if (expected.endsWith('\n'))
+        QCOMPARE(actual, expected);
+    else
+        QVERIFY2(actual.startsWith(expected) && actual.endsWith('\n') && actual.size() > expected.size() + 1,
+                 actual.data());
+}
+
 } // namespace
 
 // What the command line adds to the reader, writer, checker and catalogue, whose own tests cover
@@ -50,6 +62,11 @@ private slots:
         QVERIFY(QDir::setCurrent(m_dir.path()));
         QVERIFY(QDir().mkdir(u"folder"_s));
         vbu::test::writeAll(u"in.cfg"_s, "bind a b\r\n"_ba);
+        vbu::test::writeAll(u"warn.cfg"_s, "name ABCDEFGHIJKLMNOPQ\r\n"_ba);
+        vbu::test::writeAll(u"list.dat"_s, "{A}\r\n"_ba);
+        QCOMPARE(mkfifo("fifo", 0600), 0);
+        QFile sparse(u"sparse.cfg"_s);
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(3LL << 30));
     }
 
     // The bytes are written to the file named last.
@@ -67,6 +84,8 @@ private slots:
             "its value instead.\n";
         QTest::newRow("items") << script << QStringList{u"items"_s, u"s.cfg"_s} << 0 << "a\nb\n\nq,\n\x80\xff\0z\n"_ba
                                << QByteArray();
+        QTest::newRow("items, a name with a leading dot")
+            << "a\r\n"_ba << QStringList{u"items"_s, u".dot.cfg"_s} << 0 << "a\n"_ba << QByteArray();
         QTest::newRow("items --command-line") << script << QStringList{u"items"_s, u"--command-line"_s, u"s.cfg"_s} << 0
                                               << "a\nb\nq,\n\x80\xff\0z\n"_ba << QByteArray();
         QTest::newRow("check, both games") << set << QStringList{u"check"_s, u"s.cfg"_s} << 1
@@ -104,7 +123,7 @@ private slots:
         QCOMPARE(r.code, code);
     }
 
-    // Nothing on stdout. A message that ends in a reason from the system is compared up to the reason.
+    // Nothing on stdout.
     void failures_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -122,6 +141,14 @@ private slots:
             << QStringList{u"items"_s, u"--command-line"_s, u"folder"_s} << 1 << folder;
         QTest::newRow("items, unreadable")
             << QStringList{u"items"_s, u"/proc/self/mem"_s} << 1 << "File '/proc/self/mem' could not be read: "_ba;
+        // A /proc file reports no size and goes on for gigabytes; a sparse file claims 3 GiB.
+        const QByteArray pagemap = "File '/proc/self/pagemap' could not be read: The file is larger than ";
+        QTest::newRow("items, endless /proc file") << QStringList{u"items"_s, u"/proc/self/pagemap"_s} << 1 << pagemap;
+        QTest::newRow("check, endless /proc file") << QStringList{u"check"_s, u"/proc/self/pagemap"_s} << 1 << pagemap;
+        QTest::newRow("check, sparse file") << QStringList{u"check"_s, u"sparse.cfg"_s} << 1
+                                            << "File 'sparse.cfg' could not be read: The file is larger than "_ba;
+        QTest::newRow("catalogue, endless /proc file") << QStringList{u"catalogue"_s, u"/proc/self/pagemap"_s} << 1
+                                                       << "vbu-cfg: /proc/self/pagemap: The file is larger than "_ba;
         QTest::newRow("resave, no file") << QStringList{u"resave"_s, u"gone.cfg"_s, u"out.cfg"_s} << 1 << gone;
         QTest::newRow("resave, no folder")
             << QStringList{u"resave"_s, u"in.cfg"_s, u"no/out.cfg"_s} << 1 << "File 'no/out.cfg' was not written: "_ba;
@@ -158,10 +185,38 @@ private slots:
         const Run r = run(args);
         QCOMPARE(r.code, code);
         QCOMPARE(r.out, QByteArray());
-        if (err.endsWith('\n'))
-            QCOMPARE(r.err, err);
-        else
-            QVERIFY2(r.err.startsWith(err) && r.err.endsWith('\n') && r.err.size() > err.size() + 1, r.err.data());
+        compareMessage(r.err, err);
+    }
+
+    // The built program as a shell starts it: a named pipe that no one writes to, and a standard
+    // output on a full device.
+    void specialFiles_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("err");
+        const QByteArray pipe = "File 'fifo' could not be read: It is a named pipe, not a file.\n";
+        const QByteArray full = "vbu-cfg: the output could not be written: ";
+        QTest::newRow("items --command-line, a pipe")
+            << QStringList{u"items"_s, u"--command-line"_s, u"fifo"_s} << 1 << pipe;
+        QTest::newRow("check, a pipe") << QStringList{u"check"_s, u"fifo"_s} << 1 << pipe;
+        QTest::newRow("items, full device") << QStringList{u"items"_s, u"in.cfg"_s} << 1 << full;
+        QTest::newRow("check, full device") << QStringList{u"check"_s, u"--game=quake2"_s, u"warn.cfg"_s} << 1 << full;
+        QTest::newRow("catalogue, full device") << QStringList{u"catalogue"_s, u"list.dat"_s} << 1 << full;
+    }
+
+    void specialFiles()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, err);
+        QProcess program;
+        program.setStandardOutputFile(u"/dev/full"_s);
+        program.start(vbu::test::binDir() + u"/vbu-cfg"_s, args);
+        QVERIFY(program.waitForFinished(10'000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        compareMessage(program.readAllStandardError(), err);
+        QCOMPARE(program.exitCode(), code);
     }
 
     void resaveWritesAsSaveDoes()

@@ -301,11 +301,11 @@ private slots:
         for (int code = 0; code < ConsoleFont::glyphCount; ++code) {
             const int base = code & 0x7f;
             QCOMPARE(shape(font, code).count(true) == 0, base == ' ');
-            // Gold digits in both sets, the rest of the second set brown-red, the text and the
-            // brackets grey; the other symbols have colours of their own.
+            // The whole second set brown-red, the gold digits too; in the first set the text and
+            // the brackets grey; the other symbols have colours of their own.
             const bool digit = base >= 18 && base <= 27;
-            const Family family = digit                                    ? Family::Gold
-                                  : code >= 128                            ? Family::BrownRed
+            const Family family = code >= 128                              ? Family::BrownRed
+                                  : digit                                  ? Family::Gold
                                   : base >= 32 || base == 16 || base == 17 ? Family::Grey
                                                                            : Family::None;
             for (int pixel = 0; pixel < 256 && family != Family::None; ++pixel) {

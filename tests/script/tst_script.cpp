@@ -70,8 +70,10 @@ private slots:
         QTest::newRow("text after closing quote kept") << "\"bind\" x \"y\", b\r\n"_ba << Items{"bind x \"y\"", "b"};
         QTest::newRow("blanks inside quotes kept") << "  \" in \"\r\n"_ba << Items{" in "};
         QTest::newRow("empty quotes") << "\"\"\r\nx\r\n"_ba << Items{"", "x"};
-        QTest::newRow("unclosed quote ends at line end")
-            << "\"open, still\r\nnext\r\n"_ba << Items{"open, still", "next"};
+        QTest::newRow("quoted field runs across line ends")
+            << "\"a,\r\nb\nc\" d\re,f\r\n"_ba << Items{"a,\r\nb\nc d", "e", "f"};
+        QTest::newRow("unclosed quote runs to the end of the last line")
+            << "x\r\n\"open, still\r\nnext\r\n"_ba << Items{"x", "open, still\r\nnext"};
         QTest::newRow("n commas give n+1 fields") << "a,b,,c\r\n"_ba << Items{"a", "b", "", "c"};
         QTest::newRow("last line without line end") << "a\r\nb,c"_ba << Items{"a", "b", "c"};
         QTest::newRow("trailing comma on last line") << "a,"_ba << Items{"a", ""};

@@ -6,10 +6,9 @@ namespace vbu {
 
 bool fileExists(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    // Hidden and system files are marks of Windows; a leading dot is no such mark, so here only
+    // folders, pipes and devices are kept out.
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace vbu

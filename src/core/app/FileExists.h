@@ -4,7 +4,7 @@
 
 namespace vbu {
 
-// True for a name that is not empty and names an existing ordinary file that is not hidden.
+// True for a name that is not empty and names an existing regular file (following links).
 bool fileExists(const QString &path);
 
 } // namespace vbu

@@ -1,12 +1,12 @@
 #include "core/catalogue/CatalogueFile.h"
 
 #include "core/app/AppInfo.h"
+#include "core/app/BoundedFile.h"
 #include "core/app/FileExists.h"
 #include "core/catalogue/CatalogueProgress.h"
 #include "core/catalogue/CatalogueRecords.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -27,37 +27,21 @@ Bytes readBytes(const QString &path)
     Bytes out;
     if (!fileExists(path))
         return out;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    BoundedFile::Result file = BoundedFile::read(path, maxFileSize, u"a command list");
+    switch (file.status) {
+    case BoundedFile::Status::Ok:
+        out.status = Load::Status::Loaded;
+        out.data = std::move(file.bytes);
+        break;
+    case BoundedFile::Status::Missing:
         // Removed between the check and the open: the same as never there.
-        if (!QFileInfo::exists(path))
-            return out;
+        break;
+    case BoundedFile::Status::Unopened:
+    case BoundedFile::Status::Unreadable:
         out.status = Load::Status::Unreadable;
-        out.error = file.errorString();
-        return out;
+        out.error = std::move(file.error);
+        break;
     }
-    const QString tooLarge =
-        u"The file is larger than %1 MiB, too large for a command list."_s.arg(maxFileSize / (1024 * 1024));
-    if (file.size() > maxFileSize) {
-        out.status = Load::Status::Unreadable;
-        out.error = tooLarge;
-        return out;
-    }
-    out.data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        out.status = Load::Status::Unreadable;
-        out.error = file.errorString();
-        out.data.clear();
-        return out;
-    }
-    // It may have grown since its size was asked.
-    if (out.data.size() > maxFileSize) {
-        out.status = Load::Status::Unreadable;
-        out.error = tooLarge;
-        out.data.clear();
-        return out;
-    }
-    out.status = Load::Status::Loaded;
     return out;
 }
 

@@ -15,8 +15,9 @@ class CatalogueProgress;
 //                          Loaded: fill the tree from load.catalogue, caption from its version }
 namespace CatalogueFile {
 
-// A catalogue of 32,766 records needs a few hundred KiB; anything past this is refused unread,
-// so a stray large or binary file cannot stall the window or fill the memory.
+// A catalogue holds at most 32,766 records, a few hundred KiB of them; anything past this is
+// refused, so a stray large, binary or endless /proc file cannot stall the window or fill the
+// memory.
 constexpr qint64 maxFileSize = 8 * 1024 * 1024;
 
 struct Load
@@ -36,7 +37,7 @@ struct Load
 QString path();
 QString path(const QString &programDir);
 
-// True for a non-empty name of an existing ordinary file that is not hidden.
+// True for a non-empty name of an existing regular file.
 bool fileExists(const QString &path);
 
 // The number of records in the file, read as LoadCatalogue reads them (empty records and the

@@ -9,6 +9,14 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
+// Where the text of the last line ends: before the CR, LF or CR LF that closes the bytes, if any.
+qsizetype lastLineEnd(QByteArrayView bytes)
+{
+    if (bytes.endsWith("\r\n"))
+        return bytes.size() - 2;
+    return bytes.size() - (isLineEnd(bytes.back()) ? 1 : 0);
+}
+
 } // namespace
 
 bool CatalogueRecords::next(QByteArrayView &record)
@@ -22,11 +30,17 @@ bool CatalogueRecords::next(QByteArrayView &record)
         ++p;
 
     if (p < size && data[p] == '"') {
-        // A quote that never closes ends at the line end. Whatever stands between the closing
-        // quote and the next comma or line end is dropped: the quoted text is the record.
+        // Up to the next quote, line ends included; a quote that never closes runs to the end
+        // of the last line. Whatever stands between the closing quote and the next comma or
+        // line end is dropped: the quoted text is the record.
         const qsizetype start = ++p;
-        while (p < size && data[p] != '"' && !isLineEnd(data[p]))
-            ++p;
+        const qsizetype close = m_bytes.sliced(start).indexOf('"');
+        if (close < 0) {
+            record = m_bytes.sliced(start, lastLineEnd(m_bytes) - start);
+            m_more = false;
+            return true;
+        }
+        p = start + close;
         record = m_bytes.sliced(start, p - start);
         while (p < size && data[p] != ',' && !isLineEnd(data[p]))
             ++p;

@@ -8,8 +8,8 @@ namespace vbu {
 // Cuts catalogue bytes into records, the way the Command List reads its file:
 // - a line end (CR, LF or CR LF) ends a record, and so does a comma;
 // - blanks and tabs before a record are skipped;
-// - a record that begins with a double quote runs to the next double quote on its line, and the
-//   quotes are not part of it, so commas between them do not split it;
+// - a record that begins with a double quote runs to the next double quote, across line ends,
+//   and the quotes are not part of it, so commas between them do not split it;
 // - an empty line is one empty record; a line end at the very end of the bytes starts nothing.
 // Records are views into the bytes given, which must outlive them.
 class CatalogueRecords final

@@ -183,14 +183,13 @@ constexpr bool artIsComplete()
 static_assert(artIsComplete(), "the glyph art must draw each code once");
 
 // Colour families, each a ramp of six shades from dark to light.
-enum Family { Grey, Gold, BrownRed, Amber, familyCount };
+enum Family { Grey, Gold, BrownRed, familyCount };
 constexpr int shades = 6;
 
 constexpr QRgb ramps[familyCount][shades] = {
     {0x404040, 0x5c5c5c, 0x7c7c7c, 0x9c9c9c, 0xbcbcbc, 0xdcdcdc},
     {0x6b4a0f, 0x8f6a17, 0xb38b1f, 0xd3ab2f, 0xefcb4b, 0xffe77f},
     {0x4a1a10, 0x642618, 0x803424, 0x9c4430, 0xb45a40, 0xcc7458},
-    {0x6b3a0b, 0x8f5213, 0xb36b1b, 0xcf8727, 0xe7a33b, 0xf7c35f},
 };
 
 // Palette index of shade s (1 to 6) of a family; 0 stays transparent.
@@ -206,13 +205,12 @@ constexpr int bodyShade(int row)
     return byRow[row];
 }
 
+// The second set, 128 to 255, is brown-red throughout, its copies of the gold digits included.
 Family familyOf(int code)
 {
-    const bool second = code >= drawnCodes;
-    const bool digit = (code & 0x7f) >= 18 && (code & 0x7f) <= 27;
-    if (digit)
-        return second ? Amber : Gold;
-    return second ? BrownRed : Grey;
+    if (code >= drawnCodes)
+        return BrownRed;
+    return code >= 18 && code <= 27 ? Gold : Grey;
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "core/funname/GameFontFinder.h"
 
+#include "core/app/BoundedFile.h"
 #include "core/funname/PakFile.h"
 #include "core/funname/PcxImage.h"
 #include "core/funname/WadFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <memory>
@@ -17,8 +17,9 @@ namespace vbu {
 
 namespace {
 
-// Files larger than these are not what we look for; the bounds keep a damaged directory
-// from making us read a whole pak.
+// Files larger than these are not what we look for (the real ones are a fraction of them); the
+// bounds keep a damaged directory from making us read a whole pak, and a loose file that is
+// huge or endless from being read at all.
 constexpr qint64 maxWadSize = 16 * 1024 * 1024;
 constexpr qint64 maxPaletteSize = 64 * 1024;
 constexpr qint64 maxPcxSize = 4 * 1024 * 1024;
@@ -103,13 +104,12 @@ public:
         if (m_folder.isEmpty())
             return std::nullopt;
         const QString path = resolve(m_folder, name);
-        QFile file(path);
-        if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > maxSize)
+        if (path.isEmpty())
             return std::nullopt;
-        QByteArray bytes = file.readAll();
-        if (bytes.size() != file.size())
+        BoundedFile::Result file = BoundedFile::read(path, maxSize, u"a game file");
+        if (file.status != BoundedFile::Status::Ok)
             return std::nullopt;
-        return File{std::move(bytes), path};
+        return File{std::move(file.bytes), path};
     }
 
     std::optional<GameFontFinder::Found> quakeFont() const

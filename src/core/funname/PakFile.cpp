@@ -1,5 +1,6 @@
 #include "core/funname/PakFile.h"
 
+#include "core/app/BoundedFile.h"
 #include "core/funname/GameFileBytes.h"
 
 #include <QBuffer>
@@ -13,8 +14,8 @@ PakFile::~PakFile() = default;
 
 std::unique_ptr<PakFile> PakFile::open(const QString &path)
 {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
+    auto file = std::make_unique<QFile>();
+    if (BoundedFile::open(path, *file) != BoundedFile::Status::Ok)
         return nullptr;
     return openDevice(std::move(file));
 }

@@ -37,7 +37,8 @@ public:
 
     ~PakFile();
 
-    // Nothing when the file cannot be opened or its header or directory is damaged.
+    // Nothing when the file is no regular file, cannot be opened, or its header or directory is
+    // damaged.
     static std::unique_ptr<PakFile> open(const QString &path);
     static std::unique_ptr<PakFile> fromBytes(const QByteArray &bytes);
 

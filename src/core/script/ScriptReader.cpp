@@ -1,12 +1,9 @@
 #include "core/script/ScriptReader.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "core/app/BoundedFile.h"
 
 #include <algorithm>
 #include <cstring>
-
-using namespace Qt::StringLiterals;
 
 namespace vbu {
 
@@ -45,14 +42,27 @@ public:
           m_cr('\r', data, size), m_comma(',', data, size), m_quote('"', data, size)
     {}
 
-    // An empty file holds no line and gives no items; a last line without line end is a line.
+    // An empty file holds no line and gives no items; a last line without line end is a line,
+    // and n commas on a line give n + 1 fields.
     void run()
     {
-        qsizetype begin = 0;
-        while (begin < m_size) {
-            const qsizetype end = std::min(m_lf.from(begin), m_cr.from(begin));
-            cutLine(begin, end);
-            begin = nextLine(m_data, m_size, end);
+        if (m_size == 0)
+            return;
+        qsizetype p = 0;
+        for (;;) {
+            // Tabs are skipped like blanks: the game treats both as white space.
+            while (p < m_size && (m_data[p] == ' ' || m_data[p] == '\t'))
+                ++p;
+            const qsizetype stop = (p < m_size && m_data[p] == '"') ? quotedField(p + 1) : plainField(p);
+            if (stop == m_size)
+                return;
+            if (m_data[stop] == ',') {
+                p = stop + 1; // a field follows, even at the very end
+                continue;
+            }
+            p = nextLine(m_data, m_size, stop);
+            if (p == m_size)
+                return;
         }
     }
 
@@ -80,40 +90,29 @@ public:
     }
 
 private:
-    // Splits [p, end), a line without its line end, into fields: n commas give n + 1 of them.
-    void cutLine(qsizetype p, qsizetype end)
-    {
-        for (;;) {
-            // Tabs are skipped like blanks: the game treats both as white space.
-            while (p < end && (m_data[p] == ' ' || m_data[p] == '\t'))
-                ++p;
-            const qsizetype stop = (p < end && m_data[p] == '"') ? quotedField(p + 1, end) : plainField(p, end);
-            if (stop >= end)
-                return;
-            p = stop + 1; // past the comma that closed the field
-        }
-    }
+    // Where the field that runs on from p ends: at a comma, a line end or the end of the bytes.
+    qsizetype fieldEnd(qsizetype p) { return std::min({m_comma.from(p), m_lf.from(p), m_cr.from(p)}); }
 
-    // Up to the next comma or the line end. Blanks at its end stay, since Save wrote them;
+    // Up to the next comma or line end. Blanks at its end stay, since Save wrote them;
     // a double quote inside is an ordinary byte.
-    qsizetype plainField(qsizetype p, qsizetype end)
+    qsizetype plainField(qsizetype p)
     {
-        const qsizetype stop = std::min(m_comma.from(p), end);
+        const qsizetype stop = fieldEnd(p);
         add(p, stop);
         return stop;
     }
 
-    // A quote that never closes ends at the line end, as the game's own tokens do.
-    // Text after the closing quote, up to the next comma, is kept as it stands rather than
-    // lost, so ["bind" x "y"] reads [bind x "y"].
-    qsizetype quotedField(qsizetype open, qsizetype end)
+    // Up to the next double quote, line ends and commas included; a quote that never closes
+    // runs to the end of the last line. Text after the closing quote, up to the next comma or
+    // line end, is kept as it stands rather than lost, so ["bind" x "y"] reads [bind x "y"].
+    qsizetype quotedField(qsizetype open)
     {
-        const qsizetype close = std::min(m_quote.from(open), end);
-        if (close == end) {
-            add(open, end);
-            return end;
+        const qsizetype close = m_quote.from(open);
+        if (close == m_size) {
+            add(open, lastLineEnd());
+            return m_size;
         }
-        const qsizetype stop = std::min(m_comma.from(close + 1), end);
+        const qsizetype stop = fieldEnd(close + 1);
         if (stop == close + 1) {
             add(open, close);
         } else {
@@ -122,6 +121,15 @@ private:
             m_out.append(joined);
         }
         return stop;
+    }
+
+    // Where the last line's text ends: before the CR, LF or CR LF that closes the bytes, if any.
+    qsizetype lastLineEnd() const
+    {
+        const char last = m_data[m_size - 1];
+        if (last != '\n')
+            return last == '\r' ? m_size - 1 : m_size;
+        return m_size > 1 && m_data[m_size - 2] == '\r' ? m_size - 2 : m_size - 1;
     }
 
     void add(qsizetype begin, qsizetype end)
@@ -139,59 +147,6 @@ private:
     NextByte m_comma;
     NextByte m_quote;
 };
-
-QString tooLarge()
-{
-    return u"The file is larger than 2 GiB, too large for a script."_s;
-}
-
-// Reads the whole file into one buffer. A file of known size is read straight into a buffer of
-// that size; one that grows meanwhile, or reports no size (a pipe, /proc), is read on in steps,
-// up to the limit the line index can address.
-bool readAllBytes(QFile &file, QByteArray &bytes, QString &error)
-{
-    constexpr qsizetype limit = ScriptLines::maxBufferSize;
-    const qint64 expected = file.isSequential() ? 0 : file.size();
-    if (expected > limit) {
-        error = tooLarge();
-        return false;
-    }
-    bytes.resize(qsizetype(expected));
-    qsizetype have = 0;
-    for (;;) {
-        if (have == bytes.size()) {
-            // Full: look for more before growing, so a file of known size is never copied.
-            char probe[4096];
-            const qint64 got = file.read(probe, sizeof probe);
-            if (got < 0) {
-                error = file.errorString();
-                return false;
-            }
-            if (got == 0)
-                break;
-            if (got > limit - have) {
-                error = tooLarge();
-                return false;
-            }
-            bytes.resize(std::min(limit, have + std::max<qsizetype>(have / 2, 1 << 16)));
-            std::memcpy(bytes.data() + have, probe, size_t(got));
-            have += qsizetype(got);
-            continue;
-        }
-        const qint64 got = file.read(bytes.data() + have, bytes.size() - have);
-        if (got < 0) {
-            error = file.errorString();
-            return false;
-        }
-        if (got == 0)
-            break;
-        have += qsizetype(got);
-    }
-    bytes.truncate(have);
-    if (bytes.capacity() - have > have / 16)
-        bytes.squeeze();
-    return true;
-}
 
 } // namespace
 
@@ -214,21 +169,13 @@ ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode)
 ScriptReader::Result ScriptReader::readFile(const QString &path, Mode mode)
 {
     Result result;
-    if (QFileInfo(path).isDir()) {
-        result.error = u"It is a folder, not a file."_s;
+    BoundedFile::Result file = BoundedFile::read(path, maxFileSize, u"a script");
+    result.opened = file.status == BoundedFile::Status::Ok || file.status == BoundedFile::Status::Unreadable;
+    if (file.status != BoundedFile::Status::Ok) {
+        result.error = std::move(file.error);
         return result;
     }
-    QFile file(path);
-    // Unbuffered: the bytes go straight into the one buffer the lines keep.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result.error = file.errorString();
-        return result;
-    }
-    result.opened = true;
-    QByteArray bytes;
-    if (!readAllBytes(file, bytes, result.error))
-        return result;
-    result.lines = parse(std::move(bytes), mode);
+    result.lines = parse(std::move(file.bytes), mode);
     result.ok = true;
     return result;
 }

@@ -8,7 +8,7 @@ namespace vbu {
 
 // Reads a script file field by field, as Open and the command line put it into the list:
 // a line holding commas gives one item per field, and a field that begins with a double
-// quote loses that quote pair.
+// quote runs to the next one, across line ends, and loses that quote pair.
 class ScriptReader final
 {
 public:
@@ -20,11 +20,16 @@ public:
     struct Result
     {
         bool ok = false;
-        // The file could be opened; when this is true and ok is false, reading it failed.
+        // The file could be opened; when this is true and ok is false, reading it failed or it
+        // is no regular file or too large.
         bool opened = false;
         ScriptLines lines;
         QString error; // why the file could not be read, when !ok
     };
+
+    // Far above any real script (players' configs are a few KiB) and far below the 2 GiB the
+    // line index can address, so an endless /proc file or a huge sparse one is refused cheaply.
+    static constexpr qint64 maxFileSize = 256 * 1024 * 1024;
 
     static ScriptLines parse(QByteArray bytes, Mode mode);
     static Result readFile(const QString &path, Mode mode);
