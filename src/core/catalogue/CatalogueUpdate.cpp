@@ -1,7 +1,11 @@
 #include "core/catalogue/CatalogueUpdate.h"
 
 #include "core/catalogue/Catalogue.h"
+#include "core/catalogue/CatalogueFile.h"
 #include "core/script/ScriptWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -157,6 +161,9 @@ QByteArray fileBytes(QByteArrayView body)
 
 bool save(const QString &path, QByteArrayView body, QString *error)
 {
+    // The user's own copy is the one catalogue whose folder may not be there yet.
+    if (path == CatalogueFile::userCopyPath())
+        QDir().mkpath(QFileInfo(path).absolutePath());
     // Atomic, and never in the old file's place unless every byte reached the disk.
     return ScriptWriter::writeFile(path, asOneLine(body), error);
 }

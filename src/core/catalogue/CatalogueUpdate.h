@@ -58,8 +58,8 @@ QString describe(Problem problem);
 // What commands.dat holds after the update: the body followed by CR LF.
 QByteArray fileBytes(QByteArrayView body);
 // Writes fileBytes(body) to a temporary file beside path and renames it over path, so the old
-// file stays whole until the new one is complete. False, with the reason in error, when that
-// fails; path is then as it was.
+// file stays whole until the new one is complete; the folder of the user's own copy is made when
+// it is missing. False, with the reason in error, when that fails; path is then as it was.
 bool save(const QString &path, QByteArrayView body, QString *error);
 
 } // namespace CatalogueUpdate
