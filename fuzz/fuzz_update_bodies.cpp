@@ -26,6 +26,26 @@ bool isText(char c)
     return b >= 0x20 ? b != 0x7f : (b == '\t' || b == '\r' || b == '\n');
 }
 
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// The line ends of the body in order, each CR LF, CR or LF; whole when the body ends with one
+// and that one is like the first.
+bool endsLikeItsFirstLine(QByteArrayView body)
+{
+    QList<QByteArrayView> ends;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        if (!isLineEnd(body[i]))
+            continue;
+        const qsizetype n = body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n' ? 2 : 1;
+        ends.append(body.sliced(i, n));
+        i += n - 1;
+    }
+    return !ends.isEmpty() && ends.constLast().end() == body.end() && ends.constLast() == ends.constFirst();
+}
+
 struct Counts
 {
     qsizetype groups = 0, sections = 0, commands = 0;
@@ -74,7 +94,7 @@ void version(QByteArrayView body)
     // gives, so a server whose commands.dat matches its version.txt is then current.
     if (p != Problem::None || body.contains('\r') || body.contains('\n') || body.contains(','))
         return;
-    const QByteArray catalogue = "//" + body.toByteArray() + "\r\n{G}\r\n[S]\r\nc";
+    const QByteArray catalogue = "//" + body.toByteArray() + "\r\n{G}\r\n[S]\r\nc\r\n";
     check(update::checkCatalogue(catalogue) == Problem::None);
     check(update::isCurrent(body, Catalogue::parse(catalogue).CatalogueVersion()));
 }
@@ -88,11 +108,12 @@ void catalogue(QByteArrayView body)
         return;
     const Catalogue c = Catalogue::parse(body);
     const Counts n = count(c);
-    const Problem expected = n.groups == 0          ? Problem::NoGroup
-                             : n.sections == 0      ? Problem::NoSection
-                             : n.commands == 0      ? Problem::NoCommand
-                             : c.skippedCount() > 0 ? Problem::SkippedRecords
-                                                    : Problem::None;
+    const Problem expected = n.groups == 0                 ? Problem::NoGroup
+                             : n.sections == 0             ? Problem::NoSection
+                             : n.commands == 0             ? Problem::NoCommand
+                             : !endsLikeItsFirstLine(body) ? Problem::Unended
+                             : c.skippedCount() > 0        ? Problem::SkippedRecords
+                                                           : Problem::None;
     check(p == expected);
     check(p != Problem::TooLong);
     check(update::describe(p).isEmpty() == (p == Problem::None));
@@ -100,8 +121,16 @@ void catalogue(QByteArrayView body)
     // The file written is the body and CR LF, and it reads back as the tree that was checked.
     const QByteArray file = update::fileBytes(body);
     check(file.size() == body.size() + 2 && file.startsWith(body) && file.endsWith("\r\n"));
-    if (p == Problem::None)
-        check(sameTree(c, Catalogue::parse(file)));
+    if (p != Problem::None)
+        return;
+    check(sameTree(c, Catalogue::parse(file)));
+    // Cut inside its last line, as a connection that ends early leaves it, a list is never taken:
+    // within the text, or between the CR and the LF when an earlier line shows that line end.
+    const qsizetype lastLine = body.chopped(1).lastIndexOf('\n') + 1;
+    for (const qsizetype cut : {body.size() - 1, body.size() - 2, (lastLine + body.size()) / 2}) {
+        if (cut > lastLine && (!isLineEnd(body[cut - 1]) || (lastLine > 0 && body.sliced(cut - 1) == "\r\n")))
+            check(update::checkCatalogue(body.first(cut)) != Problem::None);
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/ItemsCommand.h"
 #include "cli/ResaveCommand.h"
+#include "cli/UpdateCommand.h"
 
 #include <QFileDevice>
 
@@ -31,6 +32,8 @@ constexpr Command commands[] = {
     {"check"_L1, "vbu-cfg check [--game quake|quake2|both] FILE  report what the game would get wrong"_L1, runCheck},
     {"items"_L1, "vbu-cfg items [--command-line] FILE  print the items Open (or the command line) lists"_L1, runItems},
     {"resave"_L1, "vbu-cfg resave IN OUT  open IN as Open does and save the list as OUT as Save does"_L1, runResave},
+    {"update"_L1, "vbu-cfg update [--yes] [CATALOGUE]  check VBU_UPDATE_URL for a newer list; --yes installs it"_L1,
+     runUpdate},
 };
 
 int help(Io &io)

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+#include <sys/socket.h>
+
 namespace vbu::test {
 
 // A small HTTP/1.1 server on 127.0.0.1 for the update check: answers GET requests from a table
@@ -31,6 +33,8 @@ public:
         QByteArrayList headers{}; // "Name: value"
         Kind kind = Answer;
         std::function<void()> onRequest{}; // runs when the request has arrived
+        qsizetype cut = -1;                // sends only this many bytes of the body, then ends
+        bool reset = false;                // ends the connection with a reset instead of a close
     };
 
     explicit UpdateServer(bool tls = false) : m_tls(tls)
@@ -105,8 +109,14 @@ private:
             head += header + "\r\n";
         if (route.kind == Route::Answer && !head.contains("Content-Length:"))
             head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
-        socket->write(head + "\r\n" + route.body);
-        socket->disconnectFromHost();
+        socket->write(head + "\r\n" + (route.cut < 0 ? route.body : route.body.first(route.cut)));
+        if (!route.reset)
+            return socket->disconnectFromHost();
+        // The bytes go out first; closing with a zero linger time then sends RST.
+        socket->flush();
+        const linger now{1, 0};
+        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        socket->abort();
     }
 
     bool m_tls;

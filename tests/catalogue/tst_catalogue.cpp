@@ -224,13 +224,16 @@ private slots:
         QTest::newRow("version, NUL") << true << QByteArray("1.\0003", 4) << Problem::Binary;
         QTest::newRow("shipped list") << false << vbu::test::readAll(CatalogueFile::path(vbu::test::binDir()))
                                       << Problem::None;
-        QTest::newRow("smallest list") << false << "{G}\r\n[S]\r\nc"_ba << Problem::None;
+        QTest::newRow("smallest list") << false << "{G}\r\n[S]\r\nc\r\n"_ba << Problem::None;
+        QTest::newRow("LF line ends") << false << "{G}\n[S]\nc\n"_ba << Problem::None;
+        QTest::newRow("cut inside the last line") << false << "{G}\r\n[S]\r\nc"_ba << Problem::Unended;
+        QTest::newRow("cut inside the line end") << false << "{G}\r\n[S]\r\nc\r"_ba << Problem::Unended;
         QTest::newRow("empty list") << false << QByteArray() << Problem::Empty;
         QTest::newRow("NUL in a command") << false << QByteArray("{G}\r\n[S]\r\nc\0d", 13) << Problem::Binary;
         QTest::newRow("web page") << false << "<html><body>{x}</body></html>"_ba << Problem::NoGroup;
         QTest::newRow("group only") << false << "{G}\r\n"_ba << Problem::NoSection;
         QTest::newRow("no command") << false << "{G}\r\n[S]\r\n"_ba << Problem::NoCommand;
-        QTest::newRow("command before a section") << false << "{G}\r\nc\r\n[S]\r\nd"_ba << Problem::SkippedRecords;
+        QTest::newRow("command before a section") << false << "{G}\r\nc\r\n[S]\r\nd\r\n"_ba << Problem::SkippedRecords;
     }
 
     void updateBodies()

@@ -30,7 +30,7 @@ namespace {
 
 const QByteArray local =
     "//1.3\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n\r\n\"say hello, world\"\r\n{Moves}\r\n[Jump]\r\n+jump\r\n";
-const QByteArray remote = "//1.4\r\n{Weapons}\r\n[Axe]\r\nimpulse 1";
+const QByteArray remote = "//1.4\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n";
 
 struct Fixture
 {

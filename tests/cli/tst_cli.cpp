@@ -1,3 +1,4 @@
+#include "catalogue/UpdateServer.h"
 #include "support/TestData.h"
 
 #include "cli/Cli.h"
@@ -7,13 +8,17 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using Route = vbu::test::UpdateServer::Route;
 
 namespace {
 
@@ -173,6 +178,11 @@ private slots:
             << "vbu-cfg check: unknown game 'quake3'; choose quake, quake2 or both.\n"_ba;
         QTest::newRow("catalogue with two files")
             << QStringList{u"catalogue"_s, u"a"_s, u"b"_s} << 2 << "usage: vbu-cfg catalogue [FILE]\n"_ba;
+        QTest::newRow("update, unknown option")
+            << QStringList{u"update"_s, u"-y"_s} << 2 << "usage: vbu-cfg update [--yes] [CATALOGUE]\n"_ba;
+        QTest::newRow("update, no server named")
+            << QStringList{u"update"_s} << 2
+            << "vbu-cfg update: VBU_UPDATE_URL must name the update server, an http:// or https:// URL.\n"_ba;
         QTest::newRow("unknown command") << QStringList{u"fix"_s} << 2
                                          << "vbu-cfg: unknown command 'fix'. Try vbu-cfg --help.\n"_ba;
     }
@@ -217,6 +227,63 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         compareMessage(program.readAllStandardError(), err);
         QCOMPARE(program.exitCode(), code);
+    }
+
+    // The update check against a real server on 127.0.0.1. A body without a length ends where the
+    // connection does, so only one whose last line is whole may replace c.dat.
+    void update_data()
+    {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<Route>("list");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err"); // its start
+        const QByteArray list = "//1.4\r\n{B}\r\n[T]\r\ny\r\nz\r\n";
+        const QByteArray chunked = QByteArray::number(list.size(), 16) + "\r\n" + list + "\r\n0\r\n\r\n";
+        const QByteArray cut = "vbu-cfg update: the command list sent by the update server cannot be used: Its last "
+                               "line breaks off before its end, so it did not arrive whole. Your command list was not "
+                               "changed.\n";
+        QTest::newRow("current") << "1.3"_ba << Route{} << false << 0
+                                 << "Your command list is current and does not need to be updated.\n"_ba
+                                 << QByteArray();
+        QTest::newRow("newer, without --yes")
+            << "1.4"_ba << Route{200, list} << false << 1
+            << "Your version is older than the one currently available. Run vbu-cfg update --yes to download the new "
+               "version.\n"_ba
+            << QByteArray();
+        QTest::newRow("whole, no length") << "1.4"_ba << Route{200, list, {}, Route::Unsized} << true << 0
+                                          << "Update Completed Successfully!\n"_ba << QByteArray();
+        QTest::newRow("no length, closed in a line")
+            << "1.4"_ba << Route{200, list, {}, Route::Unsized, {}, 18} << true << 1 << QByteArray() << cut;
+        QTest::newRow("no length, reset in a line end")
+            << "1.4"_ba << Route{200, list, {}, Route::Unsized, {}, 22, true} << true << 1 << QByteArray() << cut;
+        // Reported as a transfer that broke off, or as a list cut short.
+        QTest::newRow("chunked, closed in a chunk")
+            << "1.4"_ba << Route{200, chunked, {"Transfer-Encoding: chunked"}, Route::Unsized, {}, 22} << true << 1
+            << QByteArray() << "vbu-cfg update: "_ba;
+    }
+
+    void update()
+    {
+        QFETCH(QByteArray, version);
+        QFETCH(Route, list);
+        QFETCH(bool, yes);
+        QFETCH(int, code);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        const QByteArray local = "//1.3\r\n{A}\r\n[S]\r\nx\r\n";
+        vbu::test::writeAll(u"c.dat"_s, local);
+        vbu::test::UpdateServer http;
+        http.answer("/version.txt", version);
+        http.route("/commands.dat", list);
+        qputenv("VBU_UPDATE_URL", http.url().toString().toUtf8());
+        const auto unset = qScopeGuard([] { qunsetenv("VBU_UPDATE_URL"); });
+        const Run r = run({u"update"_s, yes ? u"--yes"_s : u"--"_s, u"c.dat"_s});
+        QCOMPARE(r.out, out);
+        QVERIFY2(r.err.startsWith(err) && r.err.isEmpty() == err.isEmpty(), r.err.data());
+        QCOMPARE(r.code, code);
+        QCOMPARE(vbu::test::readAll(u"c.dat"_s), code == 0 && yes ? list.body + "\r\n" : local);
     }
 
     void resaveWritesAsSaveDoes()
@@ -265,6 +332,51 @@ private slots:
         QVERIFY(program.readAllStandardError().startsWith("File 'kept.cfg' was not written: "));
         QCOMPARE(vbu::test::readAll(u"kept.cfg"_s), "old\r\n"_ba);
         QCOMPARE(QDir().entryList({u"kept.cfg*"_s}, QDir::Files | QDir::Hidden), QStringList{u"kept.cfg"_s});
+    }
+
+    // An installed program, run by a user who may not write its catalogue's folder: the update goes
+    // to the user's own copy, which is then the one read; the installed catalogue stays as it was.
+    void installedProgramUpdatesTheUsersOwnCopy()
+    {
+        QTemporaryDir root;
+        const QString share = root.filePath(u"usr/share/vbu"_s);
+        const QString data = root.filePath(u"data"_s);
+        QVERIFY(QDir().mkpath(root.filePath(u"usr/bin"_s)) && QDir().mkpath(share) && QDir().mkpath(data));
+        QVERIFY(QFile::copy(vbu::test::binDir() + u"/vbu-cfg"_s, root.filePath(u"usr/bin/vbu-cfg"_s)));
+        vbu::test::writeAll(share + u"/commands.dat"_s, "//1.3\r\n{A}\r\n[S]\r\nx\r\n"_ba);
+        const auto open = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(share, open) && QFile::setPermissions(root.path(), open | QFile::WriteOwner) &&
+                QFile::setPermissions(data, open | QFile::WriteOwner | QFile::WriteOther));
+        const auto restore = qScopeGuard([&] { QFile::setPermissions(share, open | QFile::WriteOwner); });
+        vbu::test::UpdateServer http;
+        http.answer("/version.txt", "1.4");
+        http.answer("/commands.dat", "//1.4\r\n{B}\r\n[T]\r\ny\r\n");
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        const auto back = qScopeGuard([&] {
+            qputenv("XDG_DATA_HOME", home);
+            qunsetenv("VBU_UPDATE_URL");
+        });
+        qputenv("XDG_DATA_HOME", data.toUtf8());
+        qputenv("VBU_UPDATE_URL", http.url().toString().toUtf8());
+        const auto update = [&] {
+            QProcess program;
+            // Root may write anywhere: the program then runs as nobody.
+            program.setChildProcessModifier([] {
+                if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+                    _exit(125);
+            });
+            program.start(root.filePath(u"usr/bin/vbu-cfg"_s), {u"update"_s, u"--yes"_s});
+            // The server answers from this process's event loop.
+            if (!QTest::qWaitFor([&] { return program.state() == QProcess::NotRunning; }, 30'000))
+                program.kill();
+            return QByteArray(QByteArray::number(program.exitCode()) + ' ' + program.readAllStandardOutput());
+        };
+        QCOMPARE(update(), "0 Update Completed Successfully!\n"_ba);
+        QCOMPARE(vbu::test::readAll(data + u"/vbu/commands.dat"_s), "//1.4\r\n{B}\r\n[T]\r\ny\r\n\r\n"_ba);
+        QCOMPARE(vbu::test::readAll(share + u"/commands.dat"_s), "//1.3\r\n{A}\r\n[S]\r\nx\r\n"_ba);
+        QCOMPARE(update(), "0 Your command list is current and does not need to be updated.\n"_ba);
+        // A program beside a catalogue it may replace keeps reading that one.
+        QVERIFY(run({u"catalogue"_s}).out.startsWith("version 1.0\n"));
     }
 
 private:

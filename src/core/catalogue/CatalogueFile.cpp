@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -45,6 +46,16 @@ Bytes readBytes(const QString &path)
     return out;
 }
 
+// An update writes a new file beside the old one and renames it over it: a folder this user may
+// not write, or an old file that is read-only for them, keeps it out. (A folder that is not there
+// at all does not count: writing there fails, and that failure is reported as it is.)
+bool canReplace(const QString &path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    return (!folder.exists() || folder.isWritable()) && (!file.exists() || file.isWritable());
+}
+
 } // namespace
 
 QString path()
@@ -56,9 +67,23 @@ QString path(const QString &programDir)
 {
     const QString beside = programDir + u"/commands.dat"_s;
     const QString installed = programDir + u"/../share/vbu/commands.dat"_s;
-    if (!fileExists(beside) && fileExists(installed))
-        return QFileInfo(installed).absoluteFilePath();
-    return beside;
+    const QString own = !fileExists(beside) && fileExists(installed) ? QFileInfo(installed).absoluteFilePath() : beside;
+    const QString user = userCopyPath();
+    return !canReplace(own) && fileExists(user) ? user : own;
+}
+
+// The generic data folder and a name of ours rather than the application's own data folder:
+// that one is named after the application, and the editor and vbu-cfg must share the copy.
+QString userCopyPath()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + u"/vbu/commands.dat"_s;
+}
+
+QString updatePath(const QString &readPath)
+{
+    const QString user = userCopyPath();
+    return canReplace(readPath) || user.isEmpty() ? readPath : user;
 }
 
 bool fileExists(const QString &path)

@@ -32,10 +32,20 @@ struct Load
     Catalogue catalogue;
 };
 
-// The catalogue beside the executable; when only the installed copy exists
-// (<bin>/../share/vbu/commands.dat), that one.
+// The program's catalogue is commands.dat beside the executable or, when only the installed copy
+// exists, <bin>/../share/vbu/commands.dat. Where the program's catalogue cannot be replaced by
+// this user and the user's own copy exists, path() is that copy; otherwise it is the program's.
 QString path();
 QString path(const QString &programDir);
+
+// The user's own catalogue, written by an update where the program's cannot be replaced:
+// vbu/commands.dat under the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
+// Empty when the system names no such folder.
+QString userCopyPath();
+
+// Where an update of the catalogue read from readPath is written: readPath itself where this
+// user may replace it (a build tree, a folder of one's own), else the user's own copy.
+QString updatePath(const QString &readPath);
 
 // True for a non-empty name of an existing regular file.
 bool fileExists(const QString &path);

@@ -1,7 +1,11 @@
 #include "core/catalogue/CatalogueUpdate.h"
 
 #include "core/catalogue/Catalogue.h"
+#include "core/catalogue/CatalogueFile.h"
 #include "core/script/ScriptWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -15,6 +19,35 @@ bool isControl(char c)
 {
     const auto b = static_cast<unsigned char>(c);
     return (b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7f;
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// CR LF, CR or LF; empty for none.
+QByteArrayView firstLineEnd(QByteArrayView body)
+{
+    const qsizetype pos = std::find_if(body.begin(), body.end(), isLineEnd) - body.begin();
+    if (pos == body.size())
+        return {};
+    return body.sliced(pos, body.sliced(pos).startsWith("\r\n") ? 2 : 1);
+}
+
+QByteArrayView lastLineEnd(QByteArrayView body)
+{
+    if (body.endsWith("\r\n"))
+        return body.last(2);
+    return !body.isEmpty() && isLineEnd(body.back()) ? body.last(1) : QByteArrayView();
+}
+
+// A connection that ends early leaves the body inside its last line, or between the CR and the
+// LF of its line end; a whole catalogue ends its last line as it ends its first.
+bool endsWhole(QByteArrayView body)
+{
+    const QByteArrayView last = lastLineEnd(body);
+    return !last.isEmpty() && last == firstLineEnd(body);
 }
 
 // The body is written as a script of one line is: followed by CR LF.
@@ -89,6 +122,8 @@ Problem checkCatalogue(QByteArrayView body)
         return Problem::NoSection;
     if (!command)
         return Problem::NoCommand;
+    if (!endsWhole(body))
+        return Problem::Unended;
     if (catalogue.skippedCount() > 0)
         return Problem::SkippedRecords;
     return Problem::None;
@@ -111,6 +146,8 @@ QString describe(Problem problem)
         return u"It holds no section of commands."_s;
     case Problem::NoCommand:
         return u"It holds no command."_s;
+    case Problem::Unended:
+        return u"Its last line breaks off before its end, so it did not arrive whole."_s;
     case Problem::SkippedRecords:
         return u"It has lines that do not fit a command list (a repeated group or section, or a line out of place)."_s;
     }
@@ -124,6 +161,9 @@ QByteArray fileBytes(QByteArrayView body)
 
 bool save(const QString &path, QByteArrayView body, QString *error)
 {
+    // The user's own copy is the one catalogue whose folder may not be there yet.
+    if (path == CatalogueFile::userCopyPath())
+        QDir().mkpath(QFileInfo(path).absolutePath());
     // Atomic, and never in the old file's place unless every byte reached the disk.
     return ScriptWriter::writeFile(path, asOneLine(body), error);
 }

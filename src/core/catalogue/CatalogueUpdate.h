@@ -31,6 +31,7 @@ enum class Problem {
     NoGroup,       // the catalogue yields no group
     NoSection,     // ... no section
     NoCommand,     // ... no command
+    Unended,       // its last line does not end with the line end its first line ends with
     SkippedRecords // the catalogue has records that do not fit its tree (see Catalogue::parse)
 };
 
@@ -47,7 +48,9 @@ Problem checkVersion(QByteArrayView body);
 // Whole strings, byte for byte: a trailing CR LF makes them differ.
 bool isCurrent(QByteArrayView remote, QByteArrayView local);
 // commands.dat must read as a well-formed catalogue with at least one group, section and
-// command, so that an error page or a broken file never replaces a good list.
+// command, so that an error page or a broken file never replaces a good list; and its last line
+// must be ended as its first is, so that a list cut short on the way (a body without a length
+// ends wherever the connection does) never replaces one either.
 Problem checkCatalogue(QByteArrayView body);
 // One sentence for the user.
 QString describe(Problem problem);
@@ -55,8 +58,8 @@ QString describe(Problem problem);
 // What commands.dat holds after the update: the body followed by CR LF.
 QByteArray fileBytes(QByteArrayView body);
 // Writes fileBytes(body) to a temporary file beside path and renames it over path, so the old
-// file stays whole until the new one is complete. False, with the reason in error, when that
-// fails; path is then as it was.
+// file stays whole until the new one is complete; the folder of the user's own copy is made when
+// it is missing. False, with the reason in error, when that fails; path is then as it was.
 bool save(const QString &path, QByteArrayView body, QString *error);
 
 } // namespace CatalogueUpdate

@@ -16,6 +16,11 @@ namespace vbu {
 // the whole body back, while windows keep painting and a Cancel button can still be pressed.
 // A transfer ends by itself with its answer, a failure, the time-out, or cancel().
 //
+// Ok means whole only as far as the transfer can tell: a body sent without a length ends with
+// the connection, and the network layer reads a reset there as that same end (as it does, at
+// times, a chunked body broken off inside a chunk). What the body holds must show the rest, as
+// CatalogueUpdate::checkCatalogue does for the catalogue.
+//
 //   UpdateFetcher fetcher;                       // time-out from VBU_UPDATE_TIMEOUT_MS, else 15 s
 //   UpdateFetcher::Result r = fetcher.fetch(url);
 //   if (r.ok()) use(r.body); else report(r.error);

@@ -115,11 +115,10 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
     buildControls();
     buildMenus();
     buildToolbar();
-    m_cataloguePath = CatalogueFile::path();
     m_commandList = new ToolWindowSwitch(
         m_mnuCommandList, toolbarButton(12),
         [this] {
-            return new CommandsWindow({this, m_txtBind, m_progress, m_prompter}, m_cataloguePath);
+            return new CommandsWindow({this, m_txtBind, m_progress, m_prompter}, cataloguePath());
         },
         this);
     m_funName = new ToolWindowSwitch(
@@ -371,6 +370,11 @@ void MainWindow::buildToolbar()
         action->setObjectName(u"Toolbar1_button"_s + QString::number(i + 1));
         m_toolbarButtons[size_t(i)] = action;
     }
+}
+
+QString MainWindow::cataloguePath() const
+{
+    return m_cataloguePath.isEmpty() ? CatalogueFile::path() : m_cataloguePath;
 }
 
 QAction *MainWindow::toolbarButton(int number) const

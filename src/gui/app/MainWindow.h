@@ -73,8 +73,9 @@ public:
     ToolWindowSwitch &funNameSwitch() const { return *m_funName; }
     // The open check report, or null.
     CheckReportWindow *checkReport() const;
-    // Where the Command List reads its catalogue: commands.dat beside the program.
-    QString cataloguePath() const { return m_cataloguePath; }
+    // Where the Command List reads its catalogue: the one set, else CatalogueFile::path() asked
+    // afresh, since an update may have made the user's own copy since the last opening.
+    QString cataloguePath() const;
     void setCataloguePath(const QString &path) { m_cataloguePath = path; }
     // Button number (1 to 17) of the toolbar; separators count.
     QAction *toolbarButton(int number) const;

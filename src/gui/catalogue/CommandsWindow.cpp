@@ -257,10 +257,11 @@ void CommandsWindow::mnuCheck_Click()
     if (const auto problem = CatalogueUpdate::checkCatalogue(list.body); problem != CatalogueUpdate::Problem::None)
         return refused(u"command list"_s, problem);
     // The tree and the caption stay as loaded; the new list shows at the next opening.
+    const QString target = CatalogueFile::updatePath(m_path);
     QString error;
-    if (!CatalogueUpdate::save(m_path, list.body, &error)) {
+    if (!CatalogueUpdate::save(target, list.body, &error)) {
         prompter.inform(this,
-                        u"The new command list could not be written to "_s + m_path + u":\r\n"_s + error + unchanged,
+                        u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
                         u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
         return;
     }
