@@ -24,27 +24,33 @@ int usage(Io &io)
 std::optional<QByteArray> readScript(const QString &name, Io &io)
 {
     const QFileInfo info(name);
-    QString error;
-    QByteArray bytes;
     if (!info.exists()) {
         print(io.err, u"File '"_s + name + u"' could not be found.\n"_s);
         return std::nullopt;
     }
     QFile file(name);
-    if (info.isDir())
+    QString error;
+    QByteArray bytes(ConsoleBuffer::capacity, '\0');
+    qsizetype have = 0;
+    if (info.isDir()) {
         error = u"It is a folder, not a file."_s;
-    else if (!info.isFile())
+    } else if (!info.isFile()) {
         error = u"It is not an ordinary file."_s; // a FIFO would wait for a writer
-    else if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    } else if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         error = file.errorString();
-    else
-        bytes = file.read(ConsoleBuffer::capacity);
-    if (error.isEmpty() && file.error() != QFileDevice::NoError)
-        error = file.errorString();
+    } else {
+        for (qint64 got = 1; got > 0 && have < bytes.size(); have += got) {
+            got = file.read(bytes.data() + have, bytes.size() - have);
+            if (got < 0)
+                error = file.errorString();
+            got = std::max<qint64>(got, 0);
+        }
+    }
     if (!error.isEmpty()) {
         print(io.err, u"File '"_s + name + u"' could not be read: "_s + error + u'\n');
         return std::nullopt;
     }
+    bytes.truncate(have);
     return bytes;
 }
 

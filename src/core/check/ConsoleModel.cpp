@@ -106,6 +106,22 @@ std::optional<int> boundKey(QByteArrayView name, Dialect game)
                                    game == Dialect::Quake ? GameKeyNames::Table::Quake : GameKeyNames::Table::Quake2);
 }
 
+// Where the first argument of Quake 2 text ends at the latest: at the first separator after it
+// starts, or for a quoted one at its closing quote.
+qsizetype firstArgumentEnd(QByteArrayView text)
+{
+    qsizetype p = 0;
+    while (p < text.size() && ScriptTokenizer::isSeparator(text[p]))
+        ++p;
+    if (p < text.size() && text[p] == '"') {
+        const qsizetype close = text.indexOf('"', p + 1);
+        return close < 0 ? text.size() : close + 1;
+    }
+    while (p < text.size() && !ScriptTokenizer::isSeparator(text[p]))
+        ++p;
+    return p;
+}
+
 // The name bindlist gives a key.
 QByteArray quake2KeyName(int key)
 {
@@ -129,10 +145,24 @@ public:
     int commands = 0;
     int frame = 0;
     int aliasCount = 0; // Quake 2 counts the aliases of each frame
+    qsizetype bytes = 0;
 
-    void note(ConsoleStep::Kind kind, int level, const QByteArray &text)
+    void add(const ConsoleStep &step)
     {
-        steps.append(ConsoleStep{kind, level, text, {}});
+        steps.append(step);
+        bytes += step.text.size() + step.output.size();
+    }
+    void note(ConsoleStep::Kind kind, int level, const QByteArray &text) { add(ConsoleStep{kind, level, text, {}}); }
+    // Why the run may go no further; empty while it may.
+    QByteArray pastCap() const
+    {
+        if (frame == maxFramesPerRun)
+            return QByteArray::number(maxFramesPerRun) + " frames";
+        if (commands == maxCommandsPerRun)
+            return QByteArray::number(maxCommandsPerRun) + " commands";
+        if (bytes >= maxBytesPerRun)
+            return QByteArray::number(maxBytesPerRun / (1024 * 1024)) + " MiB of steps";
+        return {};
     }
 };
 
@@ -276,12 +306,9 @@ QList<ConsoleStep> ConsoleModel::runBuffer()
         Flow flow = Flow::Next;
         while (flow == Flow::Next && !m_buffer.isEmpty()) {
             const ConsoleBuffer::Command command = m_buffer.takeCommand();
-            if (run.commands == maxCommandsPerRun || run.frame == maxFramesPerRun) {
-                const QByteArray count = run.frame == maxFramesPerRun
-                                             ? QByteArray::number(maxFramesPerRun).append(" frames")
-                                             : QByteArray::number(maxCommandsPerRun).append(" commands");
+            if (const QByteArray cap = run.pastCap(); !cap.isEmpty()) {
                 run.note(ConsoleStep::Kind::Stop, command.level,
-                         "still running after " + count + "; the simulation stops here");
+                         "still running after " + cap + "; the simulation stops here");
                 flow = Flow::End;
                 break;
             }
@@ -307,8 +334,10 @@ ConsoleModel::Expanded ConsoleModel::expandVariables(QByteArray line) const
             inQuotes = !inQuotes;
         if (inQuotes || line.at(i) != '$')
             continue;
-        // The name is read as an argument would be; nothing after the $ leaves it alone.
-        const ScriptTokenizer::Tokens after = ScriptTokenizer::tokenize(QByteArrayView(line).sliced(i + 1), m_game);
+        // The name is read as an argument would be; nothing after the $ leaves it alone. Only the
+        // first argument is read, so that a long line costs no more than its length.
+        const QByteArrayView rest = QByteArrayView(line).sliced(i + 1);
+        const ScriptTokenizer::Tokens after = ScriptTokenizer::tokenize(rest.first(firstArgumentEnd(rest)), m_game);
         if (after.tokens.isEmpty())
             continue;
         const ScriptTokenizer::Token &name = after.tokens.constFirst();
@@ -350,7 +379,7 @@ ConsoleModel::Flow ConsoleModel::runCommand(const ConsoleBuffer::Command &comman
         if (!expanded.discarded.isEmpty()) {
             step.text = trimmed(withoutSuffix(text)).toByteArray();
             step.output = expanded.discarded;
-            run.steps.append(step);
+            run.add(step);
             return Flow::Next;
         }
         text = std::move(expanded.text);
@@ -396,7 +425,7 @@ ConsoleModel::Flow ConsoleModel::runCommand(const ConsoleBuffer::Command &comman
             break;
         }
         case Builtin::Wait:
-            run.steps.append(step);
+            run.add(step);
             return Flow::Wait;
         case Builtin::Exec:
             if (args.size() != 2)
@@ -419,7 +448,7 @@ ConsoleModel::Flow ConsoleModel::runCommand(const ConsoleBuffer::Command &comman
     } else {
         step.output = "Unknown command " + quoted(name) + '\n';
     }
-    run.steps.append(step);
+    run.add(step);
     return Flow::Next;
 }
 
@@ -427,12 +456,12 @@ ConsoleModel::Flow ConsoleModel::runAlias(int index, ConsoleStep &step, Run &run
 {
     if (m_game == Dialect::Quake2 && ++run.aliasCount == aliasLoopCount) {
         step.output = "ALIAS_LOOP_COUNT\n";
-        run.steps.append(step);
+        run.add(step);
         run.note(ConsoleStep::Kind::Loop, step.level,
                  "Quake 2 runs no more than 15 aliases a frame; it skips this one and goes on");
         return Flow::Next;
     }
-    run.steps.append(step);
+    run.add(step);
 
     // The same alias again, in the same game, with what waited below it then still untouched: from
     // here on the game does the same again and again.

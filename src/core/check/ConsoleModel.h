@@ -18,7 +18,7 @@ struct ConsoleStep
 {
     enum class Kind {
         Command, // a command it runs
-        Loop,    // a loop that ends the run: what the game does from here
+        Loop,    // a loop, and what the game does about it; only Quake 2's skipped alias goes on
         Stop     // the run ends here for another reason
     };
     Kind kind = Kind::Command;
@@ -44,6 +44,8 @@ public:
     static constexpr int maxCommandsPerRun = 10000;
     static constexpr int maxFramesPerRun = 1000;
     static constexpr int maxLevel = 100;
+    // Listing aliases or bindings again and again can print without end.
+    static constexpr qsizetype maxBytesPerRun = 1024 * 1024;
 
     ConsoleModel(ScriptTokenizer::Dialect game, ConsoleNames names);
 
