@@ -11,7 +11,8 @@ namespace vbu {
 class Catalogue;
 
 // What a game knows by name besides the console's own commands (alias, bind, echo, wait...):
-// its other commands, and its variables with their values at start.
+// its other commands, and its variables with their values at start. Any list of a game's
+// commands and variables fills it through addCommand and addVariable; the catalogue is one.
 class ConsoleNames final
 {
 public:
