@@ -1,8 +1,7 @@
 #include "cli/CheckCommand.h"
 
-#include "core/app/BoundedFile.h"
+#include "cli/ScriptFileAccess.h"
 #include "core/check/ScriptChecker.h"
-#include "core/script/ScriptReader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -57,19 +56,13 @@ int runCheck(const QStringList &args, Io &io)
 
     // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
     // quotes of a field, while the game runs the bytes as they stand.
-    const BoundedFile::Result file = BoundedFile::read(fileName, ScriptReader::maxFileSize, u"a script");
-    if (file.status == BoundedFile::Status::Missing) {
-        print(io.err, u"File '"_s + fileName + u"' could not be found.\n"_s);
+    const std::optional<QByteArray> bytes = readScriptBytes(fileName, io);
+    if (!bytes)
         return 1;
-    }
-    if (file.status != BoundedFile::Status::Ok) {
-        print(io.err, u"File '"_s + fileName + u"' could not be read: "_s + file.error + u'\n');
-        return 1;
-    }
 
     bool anyError = false;
     QString report;
-    for (const CheckFinding &f : ScriptChecker::checkFile(file.bytes, game)) {
+    for (const CheckFinding &f : ScriptChecker::checkFile(*bytes, game)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
     }

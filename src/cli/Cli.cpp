@@ -3,6 +3,7 @@
 #include "cli/CatalogueCommand.h"
 #include "cli/CheckCommand.h"
 #include "cli/ItemsCommand.h"
+#include "cli/PressCommand.h"
 #include "cli/ResaveCommand.h"
 #include "cli/UpdateCommand.h"
 
@@ -31,6 +32,8 @@ constexpr Command commands[] = {
      runCatalogue},
     {"check"_L1, "vbu-cfg check [--game quake|quake2|both] FILE  report what the game would get wrong"_L1, runCheck},
     {"items"_L1, "vbu-cfg items [--command-line] FILE  print the items Open (or the command line) lists"_L1, runItems},
+    {"press"_L1, "vbu-cfg press [--game quake|quake2] FILE KEY...  run FILE as exec does, then press each KEY"_L1,
+     runPress},
     {"resave"_L1, "vbu-cfg resave IN OUT  open IN as Open does and save the list as OUT as Save does"_L1, runResave},
     {"update"_L1, "vbu-cfg update [--yes] [CATALOGUE]  check VBU_UPDATE_URL for a newer list; --yes installs it"_L1,
      runUpdate},

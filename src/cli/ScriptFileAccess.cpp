@@ -1,5 +1,6 @@
 #include "cli/ScriptFileAccess.h"
 
+#include "core/app/BoundedFile.h"
 #include "core/app/FileExists.h"
 
 using namespace Qt::StringLiterals;
@@ -21,6 +22,18 @@ std::optional<ScriptLines> loadScript(const QString &name, ScriptReader::Mode mo
         print(io.err, notFound);
     else
         print(io.err, u"File '"_s + name + u"' could not be read: "_s + read.error + u'\n');
+    return std::nullopt;
+}
+
+std::optional<QByteArray> readScriptBytes(const QString &name, Io &io)
+{
+    BoundedFile::Result file = BoundedFile::read(name, ScriptReader::maxFileSize, u"a script");
+    if (file.status == BoundedFile::Status::Ok)
+        return std::move(file.bytes);
+    if (file.status == BoundedFile::Status::Missing)
+        print(io.err, u"File '"_s + name + u"' could not be found.\n"_s);
+    else
+        print(io.err, u"File '"_s + name + u"' could not be read: "_s + file.error + u'\n');
     return std::nullopt;
 }
 

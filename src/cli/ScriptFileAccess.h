@@ -11,4 +11,7 @@ namespace vbu::cli {
 // On failure tells why on io.err and returns nothing.
 std::optional<ScriptLines> loadScript(const QString &name, ScriptReader::Mode mode, Io &io);
 
+// The file's own bytes, as the game's exec reads them; on failure tells why on io.err.
+std::optional<QByteArray> readScriptBytes(const QString &name, Io &io);
+
 } // namespace vbu::cli
