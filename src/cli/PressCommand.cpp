@@ -30,12 +30,11 @@ ConsoleNames knownNames(Dialect game, Io &io)
     return ConsoleNames::fromCatalogue(load.catalogue, game);
 }
 
-void write(Io &io, const QByteArray &heading, const QList<ConsoleStep> &steps)
+void append(QByteArray &out, const QByteArray &heading, const QList<ConsoleStep> &steps)
 {
-    QByteArray out = heading + '\n';
+    out += heading + '\n';
     for (const ConsoleStep &step : steps)
         out += ConsoleModel::format(step) + '\n';
-    io.out.write(out);
 }
 
 } // namespace
@@ -80,13 +79,14 @@ int runPress(const QStringList &args, Io &io)
         return 1;
 
     ConsoleModel console(game, knownNames(game, io));
-    write(io, "exec " + fileName.toUtf8(), console.exec(*script));
+    QByteArray out;
+    append(out, "exec " + fileName.toUtf8(), console.exec(*script));
     for (qsizetype k = 0; k < keys.size(); ++k) {
         const QByteArray name = keyNames.at(k).toUtf8();
-        write(io, "press " + name, console.press(keys.at(k)));
-        write(io, "release " + name, console.release(keys.at(k)));
+        append(out, "press " + name, console.press(keys.at(k)));
+        append(out, "release " + name, console.release(keys.at(k)));
     }
-    return 0;
+    return writeOut(io, out) ? 0 : 1;
 }
 
 } // namespace vbu::cli
