@@ -1,5 +1,7 @@
 target_sources(vbu_core PRIVATE
     check/GameKeyNames.cpp check/GameKeyNames.h
+    check/GameProfile.cpp check/GameProfile.h
+    check/GameProfiles.cpp check/GameProfiles.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )
