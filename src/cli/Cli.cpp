@@ -2,6 +2,7 @@
 
 #include "cli/CatalogueCommand.h"
 #include "cli/CheckCommand.h"
+#include "cli/DescribeCommand.h"
 #include "cli/ItemsCommand.h"
 #include "cli/ResaveCommand.h"
 
@@ -29,6 +30,7 @@ constexpr Command commands[] = {
      "vbu-cfg catalogue [FILE]  print the version and the tree the Command List shows (default: its own)"_L1,
      runCatalogue},
     {"check"_L1, "vbu-cfg check [--game quake|quake2|both] FILE  report what the game would get wrong"_L1, runCheck},
+    {"describe"_L1, "vbu-cfg describe [--game PROFILE] NAME...  tell what commands and variables do"_L1, runDescribe},
     {"items"_L1, "vbu-cfg items [--command-line] FILE  print the items Open (or the command line) lists"_L1, runItems},
     {"resave"_L1, "vbu-cfg resave IN OUT  open IN as Open does and save the list as OUT as Save does"_L1, runResave},
 };
