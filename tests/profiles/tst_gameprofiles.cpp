@@ -1,0 +1,296 @@
+// The game profiles: the shipped files, their facts against the sources, the reader's rules for
+// bad files, the games' lookup rules, vbu-cfg describe, and the players' configs read against them.
+#include "cli/Cli.h"
+#include "core/check/GameProfiles.h"
+#include "core/check/ScriptTokenizer.h"
+#include "support/TestData.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+using vbu::GameProfile;
+namespace GameProfiles = vbu::GameProfiles;
+using Kind = GameProfile::Kind;
+
+namespace {
+
+const GameProfile &shipped(const QString &name)
+{
+    static std::map<QString, GameProfile> cache;
+    auto it = cache.find(name);
+    if (it == cache.end()) {
+        const GameProfiles::Load load = GameProfiles::load(name, GameProfiles::directory());
+        if (!load.profile)
+            qFatal("%s", qPrintable(load.error));
+        it = cache.emplace(name, *load.profile).first;
+    }
+    return it->second;
+}
+
+const char *const header =
+    "@profile\tt\n@title\tT\n@source\tS\n@commands\tcase-insensitive\n@variables\tcase-sensitive\n";
+
+// The shipped description, so that rewording one does not break the format checks.
+QByteArray description(const QString &profile, QByteArrayView name, bool command)
+{
+    const GameProfile &p = shipped(profile);
+    return (command ? p.command(name) : p.variable(name))->description.toUtf8();
+}
+
+} // namespace
+
+class TestGameProfiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each is read whole, so every line of it parses; the originals' counts are those of the
+    // registrations found in the sources.
+    void shippedProfilesLoad_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        const QStringList names = GameProfiles::names(GameProfiles::directory());
+        QCOMPARE(names, (QStringList{u"q2pro"_s, u"quake"_s, u"quake2"_s, u"quakespasm"_s, u"both"_s}));
+        const QHash<QString, int> counts{{u"quake"_s, 361}, {u"quake2"_s, 458}};
+        for (const QString &name : names)
+            QTest::newRow(qPrintable(name)) << name << counts.value(name, -1);
+    }
+    void shippedProfilesLoad()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        const GameProfile &profile = shipped(name);
+        int described = 0;
+        for (const GameProfile::Entry &e : profile.entries()) {
+            if (e.kind != Kind::Key) {
+                QVERIFY2(!e.description.isEmpty(), e.name.constData());
+                ++described;
+            }
+        }
+        if (count >= 0)
+            QCOMPARE(described, count);
+        QVERIFY(profile.key("MOUSE1"));
+    }
+
+    void defaultsMatchTheSources_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("value");
+        const QByteArray table = vbu::test::readAll(vbu::test::dataPath(u"profiles/defaults.tsv"_s));
+        for (const QByteArray &line : table.split('\n')) {
+            const QList<QByteArray> f = line.split('\t');
+            if (f.size() == 4 && !line.startsWith('#'))
+                QTest::addRow("%s %s", f[0].constData(), f[1].constData()) << QString::fromLatin1(f[0]) << f[1] << f[2];
+        }
+    }
+    void defaultsMatchTheSources()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, value);
+        const GameProfile::Entry *e = shipped(profile).variable(name);
+        QVERIFY(e);
+        QCOMPARE(e->defaultValue.value_or("*"), value);
+    }
+
+    void malformedTextIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error");
+        const QByteArray h = header;
+        QTest::newRow("columns") << h + "a\tcommand\t\tx\n"
+                                 << u"t.tsv:6: expected 6 columns separated by tabs, found 4"_s;
+        QTest::newRow("bare default")
+            << h + "a\tvariable\t1\t\tx\td\n"
+            << u"t.tsv:6: a variable's default must be in double quotes, or * when the game works it out"_s;
+        QTest::newRow("range") << h + "a\tvariable\t\"1\"\t5..1\tx\td\n"
+                               << u"t.tsv:6: the range must be MIN..MAX with MIN at most MAX, not '5..1'"_s;
+        QTest::newRow("no description") << h + "a\tvariable\t\"1\"\t\tx\t\n"
+                                        << u"t.tsv:6: variable a has no description"_s;
+        QTest::newRow("twice, any case") << h + "wait\tcommand\t\t\tx\td\nWAIT\tcommand\t\t\tx\td\n"
+                                         << u"t.tsv:7: this command is listed twice"_s;
+        QTest::newRow("binary") << h + "a\0b\n"_ba
+                                << u"t.tsv:6: the line holds a zero byte; this is not a profile file"_s;
+    }
+    void malformedTextIsRefused()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        QString actual;
+        QVERIFY(!GameProfile::parse(text, u"t.tsv"_s, nullptr, &actual));
+        QCOMPARE(actual, error);
+    }
+
+    // Files that cannot be profiles are refused with the reason, never read without limit.
+    void badFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("huge") << u"huge"_s << u"huge.tsv: larger than 4 MiB, too large for a game profile"_s;
+        QTest::newRow("base loop") << u"loop"_s << u"loop.tsv: the chain of base profiles is too long"_s;
+        QTest::newRow("path") << u"../quake"_s << u"'../quake' is not a game profile name"_s;
+    }
+    void badFilesAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        vbu::test::writeAll(dir.filePath(u"huge.tsv"_s), QByteArray(GameProfile::maxFileSize + 1, '#'));
+        vbu::test::writeAll(dir.filePath(u"loop.tsv"_s), "@base\tloop\n");
+        const GameProfiles::Load load = GameProfiles::load(name, dir.path());
+        QVERIFY(!load.profile);
+        QCOMPARE(load.error, error.startsWith(u'\'') ? error : dir.filePath(error));
+    }
+
+    void lookupFollowsTheGame_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("found"); // ltrigger is looked up as a key, the others as commands
+        QTest::newRow("Quake command, any case") << u"quake"_s << "+FORWARD"_ba
+                                                 << "+forward"_ba;
+        QTest::newRow("Q2PRO command, as spelled") << u"q2pro"_s << "Use"_ba << QByteArray();
+        QTest::newRow("both has Quake 2's") << u"both"_s << "sky"_ba
+                                            << "sky"_ba;
+        QTest::newRow("gamepad key") << u"quakespasm"_s << "ltrigger"_ba
+                                     << "LTRIGGER"_ba;
+        QTest::newRow("no gamepad in Quake") << u"quake"_s << "ltrigger"_ba << QByteArray();
+    }
+    void lookupFollowsTheGame()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, found);
+        const GameProfile &p = shipped(profile);
+        const GameProfile::Entry *e = name == "ltrigger" ? p.key(name) : p.command(name);
+        QCOMPARE(e ? e->name : QByteArray(), found);
+    }
+
+    void nearestName_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("nearest");
+        QTest::newRow("swapped letters") << u"quake"_s << "sya"_ba
+                                         << "say"_ba;
+        QTest::newRow("letter case") << u"quake"_s << "FOV"_ba
+                                     << "fov"_ba;
+        QTest::newRow("nothing near") << u"quake"_s << "cl_maxfps"_ba << QByteArray();
+        // Linear in the input: a quadratic search would not end within the test's time.
+        QTest::newRow("huge input") << u"both"_s << QByteArray(1 << 20, 'x') << QByteArray();
+    }
+    void nearestName()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, nearest);
+        QCOMPARE(shipped(profile).nearestName(name).value_or(QByteArray()), nearest);
+    }
+
+    // vbu-cfg describe: the line format, the choice of profile, and names the profile lacks.
+    void describe_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        const QString q = u"quake"_s;
+        const QString q2 = u"quake2"_s;
+        QTest::newRow("variable and command")
+            << QStringList{u"--game"_s, q2, u"cl_maxfps"_s, u"+attack"_s} << 0
+            << "cl_maxfps: variable, default \"90\": " + description(q2, "cl_maxfps", false) +
+                   "\n+attack: command: " + description(q2, "+attack", true) + '\n'
+            << QByteArray();
+        QTest::newRow("both games: a command in one, a variable in the other")
+            << QStringList{u"name"_s} << 0
+            << "name: command: " + description(q, "name", true) +
+                   "\nname: variable, default \"unnamed\": " + description(q2, "name", false) + '\n'
+            << QByteArray();
+        QTest::newRow("default worked out by the game")
+            << QStringList{u"--game=quake2"_s, u"version"_s} << 0
+            << "version: variable, set by the game: " + description(q2, "version", false) + '\n'
+            << QByteArray();
+        QTest::newRow("unknown name, the others still told")
+            << QStringList{u"--game"_s, q, u"sya"_s, u"-attack"_s} << 1
+            << "-attack: command: " + description(q, "-attack", true) + '\n'
+            << "vbu-cfg describe: 'sya' is not a command or variable of Quake; did you mean 'say'?\n"_ba;
+        QTest::newRow("unknown profile")
+            << QStringList{u"--game"_s, u"quake3"_s, u"fov"_s} << 2 << QByteArray()
+            << "vbu-cfg describe: unknown game profile 'quake3'; choose q2pro, quake, quake2, quakespasm, both.\n"_ba;
+        QTest::newRow("no name") << QStringList{u"--game"_s, q} << 2 << QByteArray()
+                                 << "usage: vbu-cfg describe [--game PROFILE] NAME...\n"_ba;
+    }
+    void describe()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QBuffer outBuffer;
+        QBuffer errBuffer;
+        outBuffer.open(QIODevice::WriteOnly);
+        errBuffer.open(QIODevice::WriteOnly);
+        vbu::cli::Io io{outBuffer, errBuffer};
+        QCOMPARE(vbu::cli::run(QStringList{u"describe"_s} + args, io), code);
+        QCOMPARE(outBuffer.data(), out);
+        QCOMPARE(errBuffer.data(), err);
+    }
+
+    // What each config's commands name, and the keys it binds, are known to the port it was
+    // written for; the names left are ones that port does not have.
+    void corpusNamesAreKnown_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QStringList>("unknown");
+        // The engine cuts a comment at ';', so line 52 runs two variables of the 2021 release.
+        QTest::newRow("q1-multi-engine") << u"q1-multi-engine-autoexec.cfg"_s << u"quakespasm"_s
+                                         << QStringList{u"r_gpuCulling"_s, u"r_crtmode"_s};
+        QTest::newRow("q1-vkquake") << u"q1-vkquake-autoexec.cfg"_s << u"quakespasm"_s << QStringList();
+        QTest::newRow("q2pro") << u"q2pro-custom.cfg"_s << u"q2pro"_s << QStringList();
+        QTest::newRow("q2repro, a Q2PRO fork") << u"q2repro-postexec.cfg"_s << u"q2pro"_s << QStringList();
+        QTest::newRow("q2") << u"q2-autoexec.cfg"_s << u"quake2"_s << QStringList();
+        // q2-3zb2-bots.cfg is a bot list the 3ZB2 mod reads, not a script the console runs.
+        QCOMPARE(vbu::test::corpusFiles().size(), 6);
+    }
+    void corpusNamesAreKnown()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, profile);
+        QFETCH(QStringList, unknown);
+        const GameProfile &p = shipped(profile);
+        const auto dialect = profile == "quake"_L1 || profile == "quakespasm"_L1
+                                 ? vbu::ScriptTokenizer::Dialect::Quake
+                                 : vbu::ScriptTokenizer::Dialect::Quake2;
+        const QByteArray text = vbu::test::readAll(vbu::test::dataPath(u"corpus/"_s + file));
+        QList<vbu::ScriptTokenizer::Tokens> commands;
+        QSet<QByteArray> aliases;
+        for (const vbu::ScriptTokenizer::Command &c : vbu::ScriptTokenizer::splitCommands(text)) {
+            commands.append(vbu::ScriptTokenizer::tokenize(QByteArrayView(text).sliced(c.offset, c.length), dialect));
+            const auto &t = commands.constLast().tokens;
+            if (t.size() > 1 && t[0].text == "alias")
+                aliases.insert(t[1].text.toByteArray().toLower());
+        }
+        QStringList actual;
+        for (const vbu::ScriptTokenizer::Tokens &c : commands) {
+            if (c.tokens.isEmpty())
+                continue;
+            const QByteArrayView first = c.tokens[0].text;
+            if (!p.command(first) && !p.variable(first) && !aliases.contains(first.toByteArray().toLower()))
+                actual.append(QString::fromLatin1(first));
+            if ((first == "bind" || first == "unbind") && c.tokens.size() > 1 && c.tokens[1].text.size() > 1 &&
+                !p.key(c.tokens[1].text))
+                actual.append(u"key "_s + QString::fromLatin1(c.tokens[1].text));
+        }
+        QCOMPARE(actual, unknown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGameProfiles)
+#include "tst_gameprofiles.moc"
