@@ -4,6 +4,8 @@
 #   tools/dev.sh test   install what is missing, build, run every test (plain and sanitized)
 #   tools/dev.sh setup  only install what is missing
 #   tools/dev.sh bench  build optimised and print the benchmark figures
+#   tools/dev.sh package        build vbu_<version>_<arch>.deb and run lintian on it
+#   tools/dev.sh package-check  install that package into a fresh Debian 12 root, use it, remove it
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,11 +18,12 @@ packages=(
     libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
+    dpkg-dev desktop-file-utils appstream libxml2-utils shared-mime-info bash-completion groff-base
 )
 
-setup() {
+setup() { # extra packages...
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
@@ -62,6 +65,18 @@ run_tests() {
     echo "$(($(count_tests "$root/build") + $(count_tests "$root/build-sanitize") + fuzzed)) passed, 0 failed"
 }
 
+# Release build with Debian's build flags (hardening included), packed by CPack; prints the path.
+package_build() {
+    local dir=$root/build-package
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    configure_build "$dir" -DCMAKE_BUILD_TYPE=Release -DVBU_TESTS=OFF -DVBU_BENCH=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+        -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >&2
+    rm -f "$dir"/vbu_*.deb
+    (cd "$dir" && cpack -G DEB >&2)
+    echo "$dir"/vbu_*.deb
+}
+
 case "${1:-}" in
 setup) setup ;;
 run)
@@ -78,8 +93,19 @@ bench)
     configure_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DVBU_TESTS=OFF
     cmake --build "$root/build-bench" --target bench
     ;;
+package)
+    setup lintian
+    deb=$(package_build)
+    echo "== $deb"
+    lintian -I --pedantic --fail-on error,warning "$deb"
+    echo "== lintian: clean"
+    ;;
+package-check)
+    setup debootstrap
+    "$root/tools/package-check.sh" "$(package_build)"
+    ;;
 *)
-    echo "usage: $0 run|test|setup|bench" >&2
+    echo "usage: $0 run|test|setup|bench|package|package-check" >&2
     exit 2
     ;;
 esac

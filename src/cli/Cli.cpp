@@ -7,6 +7,7 @@
 #include "cli/PressCommand.h"
 #include "cli/ResaveCommand.h"
 #include "cli/UpdateCommand.h"
+#include "core/app/AppInfo.h"
 
 #include <QFileDevice>
 
@@ -28,6 +29,7 @@ struct Command
 // Each subcommand lives in a file of its own and is listed here.
 constexpr Command commands[] = {
     {"help"_L1, "vbu-cfg --help"_L1, nullptr},
+    {"version"_L1, "vbu-cfg --version"_L1, nullptr},
     {"catalogue"_L1,
      "vbu-cfg catalogue [FILE]  print the version and the tree the Command List shows (default: its own)"_L1,
      runCatalogue},
@@ -73,6 +75,10 @@ int run(const QStringList &args, Io &io)
     if (args.isEmpty() || args.constFirst() == "--help"_L1 || args.constFirst() == "-h"_L1 ||
         args.constFirst() == "help"_L1)
         return help(io);
+    if (args.constFirst() == "--version"_L1) {
+        print(io.out, u"vbu-cfg "_s + AppInfo::versionText() + u'\n');
+        return 0;
+    }
     for (const Command &c : commands) {
         if (c.run && args.constFirst() == c.name)
             return c.run(args.mid(1), io);

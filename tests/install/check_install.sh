@@ -32,7 +32,9 @@ png_size_is() { # file, size
 for size in 16 32 48 64 128 256; do
     expect "icon ${size}x${size}" png_size_is "$prefix/share/icons/hicolor/${size}x${size}/apps/vbu.png" "$size"
 done
-expect "man page installed" grep -q '^\.TH VBU-CFG 1' "$prefix/share/man/man1/vbu-cfg.1"
+for page in vbu vbu-cfg; do
+    expect "$page(1) installed compressed" bash -c "zcat '$prefix/share/man/man1/$page.1.gz' | grep -qi '^\.TH $page 1'"
+done
 # The installed companion, run from another folder, reads the installed catalogue by default.
 expect "installed program finds its catalogue" bash -c "cd / && '$prefix/bin/vbu-cfg' catalogue | head -n 1 | grep -qx 'version 1.0'"
 expect "installed catalogue is the shipped one" cmp -s "$prefix/share/vbu/commands.dat" "$(dirname "$0")/../../data/commands.dat"
