@@ -1,5 +1,10 @@
 target_sources(vbu_core PRIVATE
+    check/CheckTexts.cpp check/CheckTexts.h
+    check/CrossLineCheck.cpp check/CrossLineCheck.h
     check/GameKeyNames.cpp check/GameKeyNames.h
+    check/KeyScope.cpp check/KeyScope.h
+    check/LineCheck.cpp check/LineCheck.h
+    check/LineFindings.cpp check/LineFindings.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )
