@@ -59,6 +59,51 @@ BENCHMARK(BM_CheckLines)
     ->Args({1'000, 1})
     ->Args({100'000, 0})
     ->Args({100'000, 1})
+    ->Args({1'000'000, 0})
+    ->Args({1'000'000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// Files of shapes that once took the check quadratic time; each is about a megabyte.
+enum Shape { CommentSemicolons, ManyCommands, Semicolons, TinyLines };
+
+QByteArray makeShape(Shape shape)
+{
+    switch (shape) {
+    case CommentSemicolons:
+        return QByteArray("//;").repeated(320'000);
+    case ManyCommands: {
+        // Each command binds a key of its own name, which the game does not know.
+        QByteArray out;
+        for (int i = 1; i <= 80'000; ++i)
+            out += "bind k"_ba + QByteArray::number(i) + " +attack;";
+        return out;
+    }
+    case Semicolons:
+        return QByteArray(1'000'000, ';');
+    case TinyLines:
+        return QByteArray("+jump\n;\n//\n\nw\n").repeated(100'000);
+    }
+    return {};
+}
+
+void BM_CheckShape(benchmark::State &state)
+{
+    const QByteArray bytes = makeShape(Shape(state.range(0)));
+    qsizetype findings = 0;
+    for (auto _ : state) {
+        const QList<vbu::CheckFinding> out = vbu::ScriptChecker::checkFile(bytes, vbu::CheckGame::Both);
+        findings = out.size();
+        benchmark::DoNotOptimize(out.constData());
+    }
+    state.counters["findings"] = double(findings);
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_CheckShape)
+    ->ArgName("shape")
+    ->Arg(CommentSemicolons)
+    ->Arg(ManyCommands)
+    ->Arg(Semicolons)
+    ->Arg(TinyLines)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

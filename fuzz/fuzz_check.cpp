@@ -3,6 +3,9 @@
 #include "core/check/ScriptChecker.h"
 #include "core/check/ScriptTokenizer.h"
 
+#include <QSet>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,11 +20,16 @@ void check(bool ok)
 void checkFindings(const QList<vbu::CheckFinding> &findings, qsizetype lineCount)
 {
     qsizetype previous = 0;
+    QSet<QString> lineTexts;
     for (const vbu::CheckFinding &f : findings) {
         check(f.line >= 1 && f.line <= lineCount);
         check(f.line >= previous); // in line order
         check(f.otherLine >= 0 && f.otherLine <= f.line);
         check(!f.text.isEmpty());
+        if (f.line != previous)
+            lineTexts.clear();
+        check(!lineTexts.contains(f.text)); // a line tells each text once
+        lineTexts.insert(f.text);
         previous = f.line;
     }
 }
@@ -32,19 +40,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
 
-    // Commands cover the text without overlap, and tokens stay inside their command.
+    // Commands cover the text without overlap, know whether a quote is left open, and tokens
+    // stay inside their command. Keeping fewer tokens finds the same comment.
+    vbu::ScriptTokenizer::Tokens all;
+    vbu::ScriptTokenizer::Tokens first;
     qsizetype end = 0;
-    for (const vbu::ScriptTokenizer::Command &c : vbu::ScriptTokenizer::splitCommands(bytes)) {
-        check(c.offset >= end && c.length >= 0 && c.offset + c.length <= bytes.size());
+    for (qsizetype p = 0; p < bytes.size();) {
+        const vbu::ScriptTokenizer::Command c = vbu::ScriptTokenizer::commandAt(bytes, p);
+        check(c.offset == p && c.offset >= end && c.length >= 0 && c.offset + c.length <= bytes.size());
         end = c.offset + c.length;
+        p = c.next();
         const QByteArrayView command = bytes.sliced(c.offset, c.length);
+        check(c.oddQuotes == (command.count('"') % 2 != 0));
         for (const auto dialect : {vbu::ScriptTokenizer::Dialect::Quake, vbu::ScriptTokenizer::Dialect::Quake2}) {
-            const vbu::ScriptTokenizer::Tokens t = vbu::ScriptTokenizer::tokenize(command, dialect);
-            for (const vbu::ScriptTokenizer::Token &token : t.tokens) {
+            vbu::ScriptTokenizer::tokenize(command, dialect, all);
+            for (const vbu::ScriptTokenizer::Token &token : all.tokens) {
                 check(token.offset >= 0 && token.offset < command.size());
                 check(token.text.data() >= command.data() &&
                       token.text.data() + token.text.size() <= command.data() + command.size());
             }
+            vbu::ScriptTokenizer::tokenize(command, dialect, first, 1);
+            check(first.commentAt == all.commentAt && first.tokens.size() == std::min<qsizetype>(all.tokens.size(), 1));
         }
     }
 

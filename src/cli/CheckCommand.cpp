@@ -65,6 +65,11 @@ int runCheck(const QStringList &args, Io &io)
     for (const CheckFinding &f : ScriptChecker::checkFile(*bytes, game)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
+        // Printed in pieces: the report of a long script can be many times its size.
+        if (report.size() >= 1 << 16) {
+            print(io.out, report);
+            report.truncate(0);
+        }
     }
     if (!writeOut(io, report.toUtf8()))
         return 1;

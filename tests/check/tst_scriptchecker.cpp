@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
 using vbu::CheckGame;
@@ -19,7 +21,8 @@ namespace {
 // W(word), Q(closed quoted), U(unclosed quoted), each @offset; then #N for a comment at N.
 QString render(QByteArrayView command, ScriptTokenizer::Dialect dialect)
 {
-    const ScriptTokenizer::Tokens t = ScriptTokenizer::tokenize(command, dialect);
+    ScriptTokenizer::Tokens t;
+    ScriptTokenizer::tokenize(command, dialect, t);
     QStringList parts;
     for (const ScriptTokenizer::Token &token : t.tokens) {
         const QString kind = !token.quoted ? u"W"_s : token.closed ? u"Q"_s : u"U"_s;
@@ -76,6 +79,8 @@ private slots:
     void rules();
     void texts_data();
     void texts();
+    void longLines_data();
+    void longLines();
 };
 
 // The program keeps its own copy of the tables; it must match the games' lists line for line.
@@ -151,9 +156,12 @@ void TestScriptChecker::splitCommands()
     QFETCH(QByteArray, text);
     QFETCH(QString, expected);
     QStringList parts;
-    for (const ScriptTokenizer::Command &c : ScriptTokenizer::splitCommands(text))
+    for (qsizetype p = 0; p < text.size();) {
+        const ScriptTokenizer::Command c = ScriptTokenizer::commandAt(text, p);
         parts.append(u'<' + QString::fromLatin1(text.sliced(c.offset, c.length)) + u'>' +
                      (c.endsAtSemicolon ? u";"_s : QString()));
+        p = c.next();
+    }
     QCOMPARE(parts.join(u' '), expected);
 }
 
@@ -294,6 +302,33 @@ void TestScriptChecker::texts()
     for (const CheckFinding &f : ScriptChecker::check(QList<QByteArray>{script}, CheckGame::Both))
         texts.append(f.text);
     QCOMPARE(texts.join(u'\n'), expected);
+}
+
+// Lines of hundreds of thousands of commands, each with findings of its own or none: the check
+// must stay linear in them, or these take far longer than the test may run.
+void TestScriptChecker::longLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<qsizetype>("commandFindings"); // besides the one for the script's size
+    QByteArray unknownKeys;
+    for (int i = 0; i < 300'000; ++i)
+        unknownKeys += "bind k" + QByteArray::number(i) + " x;";
+    QTest::newRow("unknown keys, each of its own") << unknownKeys << qsizetype(300'000);
+    // Every comment runs the same command, told once.
+    QTest::newRow("comments cut by ';'") << "//;"_ba.repeated(1'000'000) + "say hi" << qsizetype(1);
+}
+
+void TestScriptChecker::longLines()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(qsizetype, commandFindings);
+    const QList<CheckFinding> found = ScriptChecker::check(QList<QByteArray>{line}, CheckGame::Both);
+    QCOMPARE(found.size(), commandFindings + 1);
+    QCOMPARE(found.constFirst().rule, vbu::CheckRule::ScriptTooLong);
+    // The games agree on each finding, so every one is told once for both.
+    QCOMPARE(
+        std::count_if(found.cbegin(), found.cend(), [](const CheckFinding &f) { return f.game != CheckGame::Both; }),
+        0);
 }
 
 QTEST_GUILESS_MAIN(TestScriptChecker)

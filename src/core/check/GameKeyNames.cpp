@@ -1,9 +1,9 @@
 #include "core/check/GameKeyNames.h"
 
-#include <QByteArray>
-#include <QHash>
-
+#include <algorithm>
+#include <array>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -141,22 +141,46 @@ constexpr QLatin1StringView portKeys[] = {
     "TOUCHPAD"_L1,
 };
 
-// Names are looked up in upper case.
-template<typename Names, typename ValueOf> QHash<QByteArray, int> indexOf(const Names &names, ValueOf valueOf)
+// The names of a list sorted, each with where it stands in the list, for lookups in any case.
+struct Index
 {
-    QHash<QByteArray, int> out;
+    std::vector<std::pair<QLatin1StringView, qsizetype>> sorted;
+    qsizetype longest = 0;
+};
+
+template<typename Names, typename NameOf> Index sortedIndex(const Names &names, NameOf nameOf)
+{
+    Index out;
     for (const auto &entry : names) {
-        const auto [name, value] = valueOf(entry);
-        out.insert(QByteArray(name.data(), name.size()).toUpper(), value);
+        const QLatin1StringView name = nameOf(entry);
+        out.sorted.emplace_back(name, qsizetype(out.sorted.size()));
+        out.longest = std::max(out.longest, name.size());
     }
+    std::sort(out.sorted.begin(), out.sorted.end());
     return out;
 }
 
-const QHash<QByteArray, int> &indexOf(GameKeyNames::Table table)
+// The lists hold upper-case ASCII names only.
+std::optional<qsizetype> find(const Index &index, QByteArrayView name)
 {
-    auto entry = [](const GameKeyNames::Entry &e) { return std::pair(e.name, e.number); };
-    static const QHash<QByteArray, int> quake = indexOf(quakeKeys, entry);
-    static const QHash<QByteArray, int> quake2 = indexOf(quake2Keys, entry);
+    std::array<char, 32> upper;
+    if (name.size() > index.longest || name.size() > qsizetype(upper.size()))
+        return std::nullopt;
+    std::transform(name.begin(), name.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
+    const QLatin1StringView wanted(upper.data(), name.size());
+    const auto found = std::lower_bound(index.sorted.begin(), index.sorted.end(), wanted,
+                                        [](const auto &entry, QLatin1StringView n) { return entry.first < n; });
+    if (found == index.sorted.end() || found->first != wanted)
+        return std::nullopt;
+    return found->second;
+}
+
+const Index &tableIndex(GameKeyNames::Table table)
+{
+    const auto name = [](const GameKeyNames::Entry &e) { return e.name; };
+    static const Index quake = sortedIndex(quakeKeys, name);
+    static const Index quake2 = sortedIndex(quake2Keys, name);
     return table == GameKeyNames::Table::Quake ? quake : quake2;
 }
 
@@ -171,13 +195,16 @@ std::span<const GameKeyNames::Entry> GameKeyNames::table(Table table)
 
 std::optional<int> GameKeyNames::keyNumber(QByteArrayView name, Table which)
 {
+    if (const std::optional<qsizetype> at = indexOf(name, which))
+        return table(which)[size_t(*at)].number;
+    return std::nullopt;
+}
+
+std::optional<qsizetype> GameKeyNames::indexOf(QByteArrayView name, Table table)
+{
     if (name.size() < 2)
         return std::nullopt;
-    const QHash<QByteArray, int> &names = indexOf(which);
-    const auto found = names.constFind(name.toByteArray().toUpper());
-    if (found == names.constEnd())
-        return std::nullopt;
-    return *found;
+    return find(tableIndex(table), name);
 }
 
 std::span<const QLatin1StringView> GameKeyNames::portNames()
@@ -185,10 +212,10 @@ std::span<const QLatin1StringView> GameKeyNames::portNames()
     return portKeys;
 }
 
-bool GameKeyNames::isPortName(QByteArrayView name)
+std::optional<qsizetype> GameKeyNames::portIndex(QByteArrayView name)
 {
-    static const QHash<QByteArray, int> names = indexOf(portKeys, [](QLatin1StringView n) { return std::pair(n, 0); });
-    return names.contains(name.toByteArray().toUpper());
+    static const Index names = sortedIndex(portKeys, [](QLatin1StringView n) { return n; });
+    return find(names, name);
 }
 
 } // namespace vbu

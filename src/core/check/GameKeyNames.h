@@ -26,9 +26,12 @@ public:
     // The number of a name longer than one character, in any case; nothing when the game
     // does not know it. One-character names are not looked up: they stand for that byte.
     static std::optional<int> keyNumber(QByteArrayView name, Table table);
+    // Where such a name stands in the game's table, in any case.
+    static std::optional<qsizetype> indexOf(QByteArrayView name, Table table);
     // Names that some source ports added and the original games refuse.
     static std::span<const QLatin1StringView> portNames();
-    static bool isPortName(QByteArrayView name);
+    // Where a name stands in portNames(), in any case.
+    static std::optional<qsizetype> portIndex(QByteArrayView name);
 };
 
 } // namespace vbu

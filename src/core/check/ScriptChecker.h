@@ -52,9 +52,18 @@ struct CheckFinding
     friend bool operator==(const CheckFinding &, const CheckFinding &) = default;
 };
 
+} // namespace vbu
+
+// A check can find millions; the lists holding them grow by moving bytes.
+Q_DECLARE_TYPEINFO(vbu::CheckFinding, Q_RELOCATABLE_TYPE);
+
+namespace vbu {
+
 // Reads a script as Quake or Quake 2 would when it is run with exec, and tells what goes wrong:
 // a script the game refuses, keys bound twice or unknown to the game, comments that run
-// commands, lines the game cuts or discards, and commands the game does not have.
+// commands, lines the game cuts or discards, and commands the game does not have. Time and
+// memory grow in step with the script and the findings. A line's own checks are LineCheck; the
+// two rules that look across lines, script size and keys bound again, are CrossLineCheck.
 class ScriptChecker final
 {
 public:

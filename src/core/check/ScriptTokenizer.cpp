@@ -11,55 +11,51 @@ bool isQuakeSpecial(char c)
 
 } // namespace
 
-QList<ScriptTokenizer::Command> ScriptTokenizer::splitCommands(QByteArrayView text)
+ScriptTokenizer::Command ScriptTokenizer::commandAt(QByteArrayView text, qsizetype from)
 {
-    QList<Command> out;
-    qsizetype start = 0;
-    int quotes = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    bool quoted = false;
+    for (qsizetype i = from; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"')
-            ++quotes;
-        const bool semicolon = c == ';' && quotes % 2 == 0;
-        if (semicolon || c == '\n') {
-            out.append({start, i - start, semicolon});
-            start = i + 1;
-            quotes = 0;
-        }
+            quoted = !quoted;
+        else if (c == '\n' || (c == ';' && !quoted))
+            return {from, i - from, c == ';', quoted};
     }
-    if (start < text.size())
-        out.append({start, text.size() - start, false});
-    return out;
+    return {from, text.size() - from, false, quoted};
 }
 
-ScriptTokenizer::Tokens ScriptTokenizer::tokenize(QByteArrayView command, Dialect dialect)
+void ScriptTokenizer::tokenize(QByteArrayView command, Dialect dialect, Tokens &out, qsizetype keep)
 {
-    Tokens out;
-    // A zero byte ends the text for the game, which reads it as a C string.
-    const qsizetype zero = command.indexOf('\0');
-    const qsizetype end = zero < 0 ? command.size() : zero;
+    out.tokens.clear();
+    out.commentAt = -1;
+    // A zero byte ends the text for the game, which reads it as a C string. It separates, so
+    // words stop at it and only the blanks and quoted text need to look for it.
+    const qsizetype end = command.size();
     const bool quakeSpecials = dialect == Dialect::Quake;
     qsizetype p = 0;
     for (;;) {
-        while (p < end && isSeparator(command[p]))
+        while (p < end && isSeparator(command[p])) {
+            if (command[p] == '\0')
+                return;
             ++p;
+        }
         if (p >= end)
-            return out;
+            return;
         const char c = command[p];
         if (c == '/' && p + 1 < end && command[p + 1] == '/') {
             out.commentAt = p;
-            return out;
+            return;
         }
         Token token;
         token.offset = p;
         if (c == '"') {
             const qsizetype from = p + 1;
             qsizetype q = from;
-            while (q < end && command[q] != '"')
+            while (q < end && command[q] != '"' && command[q] != '\0')
                 ++q;
             token.text = command.sliced(from, q - from);
             token.quoted = true;
-            token.closed = q < end;
+            token.closed = q < end && command[q] == '"';
             p = token.closed ? q + 1 : q;
         } else if (quakeSpecials && isQuakeSpecial(c)) {
             token.text = command.sliced(p, 1);
@@ -72,7 +68,8 @@ ScriptTokenizer::Tokens ScriptTokenizer::tokenize(QByteArrayView command, Dialec
             token.text = command.sliced(p, q - p);
             p = q;
         }
-        out.tokens.append(token);
+        if (out.tokens.size() < keep)
+            out.tokens.append(token);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QList>
 
+#include <limits>
+
 namespace vbu {
 
 // Cuts script text into commands and arguments the way the games' command buffer and
@@ -21,6 +23,10 @@ public:
         qsizetype offset = 0;
         qsizetype length = 0;
         bool endsAtSemicolon = false; // false: ended by a line feed or the end of the text
+        bool oddQuotes = false;       // an odd number of double quotes: one is not closed
+
+        // Where the command after this one starts; past the text's end after the last one.
+        qsizetype next() const { return offset + length + 1; }
     };
 
     struct Token
@@ -37,11 +43,15 @@ public:
         qsizetype commentAt = -1; // where the "//" that ends the arguments starts, -1 for none
     };
 
-    // Cuts at every line feed and at every ';' outside double quotes, the quotes counted
-    // afresh in each command. An empty rest after the last cut is left out.
-    static QList<Command> splitCommands(QByteArrayView text);
-    // The arguments of one command. Comments are only seen where an argument would start.
-    static Tokens tokenize(QByteArrayView command, Dialect dialect);
+    // The command that starts at from, which is inside the text: it runs to the next line feed or
+    // ';' outside double quotes, the quotes counted afresh in each command. Walking the text with
+    // next() until it passes the end leaves out an empty rest after the last cut.
+    static Command commandAt(QByteArrayView text, qsizetype from);
+    // The arguments of one command, into out, whose room is kept from call to call. Comments are
+    // only seen where an argument would start. Only the first keep tokens are kept, yet the
+    // comment is found all the same.
+    static void tokenize(QByteArrayView command, Dialect dialect, Tokens &out,
+                         qsizetype keep = std::numeric_limits<qsizetype>::max());
     // Bytes up to the blank separate arguments; so do 128 to 255, which the games read as
     // negative (signed) characters.
     static bool isSeparator(char c) { return static_cast<signed char>(c) <= ' '; }

@@ -1,10 +1,15 @@
 target_sources(vbu_core PRIVATE
+    check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
     check/ConsoleModel.cpp check/ConsoleModel.h
     check/ConsoleNames.cpp check/ConsoleNames.h
+    check/CrossLineCheck.cpp check/CrossLineCheck.h
     check/GameKeyNames.cpp check/GameKeyNames.h
     check/GameProfile.cpp check/GameProfile.h
     check/GameProfiles.cpp check/GameProfiles.h
+    check/KeyScope.cpp check/KeyScope.h
+    check/LineCheck.cpp check/LineCheck.h
+    check/LineFindings.cpp check/LineFindings.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )
