@@ -67,7 +67,8 @@ int runCheck(const QStringList &args, Io &io)
         anyError = anyError || f.severity == CheckSeverity::Error;
         // Printed in pieces: the report of a long script can be many times its size.
         if (report.size() >= 1 << 16) {
-            print(io.out, report);
+            if (!writeOut(io, report.toUtf8()))
+                return 1;
             report.truncate(0);
         }
     }

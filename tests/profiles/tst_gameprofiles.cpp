@@ -271,7 +271,9 @@ private slots:
         const QByteArray text = vbu::test::readAll(vbu::test::dataPath(u"corpus/"_s + file));
         QList<vbu::ScriptTokenizer::Tokens> commands;
         QSet<QByteArray> aliases;
-        for (const vbu::ScriptTokenizer::Command &c : vbu::ScriptTokenizer::splitCommands(text)) {
+        for (qsizetype at = 0; at < text.size();) {
+            const vbu::ScriptTokenizer::Command c = vbu::ScriptTokenizer::commandAt(text, at);
+            at = c.next();
             commands.append(vbu::ScriptTokenizer::tokenize(QByteArrayView(text).sliced(c.offset, c.length), dialect));
             const auto &t = commands.constLast().tokens;
             if (t.size() > 1 && t[0].text == "alias")

@@ -24,6 +24,13 @@ ScriptTokenizer::Command ScriptTokenizer::commandAt(QByteArrayView text, qsizety
     return {from, text.size() - from, false, quoted};
 }
 
+ScriptTokenizer::Tokens ScriptTokenizer::tokenize(QByteArrayView command, Dialect dialect)
+{
+    Tokens out;
+    tokenize(command, dialect, out);
+    return out;
+}
+
 void ScriptTokenizer::tokenize(QByteArrayView command, Dialect dialect, Tokens &out, qsizetype keep)
 {
     out.tokens.clear();

@@ -52,6 +52,8 @@ public:
     // comment is found all the same.
     static void tokenize(QByteArrayView command, Dialect dialect, Tokens &out,
                          qsizetype keep = std::numeric_limits<qsizetype>::max());
+    // The same, into a fresh list, where a command is tokenized only once.
+    static Tokens tokenize(QByteArrayView command, Dialect dialect);
     // Bytes up to the blank separate arguments; so do 128 to 255, which the games read as
     // negative (signed) characters.
     static bool isSeparator(char c) { return static_cast<signed char>(c) <= ' '; }
