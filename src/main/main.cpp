@@ -1,7 +1,7 @@
 #include "core/app/AppInfo.h"
 #include "core/ui/ProgramIcon.h"
 #include "gui/app/MainWindow.h"
-#include "gui/app/QtPrompter.h"
+#include "gui/ui/QtPrompter.h"
 #include "gui/ui/SplashWindow.h"
 
 #include <QApplication>
