@@ -199,7 +199,7 @@ private slots:
         for (int i = 0; i < 10000; ++i)
             lines.append("bind x \"" + QByteArray::number(i) + '"');
         h.setLines(lines);
-        QProgressBar *bar = h.child<QProgressBar>("Progress");
+        auto *bar = h.child<QProgressBar>("Progress");
         QSignalSpy values(bar, &QProgressBar::valueChanged);
         h.prompter.answerFile(h.path(u"p.cfg"_s));
         h.window->save();

@@ -52,7 +52,7 @@ private slots:
             QCOMPARE(h.action(name)->text(), caption);
             QCOMPARE(h.action(name)->shortcut(), QKeySequence(shortcut));
         }
-        QComboBox *keys = h.child<QComboBox>("txtKey");
+        auto *keys = h.child<QComboBox>("txtKey");
         QCOMPARE(keys->count(), 85);
         const std::pair<int, QString> someKeys[] = {{0, u"a"_s},   {26, u"0"_s},     {36, u"\\"_s}, {48, u"*"_s},
                                                     {49, u"f1"_s}, {61, u"enter"_s}, {84, u"tab"_s}};
@@ -173,7 +173,7 @@ private slots:
         MainWindowHarness h;
         QVERIFY(h.showActive());
         h.setLines({"", "bind w \"+forward\""});
-        QTreeView *list = h.child<QTreeView>("lstBind");
+        auto *list = h.child<QTreeView>("lstBind");
         // An empty line and no selection are not edited.
         h.window->editSelectedLine();
         h.window->selectRow(0);
@@ -198,7 +198,7 @@ private slots:
         MainWindowHarness h;
         QVERIFY(h.showActive());
         h.setLines({"a", "b"});
-        QTreeView *list = h.child<QTreeView>("lstBind");
+        auto *list = h.child<QTreeView>("lstBind");
         const QPoint at = list->visualRect(h.window->script().index(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::qWait(50);

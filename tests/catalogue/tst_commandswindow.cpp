@@ -127,7 +127,7 @@ private slots:
             int depth = 0;
             for (const QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
                 ++depth;
-            shown += QString(2 * depth, u' ') + (*it)->text(0) + u'@' +
+            shown += QString(2 * qsizetype(depth), u' ') + (*it)->text(0) + u'@' +
                      (*it)->data(0, CommandsWindow::ImageRole).toString() + u' ' +
                      (*it)->data(0, CommandsWindow::KeyRole).toString() + u'\n';
         }
@@ -335,7 +335,7 @@ private slots:
         const QString invalid = u"Error: Invalid Update"_s;
         const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
         const Route loop{302, {}, {"Location: /version.txt"}};
-        const Route oversized{200, QByteArray(5 * 1024 * 1024, 'x'), {}, Route::Unsized};
+        const Route oversized{200, QByteArray(qsizetype(5) * 1024 * 1024, 'x'), {}, Route::Unsized};
         const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
         QTest::newRow("404") << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
         QTest::newRow("time-out") << u""_s << Route{.kind = Route::Hold} << none << download

@@ -75,7 +75,7 @@ int reportCount()
 
 QImage grabRow(const MainWindowHarness &h, int row)
 {
-    QTreeView *list = h.child<QTreeView>("lstBind");
+    auto *list = h.child<QTreeView>("lstBind");
     const QImage all = list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     return all.copy(list->visualRect(list->model()->index(row, 0)));
 }
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(reportCount(), 1);
         verifyReport(h, *report);
 
-        QComboBox *games = child<QComboBox>(report, u"cmbGame"_s);
+        auto *games = child<QComboBox>(report, u"cmbGame"_s);
         const CheckGame expected[] = {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both};
         QStringList names;
         for (int i = 0; i < games->count(); ++i) {

@@ -251,7 +251,7 @@ private slots:
         vbu::test::writeAll(name, "one\r\ntwo\r\n");
         h.window->loadScript(name);
         QVERIFY(h.showActive());
-        QTreeView *list = h.child<QTreeView>("lstBind");
+        auto *list = h.child<QTreeView>("lstBind");
         list->setFocus();
         h.prompter.answerMessage(Prompter::No);
         QTest::keySequence(list, QKeySequence(u"Ctrl+A"_s)); // Clear All, answered No

@@ -133,7 +133,7 @@ void TestWindows::colorsSequences()
     static const QHash<QString, QString> buttons{
         {u"ok"_s, u"Command3"_s}, {u"cancel"_s, u"Command4"_s}, {u"apply"_s, u"Command5"_s}};
     vbu::test::MainWindowHarness harness;
-    QTreeView *lstBind = harness.child<QTreeView>("lstBind");
+    auto *lstBind = harness.child<QTreeView>("lstBind");
     vbu::ListColors::setForeColor(lstBind, QColor(0, 0, 128));
     vbu::ListColors::setBackColor(lstBind, QColor(255, 255, 224));
     QPointer<vbu::ColorsDialog> dialog;

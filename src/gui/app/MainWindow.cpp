@@ -473,7 +473,7 @@ QString MainWindow::askFileName(bool save, const QString &title)
     // The home folder stands in for the root of the system drive.
     request.folder = QDir::homePath();
     request.fileName = m_dialogFileName;
-    const QString chosen = m_prompter.fileName(this, request);
+    QString chosen = m_prompter.fileName(this, request);
     if (!chosen.isEmpty())
         m_dialogFileName = chosen;
     return chosen;

@@ -36,7 +36,7 @@ private:
     QColor showColor();
 
     Prompter &m_prompter;
-    // dlgColor's colour: the last one chosen in this opening, black until then.
+    // The chooser's colour: the last one chosen in this opening, black until then.
     QColor m_dlgColor = Qt::black;
     QLineEdit *m_text1 = nullptr;
 };
