@@ -124,8 +124,7 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
         m_mnuCommandList,
         [this] {
             auto *window = new CommandsWindow(this, m_prompter, m_cataloguePath);
-            connect(window, &CommandsWindow::progressMaximumChanged, this,
-                    [this](int maximum) { m_progress->setRange(0, maximum); });
+            connect(window, &CommandsWindow::progressMaximumChanged, m_progress, &QProgressBar::setMaximum);
             connect(window, &CommandsWindow::progressChanged, m_progress, &QProgressBar::setValue);
             connect(window, &CommandsWindow::commandChosen, this, &MainWindow::appendToBinding);
             window->load();
