@@ -1,7 +1,5 @@
 #include "support/MainWindowHarness.h"
 
-#include "support/TestData.h"
-
 #include <QAction>
 #include <QTest>
 #include <QToolButton>
