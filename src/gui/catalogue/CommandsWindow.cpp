@@ -41,8 +41,7 @@ private:
 } // namespace
 
 CommandsWindow::CommandsWindow(QWidget *mainWindow, Prompter &prompter, const QString &cataloguePath)
-    : DockedToolWindow(mainWindow), m_prompter(prompter), m_path(cataloguePath), m_tree(new QTreeWidget),
-      m_mnuCheck(nullptr)
+    : DockedToolWindow(mainWindow), m_prompter(prompter), m_path(cataloguePath), m_tree(new QTreeWidget)
 {
     setObjectName(u"frmCommands"_s);
     setWindowTitle(u"Command List"_s);

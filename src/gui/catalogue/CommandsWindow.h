@@ -62,7 +62,7 @@ private:
     QString m_path;
     QString m_version;
     QTreeWidget *m_tree;
-    QAction *m_mnuCheck;
+    QAction *m_mnuCheck = nullptr;
     bool m_checking = false;
 };
 
