@@ -44,7 +44,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
-#include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
 #include <QUndoStack>

@@ -5,7 +5,6 @@
 
 #include <array>
 
-class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
