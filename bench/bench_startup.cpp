@@ -1,5 +1,5 @@
 #include "gui/app/MainWindow.h"
-#include "gui/app/QtPrompter.h"
+#include "gui/ui/QtPrompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,10 +34,10 @@ static void BM_CommandListOpen(benchmark::State &state)
     vbu::MainWindow window(prompter, QString());
     window.show();
     for (auto _ : state) {
-        window.mnuCommandList_Click();
+        window.toggleCommandList();
         QApplication::processEvents();
         state.PauseTiming();
-        window.mnuCommandList_Click();
+        window.toggleCommandList();
         QApplication::processEvents();
         state.ResumeTiming();
     }

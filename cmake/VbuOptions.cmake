@@ -1,12 +1,17 @@
 # Compiler settings shared by every target of the project.
+option(VBU_WERROR "Treat compiler warnings as errors (the test command turns it on)" OFF)
+
 add_library(vbu_options INTERFACE)
 target_compile_options(vbu_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual)
+    -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual
+    -Wshadow -Wold-style-cast -Wcast-qual
+    $<$<BOOL:${VBU_WERROR}>:-Werror>)
 target_compile_definitions(vbu_options INTERFACE
     QT_NO_CAST_FROM_ASCII
     QT_NO_CAST_TO_ASCII
     QT_NO_CAST_FROM_BYTEARRAY
     QT_NO_URL_CAST_FROM_STRING
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
     QT_USE_QSTRINGBUILDER
     QT_STRICT_ITERATORS
     QT_DISABLE_DEPRECATED_BEFORE=0x060400)

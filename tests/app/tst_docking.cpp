@@ -1,9 +1,11 @@
 #include "gui/catalogue/DockedToolWindow.h"
+#include "support/TestData.h"
 
 #include <QCheckBox>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using vbu::test::child;
 
 namespace {
 
@@ -56,7 +58,7 @@ private slots:
         auto *tool = new Probe(&main);
         tool->show();
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
-        QVERIFY(tool->chkDocked()->isChecked());
+        QVERIFY(child<QCheckBox>(tool, u"chkDocked"_s)->isChecked());
         QCOMPARE(tool->size(), QSize(197, 376)); // width and height are left alone
         for (const QPoint by : {QPoint(37, 11), QPoint(-60, 25)}) {
             MoveCounter counter(tool);
@@ -71,14 +73,14 @@ private slots:
         tool->move(tool->pos() + QPoint(150, 200));
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
         // Unticked, it stays where it is left, whatever the main window does.
-        QTest::mouseClick(tool->chkDocked(), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(tool, u"chkDocked"_s), Qt::LeftButton);
         const QPoint parked = dockedPlace(main) + QPoint(90, 120);
         tool->move(parked);
         main.move(main.pos() + QPoint(30, 30));
         QTest::qWait(30);
         QCOMPARE(tool->pos(), parked);
         // Ticking again docks at once.
-        QTest::mouseClick(tool->chkDocked(), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(tool, u"chkDocked"_s), Qt::LeftButton);
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
         // Closing says so first, then the window goes.
         int closings = 0;

@@ -25,13 +25,15 @@ class TestFileCommands : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     void openAsksWithTheSharedDialogSettings()
     {
         MainWindowHarness h;
         const QString first = h.path(u"first.cfg"_s);
         writeAll(first, "a\r\n");
         h.prompter.answerFile(first);
-        h.window->mnuOpen_Click();
+        h.window->open();
         const auto &request = h.prompter.asked.at(0).request;
         QCOMPARE(request.save, false);
         QCOMPARE(request.title, u"Open"_s);
@@ -40,7 +42,7 @@ private slots:
         QVERIFY(request.fileName.isEmpty());
         // The name chosen last is offered again, whichever command asks.
         h.prompter.answerFile({});
-        h.window->mnuSaveAs_Click();
+        h.window->saveAs();
         QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
         QCOMPARE(h.prompter.last().request.save, true);
         QCOMPARE(h.prompter.last().request.fileName, first);
@@ -54,7 +56,7 @@ private slots:
         const QString name = h.path(u"x.cfg"_s);
         writeAll(name, "bind w \"+forward\"\r\necho a, b\r\n\r\n  \"quoted\"\nlast");
         h.prompter.answerFile(name);
-        h.window->mnuOpen_Click();
+        h.window->open();
         QCOMPARE(h.prompter.asked.size(), 1);
         QCOMPARE(h.lines(), (QByteArrayList{"bind w \"+forward\"", "echo a", "b", "", "quoted", "last"}));
         QCOMPARE(h.window->caption(), name);
@@ -62,7 +64,7 @@ private slots:
         QCOMPARE(h.window->recentFiles().files(), QStringList{name});
         // A file of no bytes empties the list.
         writeAll(name, {});
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QVERIFY(h.lines().isEmpty());
         QCOMPARE(h.window->caption(), name);
     }
@@ -94,7 +96,7 @@ private slots:
         MainWindowHarness h;
         const QString name = h.path(u"gone.cfg"_s);
         writeAll(name, "x\r\n");
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         h.window->recentFiles().addFile(h.path(u"other.cfg"_s));
         QVERIFY(QFile::remove(name));
         h.setLines({"unsaved"});
@@ -121,7 +123,7 @@ private slots:
         MainWindowHarness h;
         h.setLines({"keep"});
         h.prompter.answerMessage(Prompter::Ok);
-        h.window->LoadScript(broken);
+        h.window->loadScript(broken);
         QCOMPARE(h.prompter.asked.size(), 1);
         QVERIFY(h.prompter.last().message.text.startsWith(u"File '/proc/self/mem' could not be read."_s));
         QCOMPARE(h.prompter.last().message.title, u"Error Opening File"_s);
@@ -133,13 +135,17 @@ private slots:
     {
         MainWindowHarness h;
         const QString a = h.path(u"a.cfg"_s);
-        const QString b = h.path(u"b.cfg"_s);
+        const QString b = h.path(u"R&D.cfg"_s);
         writeAll(a, "from a\r\n");
         writeAll(b, "from b\r\n");
         h.prompter.answerFile(a);
-        h.window->mnuOpen_Click();
-        h.window->LoadScript(b);
+        h.window->open();
+        h.window->loadScript(b);
         QCOMPARE(h.window->recentFiles().files(), (QStringList{b, a}));
+        // Numbered, most recent first; an ampersand in a name is no access key.
+        QCOMPARE(h.action("mnuFileMRU1")->text(), u"&1 "_s + h.path(u"R&&D.cfg"_s));
+        QCOMPARE(h.action("mnuFileMRU2")->text(), u"&2 "_s + a);
+        QVERIFY(!h.action("mnuFileMRU3")->isVisible());
         h.action("mnuFileMRU2")->trigger();
         QCOMPARE(h.lines(), QByteArrayList{"from a"});
         QCOMPARE(h.window->caption(), a);
@@ -154,7 +160,7 @@ private slots:
         h.setLines({"bind w \"+forward\"", "//Created by : Vantor's Bind Utility", "", "name \"\xff\x80\""});
         const QString name = h.path(u"new.cfg"_s);
         h.prompter.answerFile(name);
-        h.window->mnuSave_Click();
+        h.window->save();
         QCOMPARE(h.prompter.asked.size(), 1);
         QCOMPARE(h.prompter.last().request.title, u"Save"_s);
         QCOMPARE(h.prompter.last().request.save, true);
@@ -166,23 +172,23 @@ private slots:
         QCOMPARE(h.window->recentFiles().files(), QStringList{name});
         // With a current file, Save rewrites it without asking; Save As always asks.
         h.prompter.answerMessage(Prompter::Yes);
-        h.window->mnuClearAll_Click();
+        h.window->clearAll();
         h.window->script().append("two");
-        h.window->mnuSave_Click();
+        h.window->save();
         QCOMPARE(h.prompter.asked.size(), 2);
         QCOMPARE(readAll(name), QByteArray("two\r\n"));
         const QString second = h.path(u"second.scr"_s);
         h.prompter.answerFile(second);
-        h.window->mnuSaveAs_Click();
+        h.window->saveAs();
         QCOMPARE(h.prompter.last().request.title, u"Save As"_s);
         QCOMPARE(readAll(second), QByteArray("two\r\n"));
         QCOMPARE(h.window->caption(), second);
         QCOMPARE(h.window->recentFiles().files(), (QStringList{second, name}));
         // New forgets the file; what was saved comes back as it was composed.
-        h.window->mnuNew_Click();
+        h.window->newFile();
         QCOMPARE(h.window->caption(), noFile);
         QVERIFY(h.window->fileName().isEmpty());
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QCOMPARE(h.lines(), QByteArrayList{"two"});
     }
 
@@ -193,10 +199,10 @@ private slots:
         for (int i = 0; i < 10000; ++i)
             lines.append("bind x \"" + QByteArray::number(i) + '"');
         h.setLines(lines);
-        QProgressBar *bar = h.window->progress();
+        auto *bar = h.child<QProgressBar>("Progress");
         QSignalSpy values(bar, &QProgressBar::valueChanged);
         h.prompter.answerFile(h.path(u"p.cfg"_s));
-        h.window->mnuSave_Click();
+        h.window->save();
         QCOMPARE(bar->maximum(), 10001);
         QCOMPARE(bar->minimum(), 0);
         QCOMPARE(bar->value(), 0);
@@ -228,12 +234,12 @@ private slots:
         const QString current = h.path(u"current.cfg"_s);
         writeAll(current, "on disk\r\n");
         h.prompter.answerFile(current);
-        h.window->mnuOpen_Click();
+        h.window->open();
         h.window->script().append("new line");
         const QString bad = h.path(target);
         h.prompter.answerFile(bad);
         h.prompter.answerMessage(Prompter::Ok);
-        h.window->mnuSaveAs_Click();
+        h.window->saveAs();
         QCOMPARE(h.prompter.asked.size(), 3);
         const auto &m = h.prompter.last().message;
         QCOMPARE(m.title, u"Error Saving File"_s);
@@ -243,14 +249,14 @@ private slots:
         QCOMPARE(h.lines(), (QByteArrayList{"on disk", "new line"}));
         QCOMPARE(h.window->caption(), current);
         QCOMPARE(h.window->fileName(), current);
-        QCOMPARE(h.window->progress()->value(), 0);
+        QCOMPARE(h.child<QProgressBar>("Progress")->value(), 0);
         QCOMPARE(readAll(current), QByteArray("on disk\r\n"));
         QCOMPARE(h.window->recentFiles().files(), QStringList{current});
         // The same through Save without a current file: the working name stays empty.
-        h.window->mnuNew_Click();
+        h.window->newFile();
         h.prompter.answerFile(bad);
         h.prompter.answerMessage(Prompter::Ok);
-        h.window->mnuSave_Click();
+        h.window->save();
         QCOMPARE(h.prompter.last().message.title, u"Error Saving File"_s);
         QVERIFY(h.window->fileName().isEmpty());
         QCOMPARE(h.window->caption(), noFile);
@@ -273,15 +279,15 @@ private slots:
         QFETCH(QByteArray, onDisk);
         MainWindowHarness h;
         h.setLines({"x"});
-        h.window->mnuClose_Click(); // no current file: nothing to close
+        h.window->closeFile(); // no current file: nothing to close
         QCOMPARE(h.lines(), QByteArrayList{"x"});
         const QString name = h.path(u"c.cfg"_s);
         writeAll(name, "old\r\n");
         h.prompter.answerFile(name);
-        h.window->mnuOpen_Click();
+        h.window->open();
         h.window->script().append("added");
         h.prompter.answerMessage(Prompter::Button(answer));
-        h.window->mnuClose_Click();
+        h.window->closeFile();
         QCOMPARE(h.prompter.asked.size(), 2);
         const auto &m = h.prompter.last().message;
         QCOMPARE(m.text, u"Do you want to save first?"_s);
@@ -296,7 +302,7 @@ private slots:
         if (cleared) {
             // The next Save asks for a name again.
             h.prompter.answerFile({});
-            h.window->mnuSave_Click();
+            h.window->save();
             QCOMPARE(h.prompter.last().kind, FakePrompter::Asked::FileDialog);
         }
     }
@@ -307,11 +313,11 @@ private slots:
         const QString name = h.path(u"vanishing/c.cfg"_s);
         QVERIFY(QDir(h.dir.path()).mkdir(u"vanishing"_s));
         writeAll(name, "old\r\n");
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QVERIFY(QDir(h.path(u"vanishing"_s)).removeRecursively());
         h.prompter.answerMessage(Prompter::Yes);
         h.prompter.answerMessage(Prompter::Ok);
-        h.window->mnuClose_Click();
+        h.window->closeFile();
         QCOMPARE(h.prompter.asked.size(), 2);
         QCOMPARE(h.prompter.last().message.title, u"Error Saving File"_s);
         QCOMPARE(h.lines(), QByteArrayList{"old"});

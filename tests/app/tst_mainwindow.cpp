@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +23,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     void designPlacesMenusAndKeys()
     {
         MainWindowHarness h;
@@ -49,14 +52,14 @@ private slots:
             QCOMPARE(h.action(name)->text(), caption);
             QCOMPARE(h.action(name)->shortcut(), QKeySequence(shortcut));
         }
-        QComboBox *keys = h.window->txtKey();
+        auto *keys = h.child<QComboBox>("txtKey");
         QCOMPARE(keys->count(), 85);
         const std::pair<int, QString> someKeys[] = {{0, u"a"_s},   {26, u"0"_s},     {36, u"\\"_s}, {48, u"*"_s},
                                                     {49, u"f1"_s}, {61, u"enter"_s}, {84, u"tab"_s}};
         for (const auto &[index, name] : someKeys)
             QCOMPARE(keys->itemText(index), name);
         QCOMPARE(keys->currentText(), u"a"_s);
-        QCOMPARE(h.window->cmbType()->currentText(), u"bind"_s);
+        QCOMPARE(h.child<QComboBox>("cmbType")->currentText(), u"bind"_s);
         QCOMPARE(h.window->windowTitle(), u"Vantor's Bind Utility"_s);
     }
 
@@ -86,10 +89,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, line);
         MainWindowHarness h;
-        h.window->cmbType()->setEditText(type);
-        h.window->txtKey()->setEditText(key);
-        h.window->txtBind()->setText(text);
-        h.window->cmdAdd_Click();
+        h.child<QComboBox>("cmbType")->setEditText(type);
+        h.child<QComboBox>("txtKey")->setEditText(key);
+        h.child<QLineEdit>("txtBind")->setText(text);
+        h.window->addBinding();
         QCOMPARE(h.prompter.asked.size(), 0);
         QCOMPARE(h.lines(), QByteArrayList{line});
     }
@@ -110,9 +113,10 @@ private slots:
         QFETCH(QString, message);
         MainWindowHarness h;
         h.setLines({"x"});
-        h.window->txtKey()->setEditText(key);
-        h.window->txtBind()->setText(text);
-        h.window->cmdAdd_Click();
+        h.child<QComboBox>("txtKey")->setEditText(key);
+        h.child<QLineEdit>("txtBind")->setText(text);
+        h.prompter.answerMessage(Prompter::Ok);
+        h.window->addBinding();
         QCOMPARE(h.prompter.asked.size(), 1);
         const auto &m = h.prompter.last().message;
         QCOMPARE(m.text, message);
@@ -120,7 +124,7 @@ private slots:
         QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
         QCOMPARE(m.icon, Prompter::Icon::Critical);
         QCOMPARE(h.lines(), QByteArrayList{"x"});
-        QCOMPARE(h.window->txtBind()->text(), text);
+        QCOMPARE(h.child<QLineEdit>("txtBind")->text(), text);
     }
 
     void typingAddsAtTheEndWhateverIsSelected()
@@ -130,21 +134,23 @@ private slots:
         h.setLines({"one", "two"});
         h.window->selectRow(0);
         // Down in the type box chooses "set" and sends the focus to the key box.
-        QTest::keyClick(h.window->cmbType(), Qt::Key_Down);
-        QTRY_VERIFY(h.window->txtKey()->hasFocus());
-        QLineEdit *key = h.window->txtKey()->lineEdit();
+        QTest::keyClick(h.child<QComboBox>("cmbType"), Qt::Key_Down);
+        QTRY_VERIFY(h.child<QComboBox>("txtKey")->hasFocus());
+        QLineEdit *key = h.child<QComboBox>("txtKey")->lineEdit();
         key->selectAll();
         QTest::keyClicks(key, u"F1"_s);
         QTest::keyClick(key, Qt::Key_Tab);
         // Typed one key at a time; a character with no byte in a script file is refused.
         for (const QChar c : u"echo \u00e9\u20ac!"_s)
-            QTest::sendKeyEvent(QTest::Click, h.window->txtBind(), Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::keyClick(h.window->txtBind(), Qt::Key_Return);
+            QTest::sendKeyEvent(QTest::Click, h.child<QLineEdit>("txtBind"), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        QTest::keyClick(h.child<QLineEdit>("txtBind"), Qt::Key_Return);
         QCOMPARE(h.lines(), (QByteArrayList{"one", "two", "set F1 \"echo \xe9!\""}));
         QCOMPARE(h.window->selectedRow(), 0);
-        QVERIFY(h.window->txtBind()->text().isEmpty());
-        QCOMPARE(h.window->txtKey()->currentText(), u"F1"_s);
-        QTRY_VERIFY(h.window->txtKey()->hasFocus());
+        QVERIFY(h.child<QLineEdit>("txtBind")->text().isEmpty());
+        QCOMPARE(h.child<QComboBox>("txtKey")->currentText(), u"F1"_s);
+        QTRY_VERIFY(h.child<QComboBox>("txtKey")->hasFocus());
+        h.prompter.answerMessage(Prompter::Ok);
         QTest::mouseClick(h.window->findChild<QPushButton *>(u"cmdAdd"_s), Qt::LeftButton);
         QCOMPARE(h.prompter.last().message.text, u"You must fill in the binding space"_s);
     }
@@ -167,13 +173,15 @@ private slots:
         MainWindowHarness h;
         QVERIFY(h.showActive());
         h.setLines({"", "bind w \"+forward\""});
-        QTreeView *list = h.window->lstBind();
+        auto *list = h.child<QTreeView>("lstBind");
         // An empty line and no selection are not edited.
-        h.window->lstBind_DblClick();
+        h.window->editSelectedLine();
         h.window->selectRow(0);
-        h.window->lstBind_DblClick();
+        h.window->editSelectedLine();
         QCOMPARE(h.prompter.asked.size(), 0);
         h.prompter.answerInput(answer);
+        if (questions == 2)
+            h.prompter.answerMessage(Prompter::Ok); // why the answer was refused
         const QPoint at = list->visualRect(h.window->script().index(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -190,15 +198,15 @@ private slots:
         MainWindowHarness h;
         QVERIFY(h.showActive());
         h.setLines({"a", "b"});
-        QTreeView *list = h.window->lstBind();
+        auto *list = h.child<QTreeView>("lstBind");
         const QPoint at = list->visualRect(h.window->script().index(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::qWait(50);
-        QVERIFY(!h.window->editMenu()->isVisible());
+        QVERIFY(!h.child<QMenu>("mnuEdit")->isVisible());
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-        QTRY_VERIFY(h.window->editMenu()->isVisible());
-        QVERIFY(h.window->editMenu()->actions().contains(h.action("mnuCut")));
-        h.window->editMenu()->close();
+        QTRY_VERIFY(h.child<QMenu>("mnuEdit")->isVisible());
+        QVERIFY(h.child<QMenu>("mnuEdit")->actions().contains(h.action("mnuCut")));
+        h.child<QMenu>("mnuEdit")->close();
     }
 
     void exitAsksFirstAndClosingDoesNot_data()
@@ -218,12 +226,16 @@ private slots:
         h.setLines({"unsaved"});
         h.window->show();
         QSignalSpy ending(h.window.get(), &vbu::MainWindow::programEnding);
-        h.prompter.answerMessage(endings ? Prompter::Yes : Prompter::No);
+        if (how != "close"_L1)
+            h.prompter.answerMessage(endings ? Prompter::Yes : Prompter::No);
         if (how == "close"_L1) {
             QVERIFY(h.window->close());
             QCOMPARE(h.prompter.asked.size(), 0);
         } else {
-            (how == "menu"_L1 ? h.action("mnuExit") : h.window->toolbarButton(17))->trigger();
+            if (how == "menu"_L1)
+                h.action("mnuExit")->trigger();
+            else
+                h.toolbarButton("Exit")->click();
             const auto &m = h.prompter.last().message;
             QCOMPARE(m.text, u"Do you really want to Exit"_s);
             QCOMPARE(m.title, u"Confirm"_s);

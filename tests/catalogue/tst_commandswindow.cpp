@@ -18,11 +18,13 @@
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 using vbu::CommandsWindow;
 using vbu::Prompter;
+using vbu::test::child;
 using vbu::test::UpdateServer;
 using Route = UpdateServer::Route;
 
@@ -56,7 +58,7 @@ struct Fixture
             qunsetenv("VBU_UPDATE_URL");
         else
             qputenv("VBU_UPDATE_URL", base.toUtf8());
-        h.window->mnuCommandList_Click();
+        h.window->toggleCommandList();
         return qobject_cast<CommandsWindow *>(h.window->commandListSwitch().window());
     }
     // Opens the window on base (the test server when empty) and runs the update check with the answers queued.
@@ -65,15 +67,16 @@ struct Fixture
         CommandsWindow *w = open(base.isEmpty() ? server.url().toString() : base);
         for (const Prompter::Button answer : answers)
             h.prompter.answerMessage(answer);
-        w->mnuCheck()->trigger();
+        child<QAction>(w, u"mnuCheck"_s)->trigger();
         return w;
     }
     // Double-clicks the node with that text (none when there is none) and hands it back.
     QTreeWidgetItem *doubleClick(CommandsWindow *w, const QString &text)
     {
-        QTreeWidgetItem *item = w->TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-        w->TreeView1()->setCurrentItem(item);
-        w->TreeView1_DblClick();
+        QTreeWidgetItem *item =
+            child<QTreeWidget>(w, u"TreeView1"_s)->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        child<QTreeWidget>(w, u"TreeView1"_s)->setCurrentItem(item);
+        w->nodeDoubleClicked();
         return item;
     }
     QByteArray file() const { return vbu::test::readAll(h.window->cataloguePath()); }
@@ -102,6 +105,8 @@ class TestCommandsWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     // The system's trust decides whether HTTPS goes through: the test authority is added to it.
     void initTestCase()
     {
@@ -113,35 +118,35 @@ private slots:
     void showsTheCatalogueAfreshOnEveryOpening()
     {
         Fixture f;
-        QSignalSpy values(f.h.window->progress(), &QProgressBar::valueChanged);
+        QSignalSpy values(f.h.child<QProgressBar>("Progress"), &QProgressBar::valueChanged);
         CommandsWindow *w = f.open();
         QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
         // Each node as "text@image key", indented two blanks a level.
         QString shown;
-        for (QTreeWidgetItemIterator it(w->TreeView1()); *it; ++it) {
+        for (QTreeWidgetItemIterator it(child<QTreeWidget>(w, u"TreeView1"_s)); *it; ++it) {
             int depth = 0;
             for (const QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
                 ++depth;
-            shown += QString(2 * depth, u' ') + (*it)->text(0) + u'@' +
+            shown += QString(2 * qsizetype(depth), u' ') + (*it)->text(0) + u'@' +
                      (*it)->data(0, CommandsWindow::ImageRole).toString() + u' ' +
                      (*it)->data(0, CommandsWindow::KeyRole).toString() + u'\n';
         }
         QCOMPARE(shown, u"Weapons@1 {Weapons\n  Axe@1 [Axe\n    impulse 1@3 \n    say hello, world@3 \nMoves@1 {Moves\n"
                         u"  Jump@1 [Jump\n    +jump@3 \n"_s);
         // 9 records (the empty one counts) against a maximum of 10, one step per node of 7, then 0.
-        QCOMPARE(f.h.window->progress()->maximum(), 10);
+        QCOMPARE(f.h.child<QProgressBar>("Progress")->maximum(), 10);
         QList<int> seen;
         for (const auto &v : values)
             seen.append(v.at(0).toInt());
         QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6, 7, 0}));
 
-        f.h.window->mnuCommandList_Click();
+        f.h.window->toggleCommandList();
         QVERIFY(!f.h.window->commandListSwitch().isOpen());
         vbu::test::writeAll(f.h.window->cataloguePath(), "//2.0\r\n{Only}\r\n");
         w = f.open();
         QCOMPARE(w->windowTitle(), u"Command List - v2.0"_s);
-        QCOMPARE(w->TreeView1()->topLevelItemCount(), 1);
-        QCOMPARE(w->TreeView1()->topLevelItem(0)->data(0, CommandsWindow::ImageRole).toInt(), 1);
+        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 1);
+        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItem(0)->data(0, CommandsWindow::ImageRole).toInt(), 1);
     }
 
     void missingCatalogueIsReportedAndTheWindowStillOpens()
@@ -156,8 +161,8 @@ private slots:
                            vbu::AppInfo::contactAddress(),
                        Prompter::Icon::Critical);
         QCOMPARE(w->windowTitle(), u"Command List - v"_s);
-        QCOMPARE(w->TreeView1()->topLevelItemCount(), 0);
-        QCOMPARE(f.h.window->progress()->value(), 0);
+        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 0);
+        QCOMPARE(f.h.child<QProgressBar>("Progress")->value(), 0);
     }
 
     void doubleClicks()
@@ -169,26 +174,28 @@ private slots:
             QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 2);
             QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 1);
         }
-        QVERIFY(f.h.window->txtBind()->text().isEmpty());
+        QVERIFY(f.h.child<QLineEdit>("txtBind")->text().isEmpty());
         // On a command, it goes through the clipboard into the binding text, joined by ";".
         f.doubleClick(w, u"impulse 1"_s);
-        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1"_s);
+        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1"_s);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"impulse 1"_s);
         f.doubleClick(w, u"+jump"_s);
-        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump"_s);
-        QCOMPARE(f.h.window->txtBind()->cursorPosition(), 15);
+        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump"_s);
+        QCOMPARE(f.h.child<QLineEdit>("txtBind")->cursorPosition(), 15);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"+jump"_s);
         // Nothing selected: nothing happens.
         f.doubleClick(w, QString());
-        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump"_s);
+        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump"_s);
         // Through the real view, as a person double-clicks.
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        w->TreeView1()->expandAll();
-        const QRect r = w->TreeView1()->visualItemRect(w->TreeView1()->topLevelItem(0)->child(0)->child(1));
-        QTest::mouseClick(w->TreeView1()->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(w->TreeView1()->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(f.h.window->txtBind()->text(), u"impulse 1;+jump;say hello, world"_s);
+        child<QTreeWidget>(w, u"TreeView1"_s)->expandAll();
+        const QRect r =
+            child<QTreeWidget>(w, u"TreeView1"_s)
+                ->visualItemRect(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItem(0)->child(0)->child(1));
+        QTest::mouseClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump;say hello, world"_s);
     }
 
     void switchesStayInStepWithTheWindows_data()
@@ -218,8 +225,10 @@ private slots:
             } else {
                 // Either switch closes the other window and toggles its own.
                 const bool cmd = step.toLower() == u'c';
-                QAction *action = step == u'c' ? cmdMenu : step == u'f' ? nameMenu : m.toolbarButton(cmd ? 12 : 13);
-                action->trigger();
+                if (step.isLower())
+                    (cmd ? cmdMenu : nameMenu)->trigger();
+                else
+                    f.h.toolbarButton(cmd ? "CmdList" : "FunName")->click();
                 const bool wasOpen = cmd ? cmdOpen : nameOpen;
                 cmdOpen = cmd && !wasOpen;
                 nameOpen = !cmd && !wasOpen;
@@ -227,9 +236,9 @@ private slots:
             QCOMPARE(m.commandListSwitch().isOpen(), cmdOpen);
             QCOMPARE(m.funNameSwitch().isOpen(), nameOpen);
             QCOMPARE(cmdMenu->isChecked(), cmdOpen);
-            QCOMPARE(m.toolbarButton(12)->isChecked(), cmdOpen);
+            QCOMPARE(f.h.toolbarButton("CmdList")->isChecked(), cmdOpen);
             QCOMPARE(nameMenu->isChecked(), nameOpen);
-            QCOMPARE(m.toolbarButton(13)->isChecked(), nameOpen);
+            QCOMPARE(f.h.toolbarButton("FunName")->isChecked(), nameOpen);
         }
         QCOMPARE(f.h.prompter.unexpected, 0);
     }
@@ -239,13 +248,13 @@ private slots:
     {
         Fixture f;
         CommandsWindow *w = f.open();
-        QCOMPARE(w->mnuCheck()->text(), u"Check For List Updates"_s);
-        QVERIFY(!w->mnuCheck()->isEnabled());
+        QCOMPARE(child<QAction>(w, u"mnuCheck"_s)->text(), u"Check For List Updates"_s);
+        QVERIFY(!child<QAction>(w, u"mnuCheck"_s)->isEnabled());
         // Even called directly while off, it neither asks nor sends anything.
-        w->mnuCheck_Click();
+        w->checkForUpdates();
         QVERIFY(f.h.prompter.asked.isEmpty());
         // Offered once the variable names a server, but it stops at once while offline.
-        f.h.window->mnuCommandList_Click();
+        f.h.window->toggleCommandList();
         vbu::Detect::setOverride([] { return false; });
         f.check({Prompter::Ok});
         QCOMPARE(f.h.prompter.asked.size(), 1);
@@ -287,7 +296,7 @@ private slots:
                            Prompter::Icon::Exclamation, Prompter::Yes | Prompter::No, Prompter::Yes);
         QCOMPARE(f.server.requests, QByteArrayList{"/version.txt"});
         QCOMPARE(f.file(), catalogue);
-        QVERIFY(w->mnuCheck()->isEnabled());
+        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
     void updateYesReplacesTheFileOnly()
@@ -308,8 +317,8 @@ private slots:
         QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
         // Not reloaded: the window keeps the list it opened with until the next opening.
         QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
-        QCOMPARE(w->CatalogueVersion(), u"1.3"_s);
-        QCOMPARE(w->TreeView1()->topLevelItemCount(), 2);
+        QCOMPARE(w->catalogueVersion(), u"1.3"_s);
+        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 2);
     }
 
     // Every failure is reported with what went wrong and leaves commands.dat as it was.
@@ -326,7 +335,7 @@ private slots:
         const QString invalid = u"Error: Invalid Update"_s;
         const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
         const Route loop{302, {}, {"Location: /version.txt"}};
-        const Route oversized{200, QByteArray(5 * 1024 * 1024, 'x'), {}, Route::Unsized};
+        const Route oversized{200, QByteArray(qsizetype(5) * 1024 * 1024, 'x'), {}, Route::Unsized};
         const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
         QTest::newRow("404") << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
         QTest::newRow("time-out") << u""_s << Route{.kind = Route::Hold} << none << download
@@ -362,7 +371,7 @@ private slots:
         QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
         QCOMPARE(f.file(), local);
         QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
-        QVERIFY(w->mnuCheck()->isEnabled());
+        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
     void updateCancelEndsTheWaitQuietly()
@@ -374,14 +383,14 @@ private slots:
                             box = f.h.window->commandListSwitch().window()->findChild<vbu::UpdateWaitDialog *>(
                                 u"dlgUpdateWait"_s);
                             QVERIFY(box && box->isVisible() && box->isModal());
-                            QCOMPARE(box->lblStatus()->text(), u"Checking for list updates..."_s);
-                            box->cmdCancel()->click();
+                            QCOMPARE(child<QLabel>(box, u"lblStatus"_s)->text(), u"Checking for list updates..."_s);
+                            child<QPushButton>(box, u"cmdCancel"_s)->click();
                         }});
         CommandsWindow *w = f.check({});
         QVERIFY(!box);
         QVERIFY(f.h.prompter.asked.isEmpty());
         QCOMPARE(f.file(), local);
-        QVERIFY(w->mnuCheck()->isEnabled());
+        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
     void updateNotSavedIsReported()

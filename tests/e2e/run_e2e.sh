@@ -70,6 +70,14 @@ shot() { # file, window ids...: a picture of the screen cut to the windows' fram
     import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$file"
 }
 
+# --- without a window system: the options answer on the terminal, the editor says what it lacks ---
+bare() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vbu" "$@"; }
+[ "$(bare --version)" = "vbu 0.97.0" ] || fail "--version answered: $(bare --version 2>&1)"
+bare --help | grep -q '^usage: vbu \[FILE\]$' || fail "--help answered: $(bare --help 2>&1)"
+if lacking=$(bare "$work/x.cfg" 2>&1); then fail "the editor started without a display"; fi
+[ "$lacking" = "vbu: the editor needs a graphical session (X11, or XWayland under Wayland); none was found." ] ||
+    fail "without a display it said: $lacking"
+
 # --- the X server and the window manager ---
 exec 3<> "$work/display"
 Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &

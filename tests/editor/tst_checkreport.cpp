@@ -20,6 +20,7 @@ using vbu::CheckGame;
 using vbu::CheckSeverity;
 using vbu::ConsoleFont;
 using vbu::ScriptLineDelegate;
+using vbu::test::child;
 using vbu::test::MainWindowHarness;
 
 namespace {
@@ -39,7 +40,7 @@ QList<CheckFinding> engine(const MainWindowHarness &h, CheckGame game)
 
 ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
 {
-    return qobject_cast<ScriptLineDelegate *>(h.window->lstBind()->itemDelegate());
+    return qobject_cast<ScriptLineDelegate *>(h.child<QTreeView>("lstBind")->itemDelegate());
 }
 
 // The report shows the checker's findings on the list as it is now, one a row, and the list
@@ -48,7 +49,7 @@ void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &repo
 {
     const QList<CheckFinding> found = engine(h, report.game());
     QCOMPARE(report.findings(), found);
-    const QAbstractItemModel *rows = report.lstFindings()->model();
+    const QAbstractItemModel *rows = child<QTreeView>(&report, u"lstFindings"_s)->model();
     QCOMPARE(rows->rowCount(), found.size());
     QSet<qsizetype> lines;
     for (int r = 0; r < found.size(); ++r) {
@@ -74,14 +75,14 @@ int reportCount()
 
 QImage grabRow(const MainWindowHarness &h, int row)
 {
-    QTreeView *list = h.window->lstBind();
+    auto *list = h.child<QTreeView>("lstBind");
     const QImage all = list->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     return all.copy(list->visualRect(list->model()->index(row, 0)));
 }
 
 QRgb background(const MainWindowHarness &h)
 {
-    return h.window->lstBind()->palette().color(QPalette::Active, QPalette::Base).rgb();
+    return h.child<QTreeView>("lstBind")->palette().color(QPalette::Active, QPalette::Base).rgb();
 }
 
 // Whether the codes are drawn side by side from (left, top), each glyph in a square of side
@@ -122,6 +123,8 @@ class TestCheckReport : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     void reportFollowsTheShortcutTheGameTheClicksAndTheChanges()
     {
         MainWindowHarness h;
@@ -142,15 +145,15 @@ private slots:
         QVERIFY(!report->isModal());
         QCOMPARE(report->game(), CheckGame::Both);
         QVERIFY(report->findings().isEmpty());
-        QCOMPARE(report->lblSummary()->text(), u"No findings."_s);
+        QCOMPARE(child<QLabel>(report, u"lblSummary"_s)->text(), u"No findings."_s);
 
         // Check Again at once, without waiting for the check that follows a change.
         h.window->script().append("bind w +back");
         h.window->script().append("bind PRINTSCRN x");
-        QTest::mouseClick(report->cmdCheckAgain(), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);
         verifyReport(h, *report);
         QCOMPARE(report->findings().size(), 2);
-        QCOMPARE(report->lblSummary()->text(), u"1 error, 1 warning"_s);
+        QCOMPARE(child<QLabel>(report, u"lblSummary"_s)->text(), u"1 error, 1 warning"_s);
         // The shortcut again: the same window, checked afresh.
         h.setLines(mixedScript);
         h.window->selectRow(0);
@@ -159,7 +162,7 @@ private slots:
         QCOMPARE(reportCount(), 1);
         verifyReport(h, *report);
 
-        QComboBox *games = report->cmbGame();
+        auto *games = child<QComboBox>(report, u"cmbGame"_s);
         const CheckGame expected[] = {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both};
         QStringList names;
         for (int i = 0; i < games->count(); ++i) {
@@ -176,10 +179,11 @@ private slots:
         const int pick = int(report->findings().size()) - 1;
         const qsizetype line = report->findings().at(pick).line;
         QVERIFY(line > 1);
-        emit report->lstFindings()->doubleClicked(report->lstFindings()->model()->index(pick, 0));
+        emit child<QTreeView>(report, u"lstFindings"_s)
+            ->doubleClicked(child<QTreeView>(report, u"lstFindings"_s)->model()->index(pick, 0));
         QCOMPARE(h.window->selectedRow(), line - 1);
         QTRY_VERIFY(h.window->isActiveWindow());
-        QVERIFY(h.window->lstBind()->hasFocus());
+        QVERIFY(h.child<QTreeView>("lstBind")->hasFocus());
 
         // A line inserted above: the findings and their marks move down with the lines.
         h.window->edits().insert(0, "bind A +attack");
@@ -193,7 +197,7 @@ private slots:
         verifyReport(h, *report);
         const QString name = h.path(u"loaded.cfg"_s);
         vbu::test::writeAll(name, "bind ESCAPE quit\r\nbind a x\r\n");
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
         verifyReport(h, *report);
 
@@ -217,9 +221,9 @@ private slots:
         const QByteArray line = "name \"" + codes + "x\"";
         h.setLines({line});
         QVERIFY(h.showActive());
-        h.window->lstBind()->selectionModel()->clearSelection();
+        h.child<QTreeView>("lstBind")->selectionModel()->clearSelection();
         const QImage row = grabRow(h, 0);
-        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.window->lstBind()->font()).height());
+        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.child<QTreeView>("lstBind")->font()).height());
         QVERIFY(side >= fontPixels && side <= row.height());
         bool found = false;
         for (int top = 0; top + side <= row.height(); ++top) {
@@ -239,8 +243,8 @@ private slots:
         MainWindowHarness h;
         h.setLines({"", "", "", "x"});
         QVERIFY(h.showActive());
-        h.window->lstBind()->selectionModel()->clearSelection();
-        auto *delegate = qobject_cast<ScriptLineDelegate *>(h.window->lstBind()->itemDelegate());
+        h.child<QTreeView>("lstBind")->selectionModel()->clearSelection();
+        auto *delegate = qobject_cast<ScriptLineDelegate *>(h.child<QTreeView>("lstBind")->itemDelegate());
         const QRgb back = background(h);
         const int textBefore = firstInkColumn(grabRow(h, 3), back);
         QVERIFY(textBefore >= 0);
@@ -263,7 +267,7 @@ private slots:
         QVERIFY(error != warning);
         QCOMPARE(firstInkColumn(grabRow(h, 2), back), -1);
         // While marks are shown every row makes room for one, so the lines stay level.
-        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.window->lstBind()->font()).height());
+        const int side = ScriptLineDelegate::glyphSide(QFontMetrics(h.child<QTreeView>("lstBind")->font()).height());
         QVERIFY(firstInkColumn(grabRow(h, 3), back) >= textBefore + side);
 
         delegate->clearMarks();

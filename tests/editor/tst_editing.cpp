@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUrl>
 
@@ -32,7 +34,7 @@ const QByteArrayList five{"l1", "l2", "l3", "l4", "l5"};
 // or "waiting" while the window is still open.
 QString capture(MainWindowHarness &h, const std::function<void(QWidget *)> &press)
 {
-    h.window->txtKey()->setEditText(u"q"_s);
+    h.child<QComboBox>("txtKey")->setEditText(u"q"_s);
     h.action("mnuCaptureKey")->trigger();
     QPointer<QWidget> dialog = QApplication::activeModalWidget();
     if (!qobject_cast<vbu::KeyCaptureDialog *>(dialog))
@@ -41,7 +43,7 @@ QString capture(MainWindowHarness &h, const std::function<void(QWidget *)> &pres
     const bool waiting = dialog && dialog->isVisible();
     if (waiting)
         dialog->close();
-    return waiting ? u"waiting"_s : h.window->txtKey()->currentText();
+    return waiting ? u"waiting"_s : h.child<QComboBox>("txtKey")->currentText();
 }
 
 // Drags the address onto the window and drops it there; whether the window took the drag.
@@ -65,6 +67,8 @@ class TestEditing : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     void clipboardCommandsActOnTheSelectedLine_data()
     {
         QTest::addColumn<QString>("command");
@@ -111,29 +115,36 @@ private slots:
             all.append(char(b));
         h.setLines({all, "x"});
         h.window->selectRow(0);
-        h.window->mnuCopy_Click();
+        h.window->listCopyClip();
         QCOMPARE(QApplication::clipboard()->text().size(), 255); // one character a byte, no line end added
         h.window->selectRow(1);
-        h.window->mnuPaste_Click();
+        h.window->listPasteClip();
         QApplication::clipboard()->clear();
-        h.window->mnuPaste_Click(); // nothing on the clipboard: an empty line
+        h.window->listPasteClip(); // nothing on the clipboard: an empty line
         QCOMPARE(h.lines(), (QByteArrayList{all, all, "", "x"}));
 
         // Text the game's font cannot show is refused, with a word why.
         QApplication::clipboard()->setText(u"\u263a"_s);
         h.prompter.answerMessage(Prompter::Ok);
-        h.window->mnuPaste_Click();
+        h.window->listPasteClip();
         QCOMPARE(h.prompter.asked.size(), 1);
         QCOMPARE(h.lines(), (QByteArrayList{all, all, "", "x"}));
     }
 
-    void toolbarButtonsDispatchByExactKey()
+    void toolbarButtonsAreTheMenuCommands()
     {
         MainWindowHarness h;
+        QVERIFY(h.showActive());
+        auto *toolbar = h.child<QToolBar>("Toolbar1");
         QStringList buttons;
-        for (QAction *b : h.window->findChild<QToolBar *>(u"Toolbar1"_s)->actions()) {
-            buttons.append(b->isSeparator() ? u"|"_s : b->data().toString() + (b->isCheckable() ? u"*"_s : u""_s));
-            QCOMPARE(b, h.window->toolbarButton(int(buttons.size())));
+        for (QAction *b : toolbar->actions()) {
+            const QString name = toolbar->widgetForAction(b)->objectName();
+            buttons.append(b->isSeparator() ? u"|"_s : name.mid(9) + (b->isCheckable() ? u"*"_s : u""_s));
+            // Separators count in the numbering; a button runs the very action of its menu entry.
+            const QObjectList users = b->associatedObjects();
+            QVERIFY(b->isSeparator() ? name == u"Toolbar1_button"_s + QString::number(buttons.size())
+                                     : std::any_of(users.cbegin(), users.cend(),
+                                                   [](QObject *o) { return qobject_cast<QMenu *>(o); }));
             // A picture of some substance, the theme's or our own drawing.
             const QImage picture = b->icon().pixmap(16, 16).toImage();
             int opaque = 0;
@@ -143,28 +154,36 @@ private slots:
         }
         QCOMPARE(buttons.join(u' '),
                  u"New Open Save | Copy Cut Paste | Delete Insert | CmdList* FunName* | About | Exit"_s);
-        QCOMPARE(h.window->toolbarButton(10)->toolTip(), u"Insert Comment"_s);
+        // Tool tips of their own; About and Exit show none.
+        const std::pair<const char *, QString> tips[] = {
+            {"Insert", u"Insert Comment"_s}, {"Open", u"Open"_s}, {"About", QString()}, {"Exit", QString()}};
+        for (const auto &[key, tip] : tips) {
+            QToolTip::hideText();
+            QTRY_VERIFY(!QToolTip::isVisible());
+            QWidget *button = h.toolbarButton(key);
+            QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), button->mapToGlobal(QPoint(4, 4)));
+            QCoreApplication::sendEvent(button, &help);
+            QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+        }
+        QToolTip::hideText();
 
         const QString name = h.path(u"n.cfg"_s);
         vbu::test::writeAll(name, "a\r\nb\r\n");
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         h.window->selectRow(0);
-        h.window->toolbarButton(9)->trigger(); // Delete
-        QCOMPARE(h.lines(), QByteArrayList{"b"});
-        h.window->Toolbar1_ButtonClick(u"delete"_s);
-        h.window->Toolbar1_ButtonClick(u"Nothing"_s);
+        h.toolbarButton("Delete")->click();
         QCOMPARE(h.lines(), QByteArrayList{"b"});
         h.prompter.answerInput({}); // cancelled
         h.prompter.answerInput(u"hello"_s);
-        h.window->toolbarButton(10)->trigger(); // Insert Comment
+        h.toolbarButton("Insert")->click();
         QCOMPARE(h.lines(), QByteArrayList{"b"});
         const auto &asked = h.prompter.last();
         QCOMPARE(asked.prompt, u"Please type your comment message"_s);
         QCOMPARE(asked.title, u"Insert Comment"_s);
         QCOMPARE(asked.proposed, u"Created by : Vantor's Bind Utility"_s);
-        h.window->toolbarButton(10)->trigger();
+        h.toolbarButton("Insert")->click();
         QCOMPARE(h.lines(), (QByteArrayList{"//hello", "b"}));
-        h.window->toolbarButton(1)->trigger(); // New: no question, no file
+        h.toolbarButton("New")->click(); // no question, no file
         QVERIFY(h.lines().isEmpty());
         QCOMPARE(h.window->caption(), u"Vantor's Bind Utility"_s);
         QVERIFY(h.window->fileName().isEmpty());
@@ -201,7 +220,7 @@ private slots:
     {
         MainWindowHarness h;
         QVERIFY(h.showActive());
-        emit h.window->txtKey()->lineEdit()->customContextMenuRequested(QPoint(3, 3));
+        emit h.child<QComboBox>("txtKey")->lineEdit()->customContextMenuRequested(QPoint(3, 3));
         QMenu *menu = nullptr;
         QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
         QVERIFY(menu->actions().contains(h.action("mnuCaptureKey")));
@@ -230,9 +249,9 @@ private slots:
         MainWindowHarness h;
         const QString name = h.path(u"u.cfg"_s);
         vbu::test::writeAll(name, "one\r\ntwo\r\n");
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QVERIFY(h.showActive());
-        QTreeView *list = h.window->lstBind();
+        auto *list = h.child<QTreeView>("lstBind");
         list->setFocus();
         h.prompter.answerMessage(Prompter::No);
         QTest::keySequence(list, QKeySequence(u"Ctrl+A"_s)); // Clear All, answered No
@@ -249,11 +268,11 @@ private slots:
         h.prompter.answerMessage(Prompter::Yes);
 
         QList<QByteArrayList> states{h.lines()};
-        h.window->txtBind()->setText(u"+jump"_s);
-        h.window->cmdAdd_Click();
+        h.child<QLineEdit>("txtBind")->setText(u"+jump"_s);
+        h.window->addBinding();
         states.append(h.lines());
         h.window->selectRow(0);
-        h.window->lstBind_DblClick();
+        h.window->editSelectedLine();
         states.append(h.lines());
         // Comment, cut, paste, move down and up, delete, clear all; the comment on top moves the
         // selection down to the edited line.
@@ -279,7 +298,7 @@ private slots:
         QCOMPARE(h.window->caption(), name); // neither Clear All nor undo touches the file record
 
         // Open, New and Close start a fresh history; a line moved past either end is no change.
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         QVERIFY(!h.action("mnuUndo")->isEnabled());
         h.window->selectRow(1);
         QTest::keyClick(list, Qt::Key_Down, Qt::AltModifier);
@@ -288,12 +307,12 @@ private slots:
         QCOMPARE(h.lines(), (QByteArrayList{"one", "two"}));
         QVERIFY(!h.action("mnuUndo")->isEnabled());
         h.window->edits().append("typed");
-        h.window->mnuNew_Click();
+        h.window->newFile();
         QVERIFY(!h.action("mnuUndo")->isEnabled());
-        h.window->LoadScript(name);
+        h.window->loadScript(name);
         h.window->edits().append("typed");
         h.prompter.answerMessage(Prompter::No);
-        h.window->mnuClose_Click();
+        h.window->closeFile();
         QVERIFY(!h.action("mnuUndo")->isEnabled());
     }
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <QUndoStack>
 
@@ -21,6 +22,7 @@ using vbu::ConsoleFont;
 using vbu::NameComposer;
 using vbu::NameWindow;
 using vbu::Prompter;
+using vbu::test::child;
 
 namespace {
 
@@ -37,16 +39,24 @@ struct Fixture
 {
     NameWindow *open()
     {
-        h.window->mnuFunName_Click();
+        h.window->toggleFunNameEditor();
         return qobject_cast<NameWindow *>(h.window->funNameSwitch().window());
     }
     static void click(QWidget *cell) { QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(8, 8)); }
+    static vbu::GlyphCell *paletteCell(NameWindow *w, int code)
+    {
+        return child<vbu::GlyphCell>(w, u"Image1_"_s + QString::number(code));
+    }
+    static vbu::GlyphCell *nameCell(NameWindow *w, int k)
+    {
+        return child<vbu::GlyphCell>(w, u"imgName_"_s + QString::number(k));
+    }
     static QAction *action(NameWindow *w, const char *name) { return w->findChild<QAction *>(QLatin1StringView(name)); }
     static bool isEmpty(NameWindow *w)
     {
-        bool empty = w->namePos() == 0 && w->PlaceHolder()->pos() == QPoint(8, 20);
+        bool empty = w->composer().namePos() == 0 && child<QLabel>(w, u"PlaceHolder"_s)->pos() == QPoint(8, 20);
         for (int k = 0; k < 15; ++k)
-            empty = empty && w->imgName(k)->glyph().isNull() && w->imgName(k)->bytes().isEmpty();
+            empty = empty && Fixture::nameCell(w, k)->glyph().isNull() && Fixture::nameCell(w, k)->bytes().isEmpty();
         return empty;
     }
     vbu::test::MainWindowHarness h;
@@ -59,6 +69,8 @@ class TestNameWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
     // steps: a number picks that palette code, "@k" puts the cursor on name cell k, "<" is
     // backspace, "new" starts a new name. pictures: the glyph codes of the name cells, "." for
     // an empty one; the cells after the last listed are empty.
@@ -124,7 +136,7 @@ private slots:
     {
         Fixture f;
         NameWindow *w = f.open();
-        QCOMPARE(w->chkDocked()->text(), u"Dock to Main Window"_s);
+        QCOMPARE(child<QCheckBox>(w, u"chkDocked"_s)->text(), u"Dock to Main Window"_s);
         QStringList entries;
         for (const QAction *a : w->findChild<QMenu *>(u"mnuFile"_s)->actions()) {
             entries.append(a->objectName() + u'=' + (a->isSeparator() ? u"-"_s : a->text()));
@@ -135,11 +147,11 @@ private slots:
 
         f.h.prompter.answerMessage(Prompter::Ok);
         for (int code = 65; code <= 80; ++code)
-            Fixture::click(w->Image1(code));
+            Fixture::click(Fixture::paletteCell(w, code));
         QCOMPARE(w->composer().name(), "ABCDEFGHIJKLMNO"_ba);
-        QCOMPARE(w->PlaceHolder()->geometry(), QRect(8 + 16 * 14, 20, 16, 9));
+        QCOMPARE(child<QLabel>(w, u"PlaceHolder"_s)->geometry(), QRect(8 + 16 * 14, 20, 16, 9));
         for (int k = 0; k < 15; ++k)
-            QCOMPARE(w->imgName(k)->glyph(), ConsoleFont::shared().glyph(65 + k));
+            QCOMPARE(Fixture::nameCell(w, k)->glyph(), ConsoleFont::shared().glyph(65 + k));
         QCOMPARE(f.h.prompter.asked.size(), 1);
         const auto &message = f.h.prompter.last().message;
         QCOMPARE(message.text, u"The maximum number of caracters you can use is 15"_s);
@@ -148,13 +160,13 @@ private slots:
         QCOMPARE(message.icon, Prompter::Icon::None);
 
         // Back to the first cell, typed over; the button empties it again.
-        Fixture::click(w->imgName(0));
-        Fixture::click(w->Image1(90));
+        Fixture::click(Fixture::nameCell(w, 0));
+        Fixture::click(Fixture::paletteCell(w, 90));
         QCOMPARE(w->composer().name(), "ZBCDEFGHIJKLMNO"_ba);
-        QCOMPARE(w->PlaceHolder()->pos(), QPoint(24, 20));
-        QTest::mouseClick(w->Command1(), Qt::LeftButton);
-        QVERIFY(w->imgName(0)->glyph().isNull());
-        QCOMPARE(w->PlaceHolder()->pos(), QPoint(8, 20));
+        QCOMPARE(child<QLabel>(w, u"PlaceHolder"_s)->pos(), QPoint(24, 20));
+        QTest::mouseClick(child<QPushButton>(w, u"Command1"_s), Qt::LeftButton);
+        QVERIFY(Fixture::nameCell(w, 0)->glyph().isNull());
+        QCOMPARE(child<QLabel>(w, u"PlaceHolder"_s)->pos(), QPoint(8, 20));
         Fixture::action(w, "mnuNew")->trigger();
         QVERIFY(Fixture::isEmpty(w));
         QCOMPARE(f.h.prompter.unexpected, 0);
@@ -166,12 +178,12 @@ private slots:
     {
         Fixture f;
         f.h.setLines({"bind a +attack"});
-        f.h.window->lstBind()->setCurrentIndex(f.h.window->lstBind()->model()->index(0, 0));
+        f.h.child<QTreeView>("lstBind")->setCurrentIndex(f.h.child<QTreeView>("lstBind")->model()->index(0, 0));
         NameWindow *w = f.open();
         QAction *save = Fixture::action(w, "mnuSave");
         save->trigger();
         for (const int code : {34, 0, 72, 200, 34})
-            Fixture::click(w->Image1(code));
+            Fixture::click(Fixture::paletteCell(w, code));
         save->trigger();
         save->trigger();
         const QByteArray line = "name \"\"H\xc8\"\"";
@@ -198,13 +210,13 @@ private slots:
         f.h.window->setCataloguePath(f.h.path(u"commands.dat"_s));
         vbu::test::writeAll(f.h.window->cataloguePath(), "//1.0\r\n{Moves}\r\n[Jump]\r\n+jump\r\n");
         QAction *entry = f.h.action("mnuFunName");
-        QAction *button = f.h.window->toolbarButton(13);
+        QToolButton *button = f.h.toolbarButton("FunName");
         f.h.window->show();
         NameWindow *w = f.open();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY(entry->isChecked() && button->isChecked());
-        Fixture::click(w->Image1(72));
-        w->chkDocked()->click();
+        Fixture::click(Fixture::paletteCell(w, 72));
+        child<QCheckBox>(w, u"chkDocked"_s)->click();
         QPointer<NameWindow> gone(w);
         if (how == u"exit")
             Fixture::action(w, "mnuExit")->trigger();
@@ -213,9 +225,9 @@ private slots:
         else if (how == u"entry")
             entry->trigger();
         else if (how == u"button")
-            button->trigger();
+            button->click();
         else
-            f.h.window->mnuCommandList_Click();
+            f.h.window->toggleCommandList();
         QVERIFY(!f.h.window->funNameSwitch().isOpen());
         QVERIFY(!entry->isChecked() && !button->isChecked());
         QTRY_VERIFY(gone.isNull());
@@ -223,7 +235,7 @@ private slots:
         NameWindow *again = f.open();
         QVERIFY(again && entry->isChecked() && button->isChecked());
         QVERIFY(Fixture::isEmpty(again));
-        QVERIFY(again->chkDocked()->isChecked());
+        QVERIFY(child<QCheckBox>(again, u"chkDocked"_s)->isChecked());
         QVERIFY(!f.h.window->commandListSwitch().isOpen());
         QCOMPARE(f.h.prompter.unexpected, 0);
     }

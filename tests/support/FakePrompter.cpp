@@ -1,11 +1,37 @@
 #include "support/FakePrompter.h"
 
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
 namespace vbu::test {
 
-template<typename T> std::optional<T> FakePrompter::take()
+namespace {
+
+QStringList &problems()
+{
+    static QStringList record;
+    return record;
+}
+
+} // namespace
+
+FakePrompter::~FakePrompter()
+{
+    if (!m_answers.isEmpty())
+        problems().append(QString::number(m_answers.size()) + u" answer(s) queued but never asked for"_s);
+}
+
+QStringList FakePrompter::takeProblems()
+{
+    return std::exchange(problems(), {});
+}
+
+template<typename T> std::optional<T> FakePrompter::take(const QString &question)
 {
     if (m_answers.isEmpty() || !std::holds_alternative<T>(m_answers.head())) {
         ++unexpected;
+        problems().append(u"no answer queued for "_s + question);
         return std::nullopt;
     }
     return std::get<T>(m_answers.dequeue());
@@ -14,7 +40,7 @@ template<typename T> std::optional<T> FakePrompter::take()
 Prompter::Button FakePrompter::message(QWidget *, const Message &message)
 {
     asked.append(Asked{Asked::MessageBox, message, {}, {}, {}, {}, {}});
-    if (const auto b = take<Button>())
+    if (const auto b = take<Button>(u"the message \""_s + message.text + u'"'))
         return *b;
     for (const Button b : {Cancel, No, Ok}) {
         if (message.buttons.testFlag(b))
@@ -26,21 +52,27 @@ Prompter::Button FakePrompter::message(QWidget *, const Message &message)
 QString FakePrompter::input(QWidget *, const QString &prompt, const QString &title, const QString &proposed)
 {
     asked.append(Asked{Asked::InputBox, {}, prompt, title, proposed, {}, {}});
-    return take<QString>().value_or(QString());
+    return take<QString>(u"the input box \""_s + title + u'"').value_or(QString());
 }
 
 QString FakePrompter::fileName(QWidget *, const FileRequest &request)
 {
     asked.append(Asked{Asked::FileDialog, {}, {}, {}, {}, request, {}});
-    const auto answer = take<FileAnswer>();
+    const auto answer = take<FileAnswer>(u"the file dialog \""_s + request.title + u'"');
     return answer ? answer->name : QString();
 }
 
 std::optional<QColor> FakePrompter::color(QWidget *, const QColor &initial)
 {
     asked.append(Asked{Asked::ColorDialog, {}, {}, {}, {}, {}, initial});
-    const auto answer = take<std::optional<QColor>>();
+    const auto answer = take<std::optional<QColor>>(u"the colour chooser"_s);
     return answer ? *answer : std::nullopt;
+}
+
+void verifyEveryQuestionAnswered()
+{
+    const QStringList found = FakePrompter::takeProblems();
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; "_s)));
 }
 
 } // namespace vbu::test

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "gui/app/Prompter.h"
+#include "gui/ui/Prompter.h"
 
 #include <QList>
 #include <QQueue>
+#include <QStringList>
 
 #include <variant>
 
@@ -25,6 +26,10 @@ public:
         QColor initial;      // ColorDialog
     };
 
+    FakePrompter() = default;
+    ~FakePrompter() override;
+    Q_DISABLE_COPY_MOVE(FakePrompter)
+
     void answerMessage(Button b) { m_answers.enqueue(b); }
     void answerInput(const QString &text) { m_answers.enqueue(text); }
     void answerFile(const QString &name) { m_answers.enqueue(FileAnswer{name}); }
@@ -39,12 +44,11 @@ public:
     int unexpected = 0;
     int pending() const { return int(m_answers.size()); }
     const Asked &last() const { return asked.constLast(); }
-    void reset()
-    {
-        asked.clear();
-        m_answers.clear();
-        unexpected = 0;
-    }
+
+    // What went amiss with every fake prompter since the last call: questions asked with no
+    // answer queued for them, and answers queued but never asked for (counted when their
+    // prompter goes). The record starts empty again.
+    static QStringList takeProblems();
 
 private:
     struct FileAnswer
@@ -52,9 +56,13 @@ private:
         QString name;
     };
     using Answer = std::variant<Button, QString, FileAnswer, std::optional<QColor>>;
-    template<typename T> std::optional<T> take();
+    template<typename T> std::optional<T> take(const QString &question);
 
     QQueue<Answer> m_answers;
 };
+
+// For a GUI test's cleanup(): fails the test function that asked a question it had not
+// queued an answer for, or queued one that was never asked.
+void verifyEveryQuestionAnswered();
 
 } // namespace vbu::test

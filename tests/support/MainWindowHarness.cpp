@@ -1,21 +1,12 @@
 #include "support/MainWindowHarness.h"
 
-#include "core/app/AppInfo.h"
-
 #include <QAction>
-#include <QSettings>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
 namespace vbu::test {
-
-void clearRecentFiles()
-{
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, AppInfo::title(), u"recent-files"_s);
-    settings.clear();
-    settings.sync();
-}
 
 MainWindowHarness::MainWindowHarness(const QString &commandLine)
 {
@@ -41,7 +32,12 @@ bool MainWindowHarness::showActive()
 
 QAction *MainWindowHarness::action(const char *name) const
 {
-    return window->findChild<QAction *>(QLatin1StringView(name));
+    return child<QAction>(name);
+}
+
+QToolButton *MainWindowHarness::toolbarButton(const char *key) const
+{
+    return window->findChild<QToolButton *>(u"Toolbar1_"_s + QLatin1StringView(key));
 }
 
 } // namespace vbu::test

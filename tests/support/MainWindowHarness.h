@@ -3,11 +3,14 @@
 #include "core/script/ScriptModel.h"
 #include "gui/app/MainWindow.h"
 #include "support/FakePrompter.h"
+#include "support/TestData.h"
 
 #include <QByteArrayList>
 #include <QTemporaryDir>
 
 #include <memory>
+
+class QToolButton;
 
 namespace vbu::test {
 
@@ -16,6 +19,7 @@ struct MainWindowHarness
 {
     explicit MainWindowHarness(const QString &commandLine = {});
     ~MainWindowHarness();
+    Q_DISABLE_COPY_MOVE(MainWindowHarness)
 
     QByteArrayList lines() const { return window->script().lines().toList(); }
     void setLines(const QByteArrayList &lines);
@@ -23,13 +27,14 @@ struct MainWindowHarness
     // Shows the window and waits until it has the focus.
     bool showActive();
     QAction *action(const char *name) const;
+    // A control of the window by its name.
+    template<typename T> T *child(const char *name) const { return window->findChild<T *>(QLatin1StringView(name)); }
+    // The toolbar button with that key ("CmdList").
+    QToolButton *toolbarButton(const char *key) const;
 
     QTemporaryDir dir;
     FakePrompter prompter;
     std::unique_ptr<MainWindow> window;
 };
-
-// Empties the stored recent files, so a test starts without any.
-void clearRecentFiles();
 
 } // namespace vbu::test

@@ -1,8 +1,10 @@
 #include "support/TestData.h"
 
+#include "core/app/AppInfo.h"
+
 #include <QDir>
 #include <QFile>
-#include <QTest>
+#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +42,13 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write test file %s", qPrintable(path));
+}
+
+void clearRecentFiles()
+{
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, AppInfo::title(), u"recent-files"_s);
+    settings.clear();
+    settings.sync();
 }
 
 } // namespace vbu::test

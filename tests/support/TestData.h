@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -14,5 +15,13 @@ QStringList corpusFiles();
 QString binDir();
 QByteArray readAll(const QString &path);
 void writeAll(const QString &path, const QByteArray &bytes);
+// Empties the stored recent files, so a test starts without any.
+void clearRecentFiles();
+
+// A control by its name, as the tests find them.
+template<typename T> T *child(const QObject *parent, const QString &name)
+{
+    return parent->findChild<T *>(name);
+}
 
 } // namespace vbu::test

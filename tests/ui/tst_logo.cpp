@@ -2,8 +2,6 @@
 #include "core/ui/LogoPainter.h"
 #include "core/ui/LogoSurface.h"
 #include "core/ui/OleColor.h"
-#include "gui/ui/LogoBox.h"
-#include "support/MainWindowHarness.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -52,19 +50,6 @@ QRgb rgb(int r, int g, int b)
     return qRgb(r, g, b) & 0xFFFFFF;
 }
 
-// Text pixels: the white caption is brighter than any part of the strip behind it.
-QRect inkBounds(const QImage &image)
-{
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) > 220)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
 } // namespace
 
 class TestLogo : public QObject
@@ -81,7 +66,6 @@ private slots:
     void settersKeepColoursUntranslatedAndDrawOnlyOnChange();
     void stripIsPaintedBandByBand();
     void failuresLeaveTheSurfaceUnrefreshed();
-    void mainWindowPaintsItsStripAtStartUp();
 };
 
 void TestLogo::initTestCase()
@@ -226,23 +210,6 @@ void TestLogo::failuresLeaveTheSurfaceUnrefreshed()
     QCOMPARE(low.at(347), rgb(255, 0, 255));
     QCOMPARE(foreign.at(347), rgb(0, 0, 0));
     LogoPainter().draw(); // and with no surface at all
-}
-
-void TestLogo::mainWindowPaintsItsStripAtStartUp()
-{
-    vbu::test::MainWindowHarness harness;
-    auto *box = harness.window->findChild<vbu::LogoBox *>(u"picLogo"_s);
-    QVERIFY(box);
-    const QImage image = box->image();
-    QCOMPARE(image.size(), QSize(16, 348));
-    QCOMPARE(image.pixel(15, 0) & 0xFFFFFF, rgb(239, 199, 99));
-    // The caption's cell starts at y = 332 and grows upwards, its top towards x = 0.
-    const QRect ink = inkBounds(image);
-    QVERIFY2(ink.bottom() <= 348 - 16 && ink.bottom() >= 348 - 16 - 4, qPrintable(QString::number(ink.bottom())));
-    QVERIFY(ink.height() > 3 * ink.width() && ink.height() > 80);
-    QVERIFY(ink.left() <= 4);
-    // Shown from the kept image, not painted again.
-    QCOMPARE(box->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
 }
 
 QTEST_MAIN(TestLogo)

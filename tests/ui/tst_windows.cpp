@@ -4,23 +4,28 @@
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/ColorsDialog.h"
 #include "gui/ui/ListColors.h"
+#include "gui/ui/LogoBox.h"
 #include "gui/ui/SplashWindow.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
 using vbu::SplashWindow;
+using vbu::test::child;
 
 namespace {
 
@@ -42,14 +47,28 @@ QStringList colorsOf(const QWidget *widget)
     return out;
 }
 
+// Text pixels: the white caption is brighter than any part of the strip behind it.
+QRect inkBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) > 220)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
 // A shown splash whose main window is a stand-in, noting how the splash stood when it was made.
 struct Launcher
 {
     Launcher()
         : splash(new SplashWindow([this] {
               ++calls;
-              atLaunch = splash->lblTimeLeft()->text() + (splash->isVisible() ? u", shown"_s : u", hidden"_s) +
-                         (splash->Timer1()->isActive() ? u", ticking"_s : u", stopped"_s);
+              atLaunch = child<QLabel>(splash, u"lblTimeLeft"_s)->text() +
+                         (splash->isVisible() ? u", shown"_s : u", hidden"_s) +
+                         (child<QTimer>(splash, u"Timer1"_s)->isActive() ? u", ticking"_s : u", stopped"_s);
               window = std::make_unique<QWidget>();
               return window.get();
           }))
@@ -70,7 +89,11 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { flushDeletes(); }
+    void cleanup()
+    {
+        flushDeletes();
+        vbu::test::verifyEveryQuestionAnswered();
+    }
 
     void colorsSequences_data();
     void colorsSequences();
@@ -79,6 +102,7 @@ private slots:
     void splashCountsDownTwoTicksThenOpensTheMainWindow();
     void splashClosesOnAKeyPressWithoutOpening();
     void splashShowsItsOwnPictureFromTheTopLeft();
+    void mainWindowPaintsItsStripAtStartUp();
 };
 
 void TestWindows::colorsSequences_data()
@@ -109,7 +133,7 @@ void TestWindows::colorsSequences()
     static const QHash<QString, QString> buttons{
         {u"ok"_s, u"Command3"_s}, {u"cancel"_s, u"Command4"_s}, {u"apply"_s, u"Command5"_s}};
     vbu::test::MainWindowHarness harness;
-    QTreeView *lstBind = harness.window->lstBind();
+    auto *lstBind = harness.child<QTreeView>("lstBind");
     vbu::ListColors::setForeColor(lstBind, QColor(0, 0, 128));
     vbu::ListColors::setBackColor(lstBind, QColor(255, 255, 224));
     QPointer<vbu::ColorsDialog> dialog;
@@ -122,12 +146,12 @@ void TestWindows::colorsSequences()
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
         QCOMPARE(dialog->parentWidget(), harness.window.get());
-        QCOMPARE(colorsOf(dialog->Text1()), QStringList(3, listColors));
+        QCOMPARE(colorsOf(child<QLineEdit>(dialog, u"Text1"_s)), QStringList(3, listColors));
     };
     open();
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), u"Change Colors"_s);
-    QCOMPARE(dialog->Text1()->text(), u"Vantor's Bind Utility"_s);
+    QCOMPARE(child<QLineEdit>(dialog, u"Text1"_s)->text(), u"Vantor's Bind Utility"_s);
     const QStringList captions{u"Change List Font Color"_s, u"Change List BackColor"_s, u"OK"_s, u"Cancel"_s,
                                u"Apply"_s};
     for (int i = 0; i < captions.size(); ++i)
@@ -160,7 +184,7 @@ void TestWindows::colorsSequences()
     QCOMPARE(colorsOf(lstBind), QStringList(3, list));
     QCOMPARE(!dialog, preview.isEmpty());
     if (dialog)
-        QCOMPARE(colorsOf(dialog->Text1()), QStringList(3, preview));
+        QCOMPARE(colorsOf(child<QLineEdit>(dialog, u"Text1"_s)), QStringList(3, preview));
 }
 
 void TestWindows::aboutOpensWithTheSameTextsEachTime_data()
@@ -194,7 +218,7 @@ void TestWindows::aboutOpensWithTheSameTextsEachTime()
         else if (how == u"F1"_s)
             QTest::keyClick(harness.window.get(), Qt::Key_F1);
         else
-            harness.window->Toolbar1_ButtonClick(u"About"_s);
+            harness.toolbarButton("About")->click();
         QPointer<vbu::AboutDialog> about = harness.window->findChild<vbu::AboutDialog *>(u"frmAbout"_s);
         QVERIFY(about && about->isVisible() && about->isWindow());
         QCOMPARE(about->windowModality(), Qt::ApplicationModal);
@@ -214,17 +238,17 @@ void TestWindows::splashCountsDownTwoTicksThenOpensTheMainWindow()
 {
     Launcher launcher;
     SplashWindow *splash = launcher.splash;
-    QCOMPARE(splash->lblTimeLeft()->text(), u"5 Seconds Left"_s);
-    QCOMPARE(splash->Timer1()->interval(), 1000);
-    QVERIFY(splash->Timer1()->isActive());
+    QCOMPARE(child<QLabel>(splash, u"lblTimeLeft"_s)->text(), u"5 Seconds Left"_s);
+    QCOMPARE(child<QTimer>(splash, u"Timer1"_s)->interval(), 1000);
+    QVERIFY(child<QTimer>(splash, u"Timer1"_s)->isActive());
 
-    splash->Timer1_Timer();
-    QCOMPARE(splash->lblTimeLeft()->text(), u"1 Seconds Left"_s);
+    splash->tick();
+    QCOMPARE(child<QLabel>(splash, u"lblTimeLeft"_s)->text(), u"1 Seconds Left"_s);
     QCOMPARE(launcher.calls, 0);
     QVERIFY(splash->isVisible());
 
     // The second tick from the timer itself, as fast as the event loop goes.
-    splash->Timer1()->setInterval(0);
+    child<QTimer>(splash, u"Timer1"_s)->setInterval(0);
     QTRY_VERIFY(!launcher.splash);
     QCOMPARE(launcher.calls, 1);
     // The main window starts while the splash still stands, showing its last count, and no
@@ -236,7 +260,7 @@ void TestWindows::splashCountsDownTwoTicksThenOpensTheMainWindow()
 void TestWindows::splashClosesOnAKeyPressWithoutOpening()
 {
     Launcher launcher;
-    launcher.splash->Timer1_Timer();
+    launcher.splash->tick();
     // A key that types nothing is no key press of the window.
     QTest::keyClick(launcher.splash, Qt::Key_Shift);
     QVERIFY(launcher.splash && launcher.splash->isVisible());
@@ -264,6 +288,29 @@ void TestWindows::splashShowsItsOwnPictureFromTheTopLeft()
             colours.insert(picture.pixel(x, y));
     }
     QVERIFY(colours.size() > 1000);
+}
+
+void TestWindows::mainWindowPaintsItsStripAtStartUp()
+{
+    // A button face of a known colour, where the strip ends.
+    const QPalette saved = QApplication::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::Button, QColor(240, 200, 100));
+    QApplication::setPalette(palette);
+    const auto restore = qScopeGuard([&saved] { QApplication::setPalette(saved); });
+    vbu::test::MainWindowHarness harness;
+    auto *box = harness.child<vbu::LogoBox>("picLogo");
+    QVERIFY(box);
+    const QImage image = box->image();
+    QCOMPARE(image.size(), QSize(16, 348));
+    QCOMPARE(image.pixel(15, 0) & 0xFFFFFF, qRgb(239, 199, 99) & 0xFFFFFF);
+    // The caption's cell starts at y = 332 and grows upwards, its top towards x = 0.
+    const QRect ink = inkBounds(image);
+    QVERIFY2(ink.bottom() <= 348 - 16 && ink.bottom() >= 348 - 16 - 4, qPrintable(QString::number(ink.bottom())));
+    QVERIFY(ink.height() > 3 * ink.width() && ink.height() > 80);
+    QVERIFY(ink.left() <= 4);
+    // Shown from the kept image, not painted again.
+    QCOMPARE(box->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
 }
 
 QTEST_MAIN(TestWindows)

@@ -1,6 +1,5 @@
 #include "core/app/MruList.h"
 
-#include <QAction>
 #include <QSettings>
 
 using namespace Qt::StringLiterals;
@@ -31,42 +30,16 @@ void MruList::setKeyName(const QString &keyName)
         if (!name.isEmpty() && !m_files.contains(name) && m_files.size() < maxEntries)
             m_files.append(name);
     }
+    emit changed();
 }
 
 void MruList::setCapacity(int capacity)
 {
     m_capacity = qBound(1, capacity, maxEntries);
-    while (m_files.size() > m_capacity)
-        m_files.removeLast();
-}
-
-void MruList::attachDivider(QAction *divider)
-{
-    m_divider = divider;
-}
-
-void MruList::attachEntry(int index, QAction *entry)
-{
-    if (index >= 1 && index <= maxEntries)
-        m_entries[size_t(index - 1)] = entry;
-}
-
-void MruList::refresh()
-{
-    for (int i = 0; i < maxEntries; ++i) {
-        QAction *entry = m_entries[size_t(i)];
-        if (!entry)
-            continue;
-        const bool used = i < m_files.size();
-        if (used) {
-            QString name = m_files.at(i);
-            name.replace(u'&', u"&&"_s); // an ampersand in a path is not an access key
-            entry->setText(u'&' + QString::number(i + 1) + u' ' + name);
-        }
-        entry->setVisible(used);
-    }
-    if (m_divider)
-        m_divider->setVisible(!m_files.isEmpty());
+    if (m_files.size() <= m_capacity)
+        return;
+    m_files.resize(m_capacity);
+    emit changed();
 }
 
 bool MruList::addFile(const QString &fileName)
@@ -78,7 +51,7 @@ bool MruList::addFile(const QString &fileName)
     while (m_files.size() > m_capacity)
         m_files.removeLast();
     store();
-    refresh();
+    emit changed();
     return isNew;
 }
 
@@ -87,7 +60,7 @@ void MruList::removeFile(const QString &fileName)
     if (m_files.removeAll(fileName) == 0)
         return;
     store();
-    refresh();
+    emit changed();
 }
 
 QString MruList::fileName(int index) const

@@ -1,18 +1,13 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-
-#include <array>
-
-class QAction;
 
 namespace vbu {
 
 // The recent-files list behind the File menu. Most recent first; a name added again moves to
 // the top. The list is kept between runs in the user's settings under the key name, the only
-// thing the program keeps.
+// thing the program keeps. The menu that shows it is the window's: it follows changed().
 class MruList final : public QObject
 {
     Q_OBJECT
@@ -26,11 +21,6 @@ public:
     // Names the stored list and loads it.
     void setKeyName(const QString &keyName);
     void setCapacity(int capacity);
-    void attachDivider(QAction *divider);
-    // index counts from 1.
-    void attachEntry(int index, QAction *entry);
-    // Shows the list in the attached menu entries.
-    void refresh();
 
     // Returns true when the name was not yet in the list.
     bool addFile(const QString &fileName);
@@ -39,14 +29,16 @@ public:
     QString fileName(int index) const;
     QStringList files() const { return m_files; }
 
+signals:
+    // The list is different from what it was.
+    void changed();
+
 private:
     void store() const;
 
     QString m_keyName;
     int m_capacity = maxEntries;
     QStringList m_files;
-    QPointer<QAction> m_divider;
-    std::array<QPointer<QAction>, maxEntries> m_entries;
 };
 
 } // namespace vbu

@@ -55,7 +55,7 @@ LogoBands LogoBands::compute(double widthTwips, double heightTwips, const Rgb16 
             result.complete = false;
             return result;
         }
-        const double part = double(h - y);
+        const auto part = double(h - y);
         const auto r = component(part * dR / h + start.red);
         const auto g = component(part * dG / h + start.green);
         const auto b = component(part * dB / h + start.blue);

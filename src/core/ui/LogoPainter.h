@@ -14,7 +14,7 @@ namespace vbu {
 
 class LogoSurface;
 
-// cLogo: paints a vertical strip onto a surface, a gradient of horizontal bands from the start
+// The logo painter: paints a vertical strip onto a surface, a gradient of horizontal bands from the start
 // colour at the bottom towards the end colour at the top, with the caption written upwards over
 // it. It draws only when asked, or when a colour changes while a surface is set.
 class LogoPainter final

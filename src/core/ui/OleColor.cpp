@@ -16,61 +16,61 @@ struct SystemEntry
 // The classic system colour indices, each given the palette colour that plays its part.
 std::optional<SystemEntry> systemEntry(int index)
 {
-    constexpr auto A = QPalette::Active;
+    constexpr auto active = QPalette::Active;
     switch (index) {
     case 0: // scroll bar
-        return SystemEntry{A, QPalette::Button};
+        return SystemEntry{active, QPalette::Button};
     case 1: // desktop
-        return SystemEntry{A, QPalette::Dark};
+        return SystemEntry{active, QPalette::Dark};
     case 2:  // active caption
     case 27: // gradient of the active caption
-        return SystemEntry{A, QPalette::Highlight};
+        return SystemEntry{active, QPalette::Highlight};
     case 3: // inactive caption
     case 28:
         return SystemEntry{QPalette::Inactive, QPalette::Mid};
     case 4: // menu
-        return SystemEntry{A, QPalette::Window};
+        return SystemEntry{active, QPalette::Window};
     case 5: // window background
-        return SystemEntry{A, QPalette::Base};
+        return SystemEntry{active, QPalette::Base};
     case 6: // window frame
-        return SystemEntry{A, QPalette::Shadow};
+        return SystemEntry{active, QPalette::Shadow};
     case 7: // menu text
-        return SystemEntry{A, QPalette::WindowText};
+        return SystemEntry{active, QPalette::WindowText};
     case 8: // window text
-        return SystemEntry{A, QPalette::Text};
+        return SystemEntry{active, QPalette::Text};
     case 9: // caption text
-        return SystemEntry{A, QPalette::HighlightedText};
+        return SystemEntry{active, QPalette::HighlightedText};
     case 10: // active border
     case 11: // inactive border
-        return SystemEntry{A, QPalette::Button};
+        return SystemEntry{active, QPalette::Button};
     case 12: // application workspace
-        return SystemEntry{A, QPalette::Dark};
+        return SystemEntry{active, QPalette::Dark};
     case 13: // highlight
-        return SystemEntry{A, QPalette::Highlight};
+        return SystemEntry{active, QPalette::Highlight};
     case 14: // highlighted text
-        return SystemEntry{A, QPalette::HighlightedText};
+        return SystemEntry{active, QPalette::HighlightedText};
     case 15: // button face
-        return SystemEntry{A, QPalette::Button};
+        return SystemEntry{active, QPalette::Button};
     case 16: // button shadow
-        return SystemEntry{A, QPalette::Dark};
+        return SystemEntry{active, QPalette::Dark};
     case 17: // grey text
         return SystemEntry{QPalette::Disabled, QPalette::Text};
     case 18: // button text
-        return SystemEntry{A, QPalette::ButtonText};
+        return SystemEntry{active, QPalette::ButtonText};
     case 19: // inactive caption text
         return SystemEntry{QPalette::Inactive, QPalette::WindowText};
     case 20: // button highlight
-        return SystemEntry{A, QPalette::Light};
+        return SystemEntry{active, QPalette::Light};
     case 21: // dark 3D shadow
-        return SystemEntry{A, QPalette::Shadow};
+        return SystemEntry{active, QPalette::Shadow};
     case 22: // light 3D edge
-        return SystemEntry{A, QPalette::Midlight};
+        return SystemEntry{active, QPalette::Midlight};
     case 23: // tool tip text
-        return SystemEntry{A, QPalette::ToolTipText};
+        return SystemEntry{active, QPalette::ToolTipText};
     case 24: // tool tip background
-        return SystemEntry{A, QPalette::ToolTipBase};
+        return SystemEntry{active, QPalette::ToolTipBase};
     case 26: // hot-tracked item
-        return SystemEntry{A, QPalette::Link};
+        return SystemEntry{active, QPalette::Link};
     default:
         return std::nullopt;
     }

@@ -11,26 +11,28 @@
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
 #include "core/ui/LogoPainter.h"
-#include "gui/app/Prompter.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
 #include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/KeyCaptureDialog.h"
 #include "gui/editor/Latin1Validator.h"
-#include "gui/editor/ProgStuff.h"
 #include "gui/editor/ScriptLineDelegate.h"
 #include "gui/editor/ToolbarIcons.h"
 #include "gui/funname/NameWindow.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/ColorsDialog.h"
+#include "gui/ui/ListColors.h"
 #include "gui/ui/LogoBox.h"
+#include "gui/ui/Prompter.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -42,6 +44,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolTip>
 #include <QTreeView>
 #include <QUndoStack>
 #include <QUrl>
@@ -116,22 +119,23 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
     buildMenus();
     buildToolbar();
     m_commandList = new ToolWindowSwitch(
-        m_mnuCommandList, toolbarButton(12),
+        m_mnuCommandList,
         [this] {
-            return new CommandsWindow({this, m_txtBind, m_progress, m_prompter}, cataloguePath());
+            auto *window = new CommandsWindow(this, m_prompter, cataloguePath());
+            connect(window, &CommandsWindow::progressMaximumChanged, m_progress, &QProgressBar::setMaximum);
+            connect(window, &CommandsWindow::progressChanged, m_progress, &QProgressBar::setValue);
+            connect(window, &CommandsWindow::commandChosen, this, &MainWindow::appendToBinding);
+            window->load();
+            return window;
         },
         this);
     m_funName = new ToolWindowSwitch(
-        m_mnuFunName, toolbarButton(13),
-        [this] {
-            return new NameWindow({this, *m_edits, m_prompter});
-        },
-        this);
+        m_mnuFunName, [this] { return new NameWindow(this, *m_edits, m_prompter); }, this);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - frameGeometry().center() + pos());
-    Form_Load();
+    startUp();
 }
 
 MainWindow::~MainWindow()
@@ -173,13 +177,14 @@ void MainWindow::buildControls()
         combo->setToolTip(tip);
         combo->lineEdit()->setValidator(validator);
         combo->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
+        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::addBinding);
         return combo;
     };
     m_cmbType = editableCombo("cmbType", Twips::toPixels(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s},
                               u"bind"_s, u"Type Bind"_s);
-    connect(m_cmbType, &QComboBox::activated, this, &MainWindow::cmbType_Click);
     m_txtKey = editableCombo("txtKey", Twips::toPixels(1170, 720, 1230, 315), keyNames(), u"a"_s, u"Key to Bind"_s);
+    // Choosing a type from the list moves on to the key; typing one does not.
+    connect(m_cmbType, &QComboBox::activated, m_txtKey, qOverload<>(&QWidget::setFocus));
     // The key box's menu also offers to pick the key by pressing it.
     connect(m_txtKey->lineEdit(), &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         QMenu *menu = m_txtKey->lineEdit()->createStandardContextMenu();
@@ -197,12 +202,12 @@ void MainWindow::buildControls()
     m_txtBind = place(new QLineEdit(client), "txtBind", Twips::toPixels(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
     m_txtBind->setValidator(validator);
-    connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::cmdAdd_Click);
+    connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::addBinding);
 
-    m_cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
-    m_cmdAdd->setToolTip(u"Add Binding"_s);
-    m_cmdAdd->setDefault(true);
-    connect(m_cmdAdd, &QPushButton::clicked, this, &MainWindow::cmdAdd_Click);
+    auto *cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
+    cmdAdd->setToolTip(u"Add Binding"_s);
+    cmdAdd->setDefault(true);
+    connect(cmdAdd, &QPushButton::clicked, this, &MainWindow::addBinding);
 
     m_lstBind = place(new QTreeView(client), "lstBind", Twips::toPixels(315, 1080, 5145, 4110));
     m_lstBind->setToolTip(u"Preview of the Finished File"_s);
@@ -234,8 +239,8 @@ void MainWindow::buildControls()
     // Type, key, binding text, Add, then the list: the order a line is composed in.
     setTabOrder(m_cmbType, m_txtKey);
     setTabOrder(m_txtKey, m_txtBind);
-    setTabOrder(m_txtBind, m_cmdAdd);
-    setTabOrder(m_cmdAdd, m_lstBind);
+    setTabOrder(m_txtBind, cmdAdd);
+    setTabOrder(cmdAdd, m_lstBind);
     m_cmbType->setFocus();
 
     m_progress = place(new QProgressBar(client), "Progress", Twips::toPixels(330, 5250, 3375, 315));
@@ -258,31 +263,34 @@ void MainWindow::buildMenus()
     };
 
     QMenu *file = menu("mnuFile", u"&File"_s);
-    command(file, "mnuNew", u"&New"_s, u"Ctrl+N"_s, &MainWindow::mnuNew_Click);
-    command(file, "mnuOpen", u"&Open..."_s, u"Ctrl+O"_s, &MainWindow::mnuOpen_Click);
-    command(file, "mnuClose", u"C&lose"_s, u"Ctrl+L"_s, &MainWindow::mnuClose_Click);
+    command(file, "mnuNew", u"&New"_s, u"Ctrl+N"_s, &MainWindow::newFile);
+    command(file, "mnuOpen", u"&Open..."_s, u"Ctrl+O"_s, &MainWindow::open);
+    command(file, "mnuClose", u"C&lose"_s, u"Ctrl+L"_s, &MainWindow::closeFile);
     addSeparator(file, "mnuSep4");
-    command(file, "mnuSave", u"&Save"_s, u"Ctrl+S"_s, &MainWindow::mnuSave_Click);
-    command(file, "mnuSaveAs", u"&Save As..."_s, QString(), &MainWindow::mnuSaveAs_Click);
+    command(file, "mnuSave", u"&Save"_s, u"Ctrl+S"_s, &MainWindow::save);
+    command(file, "mnuSaveAs", u"&Save As..."_s, QString(), &MainWindow::saveAs);
     addSeparator(file, "mnuSep3");
-    std::array<QAction *, MruList::maxEntries> entries{};
     for (int i = 1; i <= MruList::maxEntries; ++i) {
         const QByteArray name = "mnuFileMRU" + QByteArray::number(i);
-        entries[size_t(i - 1)] = command(file, name.constData(), u"MRU"_s + QString::number(i), QString(),
-                                         [this, i] { mnuFileMRU_Click(i); });
+        QAction *entry =
+            command(file, name.constData(), u"MRU"_s + QString::number(i), QString(), [this, i] { openRecentFile(i); });
+        // Shown once start-up has the recent files.
+        entry->setVisible(false);
+        m_mnuFileMRU.at(size_t(i - 1)) = entry;
     }
-    QAction *divider = addSeparator(file, "mnuMRUDiv");
-    command(file, "mnuExit", u"E&xit"_s, u"Ctrl+X"_s, &MainWindow::mnuExit_Click);
+    m_mnuMRUDiv = addSeparator(file, "mnuMRUDiv");
+    m_mnuMRUDiv->setVisible(false);
+    command(file, "mnuExit", u"E&xit"_s, u"Ctrl+X"_s, &MainWindow::exitProgram);
 
     m_mnuEdit = menu("mnuEdit", u"&Edit"_s);
-    command(m_mnuEdit, "mnuCut", u"Cu&t"_s, u"Ctrl+T"_s, &MainWindow::mnuCut_Click);
-    command(m_mnuEdit, "mnuCopy", u"&Copy"_s, u"Ctrl+C"_s, &MainWindow::mnuCopy_Click);
-    command(m_mnuEdit, "mnuPaste", u"&Paste"_s, u"Ctrl+P"_s, &MainWindow::mnuPaste_Click);
+    command(m_mnuEdit, "mnuCut", u"Cu&t"_s, u"Ctrl+T"_s, &MainWindow::listCutClip);
+    command(m_mnuEdit, "mnuCopy", u"&Copy"_s, u"Ctrl+C"_s, &MainWindow::listCopyClip);
+    command(m_mnuEdit, "mnuPaste", u"&Paste"_s, u"Ctrl+P"_s, &MainWindow::listPasteClip);
     addSeparator(m_mnuEdit, "mnuEditSep1");
-    command(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, u"Ctrl+D"_s, &MainWindow::mnuDelete_Click);
-    command(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, u"Ctrl+A"_s, &MainWindow::mnuClearAll_Click);
+    command(m_mnuEdit, "mnuDelete", u"&Delete Selected"_s, u"Ctrl+D"_s, &MainWindow::deleteSelected);
+    command(m_mnuEdit, "mnuClearAll", u"Clear &All"_s, u"Ctrl+A"_s, &MainWindow::clearAll);
     addSeparator(m_mnuEdit, "mnuEditSep2");
-    command(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, u"Ctrl+I"_s, &MainWindow::mnuInsertC_Click);
+    command(m_mnuEdit, "mnuInsertC", u"&Insert Comment Line"_s, u"Ctrl+I"_s, &MainWindow::insertComment);
     // Comforts of our own, after the classic entries and on shortcuts nothing else uses.
     addSeparator(m_mnuEdit, "mnuEditSep3");
     QUndoStack *history = m_edits->history();
@@ -295,28 +303,22 @@ void MainWindow::buildMenus()
     connect(history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     command(m_mnuEdit, "mnuMoveUp", u"Move Lin&e Up"_s, u"Alt+Up"_s, [this] { moveSelectedLine(-1); });
     command(m_mnuEdit, "mnuMoveDown", u"Move Line Dow&n"_s, u"Alt+Down"_s, [this] { moveSelectedLine(+1); });
-    m_mnuCaptureKey =
-        command(m_mnuEdit, "mnuCaptureKey", u"Capture &Key..."_s, u"Ctrl+G"_s, &MainWindow::mnuCaptureKey_Click);
+    m_mnuCaptureKey = command(m_mnuEdit, "mnuCaptureKey", u"Capture &Key..."_s, u"Ctrl+G"_s, &MainWindow::captureKey);
 
     QMenu *options = menu("mnuOptions", u"&Options"_s);
     m_mnuCommandList =
-        command(options, "mnuCommandList", u"Show Commands List"_s, QString(), &MainWindow::mnuCommandList_Click);
-    m_mnuFunName = command(options, "mnuFunName", u"Fun Name Editor"_s, QString(), &MainWindow::mnuFunName_Click);
+        command(options, "mnuCommandList", u"Show Commands List"_s, QString(), &MainWindow::toggleCommandList);
+    m_mnuFunName = command(options, "mnuFunName", u"Fun Name Editor"_s, QString(), &MainWindow::toggleFunNameEditor);
     m_mnuCommandList->setCheckable(true);
     m_mnuFunName->setCheckable(true);
     addSeparator(options, "mnuOptionsSep1");
-    command(options, "mnuEditColors", u"&Edit Colors"_s, QString(), &MainWindow::mnuEditColors_Click);
+    command(options, "mnuEditColors", u"&Edit Colors"_s, QString(), &MainWindow::editColors);
 
     QMenu *tools = menu("mnuTools", u"&Tools"_s);
-    command(tools, "mnuCheckScript", u"&Check Script"_s, u"Ctrl+K"_s, &MainWindow::mnuCheckScript_Click);
+    command(tools, "mnuCheckScript", u"&Check Script"_s, u"Ctrl+K"_s, &MainWindow::checkScript);
 
     QMenu *help = menu("mnuHelp", u"&Help"_s);
-    command(help, "mnuAbout", u"&About..."_s, u"F1"_s, &MainWindow::mnuAbout_Click);
-
-    // Held here until start-up hands them to the recent-files component.
-    divider->setVisible(false);
-    for (QAction *entry : entries)
-        entry->setVisible(false);
+    command(help, "mnuAbout", u"&About..."_s, u"F1"_s, &MainWindow::about);
 }
 
 void MainWindow::buildToolbar()
@@ -324,51 +326,56 @@ void MainWindow::buildToolbar()
     struct Button
     {
         const char *key;
+        // The command's action, shared with its menu entry.
+        const char *action;
         const char *tip;
         const char *image;
-        bool check;
     };
-    // Keys decide what a button does; a null key is a separator.
-    static constexpr Button buttons[toolbarButtonCount] = {
-        {"New", "New", "New", false},
-        {"Open", "Open", "Open", false},
-        {"Save", "Save", "Save", false},
-        {nullptr, nullptr, nullptr, false},
-        {"Copy", "Copy", "Copy", false},
-        {"Cut", "Cut", "Cut", false},
-        {"Paste", "Paste", "Paste", false},
-        {nullptr, nullptr, nullptr, false},
-        {"Delete", "Delete", "Delete", false},
-        {"Insert", "Insert Comment", "Insert", false},
-        {nullptr, nullptr, nullptr, false},
-        {"CmdList", "Commands List", "cmdList", true},
-        {"FunName", "Fun Name Editor", "FunName", true},
-        {nullptr, nullptr, nullptr, false},
-        {"About", "", "About", false},
-        {nullptr, nullptr, nullptr, false},
-        {"Exit", "", "Exit", false},
+    // Seventeen places, separators included; a null key is a separator.
+    static constexpr Button buttons[] = {
+        {"New", "mnuNew", "New", "New"},
+        {"Open", "mnuOpen", "Open", "Open"},
+        {"Save", "mnuSave", "Save", "Save"},
+        {nullptr, nullptr, nullptr, nullptr},
+        {"Copy", "mnuCopy", "Copy", "Copy"},
+        {"Cut", "mnuCut", "Cut", "Cut"},
+        {"Paste", "mnuPaste", "Paste", "Paste"},
+        {nullptr, nullptr, nullptr, nullptr},
+        {"Delete", "mnuDelete", "Delete", "Delete"},
+        {"Insert", "mnuInsertC", "Insert Comment", "Insert"},
+        {nullptr, nullptr, nullptr, nullptr},
+        {"CmdList", "mnuCommandList", "Commands List", "cmdList"},
+        {"FunName", "mnuFunName", "Fun Name Editor", "FunName"},
+        {nullptr, nullptr, nullptr, nullptr},
+        {"About", "mnuAbout", "", "About"},
+        {nullptr, nullptr, nullptr, nullptr},
+        {"Exit", "mnuExit", "", "Exit"},
     };
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(16, 16));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    for (int i = 0; i < toolbarButtonCount; ++i) {
-        const Button &b = buttons[i];
-        QAction *action = nullptr;
+    int number = 0;
+    for (const Button &b : buttons) {
+        ++number;
         if (!b.key) {
-            action = m_toolbar->addSeparator();
-        } else {
-            const QString key = QLatin1StringView(b.key);
-            action = m_toolbar->addAction(ToolbarIcons::icon(QLatin1StringView(b.image)), key);
-            action->setToolTip(QLatin1StringView(b.tip));
-            action->setCheckable(b.check);
-            action->setData(key);
-            connect(action, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
-            if (QWidget *button = m_toolbar->widgetForAction(action))
-                button->setObjectName(u"Toolbar1_"_s + key);
+            QAction *separator = m_toolbar->addSeparator();
+            m_toolbar->widgetForAction(separator)->setObjectName(u"Toolbar1_button"_s + QString::number(number));
+            continue;
         }
-        action->setObjectName(u"Toolbar1_button"_s + QString::number(i + 1));
-        m_toolbarButtons[size_t(i)] = action;
+        auto *action = findChild<QAction *>(QLatin1StringView(b.action));
+        action->setIcon(ToolbarIcons::icon(QLatin1StringView(b.image)));
+        // The menus keep their look: text only.
+        action->setIconVisibleInMenu(false);
+        const QString tip = QLatin1StringView(b.tip);
+        if (!tip.isEmpty())
+            action->setToolTip(tip);
+        m_toolbar->addAction(action);
+        QWidget *button = m_toolbar->widgetForAction(action);
+        button->setObjectName(u"Toolbar1_"_s + QLatin1StringView(b.key));
+        // An action always has a tool tip, made from its text; these buttons show none.
+        if (tip.isEmpty())
+            button->installEventFilter(this);
     }
 }
 
@@ -377,39 +384,38 @@ QString MainWindow::cataloguePath() const
     return m_cataloguePath.isEmpty() ? CatalogueFile::path() : m_cataloguePath;
 }
 
-QAction *MainWindow::toolbarButton(int number) const
+void MainWindow::startUp()
 {
-    return number >= 1 && number <= toolbarButtonCount ? m_toolbarButtons[size_t(number - 1)] : nullptr;
+    // Each step that fails is skipped; none throws, and each ends quietly on its own failures.
+    if (!m_logo)
+        m_logo = std::make_unique<LogoPainter>();
+    m_logo->setDrawingObject(m_picLogo);
+    m_logo->setCaption(AppInfo::title());
+    m_logo->draw();
+
+    m_mru->setKeyName(AppInfo::title());
+    m_mru->setCapacity(MruList::maxEntries);
+    connect(m_mru, &MruList::changed, this, &MainWindow::showRecentFiles);
+    showRecentFiles();
+
+    if (!m_commandLine.isEmpty())
+        commandLineOpen();
 }
 
-void MainWindow::Form_Load()
+void MainWindow::showRecentFiles()
 {
-    // Each step that fails is skipped; the window opens with whatever worked.
-    const auto step = [](auto &&work) {
-        try {
-            work();
-        } catch (...) {
+    const QStringList files = m_mru->files();
+    for (int i = 0; i < MruList::maxEntries; ++i) {
+        QAction *entry = m_mnuFileMRU.at(size_t(i));
+        const bool used = i < files.size();
+        if (used) {
+            QString name = files.at(i);
+            name.replace(u'&', u"&&"_s); // an ampersand in a path is not an access key
+            entry->setText(u'&' + QString::number(i + 1) + u' ' + name);
         }
-    };
-    step([this] {
-        if (!m_logo)
-            m_logo = std::make_unique<LogoPainter>();
-        m_logo->setDrawingObject(m_picLogo);
-        m_logo->setCaption(AppInfo::title());
-        m_logo->draw();
-    });
-    step([this] {
-        m_mru->setKeyName(AppInfo::title());
-        m_mru->setCapacity(MruList::maxEntries);
-        m_mru->attachDivider(findChild<QAction *>(u"mnuMRUDiv"_s));
-        for (int i = 1; i <= MruList::maxEntries; ++i)
-            m_mru->attachEntry(i, findChild<QAction *>(u"mnuFileMRU"_s + QString::number(i)));
-        m_mru->refresh();
-    });
-    step([this] {
-        if (!m_commandLine.isEmpty())
-            CommandLineOpen();
-    });
+        entry->setVisible(used);
+    }
+    m_mnuMRUDiv->setVisible(!files.isEmpty());
 }
 
 void MainWindow::setCaption(const QString &caption)
@@ -469,27 +475,27 @@ QString MainWindow::askFileName(bool save, const QString &title)
     // The home folder stands in for the root of the system drive.
     request.folder = QDir::homePath();
     request.fileName = m_dialogFileName;
-    const QString chosen = m_prompter.fileName(this, request);
+    QString chosen = m_prompter.fileName(this, request);
     if (!chosen.isEmpty())
         m_dialogFileName = chosen;
     return chosen;
 }
 
-void MainWindow::mnuOpen_Click()
+void MainWindow::open()
 {
     const QString chosen = askFileName(false, u"Open"_s);
     if (chosen.isEmpty())
         return;
     m_fileName = chosen;
-    LoadScript(m_fileName);
+    loadScript(m_fileName);
 }
 
-void MainWindow::mnuFileMRU_Click(int index)
+void MainWindow::openRecentFile(int index)
 {
-    LoadScript(m_mru->fileName(index));
+    loadScript(m_mru->fileName(index));
 }
 
-void MainWindow::LoadScript(const QString &name)
+void MainWindow::loadScript(const QString &name)
 {
     m_mru->addFile(name);
     if (!fileExists(name)) {
@@ -508,7 +514,7 @@ void MainWindow::LoadScript(const QString &name)
     setCaption(name);
 }
 
-void MainWindow::CommandLineOpen()
+void MainWindow::commandLineOpen()
 {
     m_fileName = m_commandLine;
     // No existence test and no message: a name that cannot be read is passed over.
@@ -556,12 +562,12 @@ bool MainWindow::saveToCurrentOrChosen()
     return false;
 }
 
-void MainWindow::mnuSave_Click()
+void MainWindow::save()
 {
     saveToCurrentOrChosen();
 }
 
-void MainWindow::mnuSaveAs_Click()
+void MainWindow::saveAs()
 {
     const QString chosen = askFileName(true, u"Save As"_s);
     if (chosen.isEmpty())
@@ -572,7 +578,7 @@ void MainWindow::mnuSaveAs_Click()
         m_fileName = previous;
 }
 
-void MainWindow::mnuClose_Click()
+void MainWindow::closeFile()
 {
     if (!hasCurrentFile())
         return;
@@ -588,7 +594,7 @@ void MainWindow::mnuClose_Click()
     m_edits->reset();
 }
 
-void MainWindow::mnuExit_Click()
+void MainWindow::exitProgram()
 {
     const auto answer =
         m_prompter.message(this, {u"Do you really want to Exit"_s, u"Confirm"_s, Prompter::Yes | Prompter::No,
@@ -605,14 +611,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 // --- Edit commands ---------------------------------------------------------------------------
 
-void MainWindow::mnuNew_Click()
+void MainWindow::newFile()
 {
     setCaption(AppInfo::title());
     m_edits->reset();
     m_fileName.clear();
 }
 
-void MainWindow::mnuClearAll_Click()
+void MainWindow::clearAll()
 {
     const auto answer = m_prompter.message(
         this, {u"If you procede, you'll lose all bindings thus far.\r\n\r\nDo you wish to procede?"_s, u"Warning"_s,
@@ -621,29 +627,40 @@ void MainWindow::mnuClearAll_Click()
         m_edits->clear();
 }
 
-void MainWindow::mnuCut_Click()
+void MainWindow::listCopyClip()
 {
-    ProgStuff::ListCutClip(*this);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    const qsizetype row = selectedRow();
+    if (row >= 0)
+        clipboard->setText(QString::fromLatin1(m_script->line(row)));
 }
 
-void MainWindow::mnuCopy_Click()
+void MainWindow::listCutClip()
 {
-    ProgStuff::ListCopyClip(*this);
+    listCopyClip();
+    const qsizetype row = selectedRow();
+    if (row >= 0)
+        removeLine(row);
 }
 
-void MainWindow::mnuPaste_Click()
+void MainWindow::listPasteClip()
 {
-    ProgStuff::ListPasteClip(*this);
+    const qsizetype row = selectedRow();
+    if (row < 0)
+        return;
+    if (const auto bytes = scriptBytesOf(QGuiApplication::clipboard()->text()))
+        m_edits->insert(row, *bytes);
 }
 
-void MainWindow::mnuDelete_Click()
+void MainWindow::deleteSelected()
 {
     const qsizetype row = selectedRow();
     if (row >= 0)
         removeLine(row);
 }
 
-void MainWindow::mnuInsertC_Click()
+void MainWindow::insertComment()
 {
     const QString text = m_prompter.input(this, u"Please type your comment message"_s, u"Insert Comment"_s,
                                           u"Created by : Vantor's Bind Utility"_s);
@@ -663,7 +680,7 @@ void MainWindow::moveSelectedLine(int by)
     selectRow(to);
 }
 
-void MainWindow::mnuCaptureKey_Click()
+void MainWindow::captureKey()
 {
     auto *dialog = new KeyCaptureDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -691,7 +708,7 @@ void MainWindow::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // Just as Open with that name.
     m_fileName = name;
-    LoadScript(m_fileName);
+    loadScript(m_fileName);
 }
 
 QString MainWindow::droppedFileName(const QMimeData *data)
@@ -702,17 +719,40 @@ QString MainWindow::droppedFileName(const QMimeData *data)
     return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
-void MainWindow::cmdAdd_Click()
-{
-    ProgStuff::AddBinding(*this);
-}
+// --- Composition and the list ----------------------------------------------------------------
 
-void MainWindow::cmbType_Click()
+void MainWindow::addBinding()
 {
+    const auto error = [this](const QString &text) {
+        m_prompter.inform(this, text, u"Error"_s, Prompter::Icon::Critical);
+    };
+    if (m_txtBind->text().isEmpty()) {
+        error(u"You must fill in the binding space"_s);
+        return;
+    }
+    if (m_txtKey->currentText().isEmpty()) {
+        error(u"You must fill in the key space"_s);
+        return;
+    }
+    // The fields refuse what has no byte; a text set some other way is checked here too.
+    const auto type = scriptBytesOf(m_cmbType->currentText());
+    const auto key = type ? scriptBytesOf(m_txtKey->currentText()) : std::nullopt;
+    const auto text = key ? scriptBytesOf(m_txtBind->text()) : std::nullopt;
+    if (!text)
+        return;
+    const QByteArray quote = m_lblQuote->text().toLatin1();
+    m_edits->append(ScriptText::composeBinding(*type, *key, quote, *text));
+    m_txtBind->clear();
     m_txtKey->setFocus();
 }
 
-void MainWindow::lstBind_DblClick()
+void MainWindow::appendToBinding(const QString &command)
+{
+    m_txtBind->setText(m_txtBind->text().isEmpty() ? command : m_txtBind->text() + u';' + command);
+    m_txtBind->setCursorPosition(int(m_txtBind->text().size()));
+}
+
+void MainWindow::editSelectedLine()
 {
     const qsizetype row = selectedRow();
     if (row < 0)
@@ -728,7 +768,7 @@ void MainWindow::lstBind_DblClick()
         m_edits->replace(row, *bytes);
 }
 
-void MainWindow::lstBind_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
+void MainWindow::listMousePressed(Qt::MouseButton button, const QPoint &globalPos)
 {
     if (button == Qt::RightButton)
         m_mnuEdit->popup(globalPos);
@@ -741,65 +781,46 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             const auto *mouse = static_cast<QMouseEvent *>(event);
             // Let the view select the row under the pointer first, so the menu acts on it.
             QMetaObject::invokeMethod(
-                this, [this, b = mouse->button(), at = mouse->globalPosition().toPoint()] { lstBind_MouseDown(b, at); },
+                this, [this, b = mouse->button(), at = mouse->globalPosition().toPoint()] { listMousePressed(b, at); },
                 Qt::QueuedConnection);
         } else if (event->type() == QEvent::MouseButtonDblClick) {
-            QMetaObject::invokeMethod(this, &MainWindow::lstBind_DblClick, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &MainWindow::editSelectedLine, Qt::QueuedConnection);
         }
+    } else if (event->type() == QEvent::ToolTip) {
+        // A toolbar button without a tool tip of its own.
+        QToolTip::hideText();
+        event->ignore();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- Toolbar and tool windows ----------------------------------------------------------------
+// --- Tool windows ----------------------------------------------------------------------------
 
-void MainWindow::Toolbar1_ButtonClick(const QString &key)
-{
-    using Handler = void (MainWindow::*)();
-    static const std::pair<QLatin1StringView, Handler> handlers[] = {
-        {"New"_L1, &MainWindow::mnuNew_Click},
-        {"Open"_L1, &MainWindow::mnuOpen_Click},
-        {"Save"_L1, &MainWindow::mnuSave_Click},
-        {"Copy"_L1, &MainWindow::mnuCopy_Click},
-        {"Cut"_L1, &MainWindow::mnuCut_Click},
-        {"Paste"_L1, &MainWindow::mnuPaste_Click},
-        {"Delete"_L1, &MainWindow::mnuDelete_Click},
-        {"Insert"_L1, &MainWindow::mnuInsertC_Click},
-        {"CmdList"_L1, &MainWindow::mnuCommandList_Click},
-        {"FunName"_L1, &MainWindow::mnuFunName_Click},
-        {"About"_L1, &MainWindow::mnuAbout_Click},
-        {"Exit"_L1, &MainWindow::mnuExit_Click},
-    };
-    for (const auto &[name, handler] : handlers) {
-        if (key != name)
-            continue;
-        // A command started from the toolbar that fails ends quietly; the program goes on.
-        try {
-            (this->*handler)();
-        } catch (...) {
-        }
-        return;
-    }
-}
-
-void MainWindow::mnuCommandList_Click()
+void MainWindow::toggleCommandList()
 {
     // At most one tool window is open: choosing one closes the other.
     m_funName->close();
     m_commandList->toggle();
 }
 
-void MainWindow::mnuFunName_Click()
+void MainWindow::toggleFunNameEditor()
 {
     m_commandList->close();
     m_funName->toggle();
 }
 
-void MainWindow::mnuEditColors_Click()
+void MainWindow::editColors()
 {
     // Modal over the whole program; made afresh, gone when closed.
-    auto *dialog = new ColorsDialog(m_prompter, m_lstBind, this);
+    auto *dialog =
+        new ColorsDialog(m_prompter, ListColors::foreColor(m_lstBind), ListColors::backColor(m_lstBind), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
+    connect(dialog, &ColorsDialog::colorsApplied, m_lstBind, [this](const QColor &fore, const QColor &back) {
+        ListColors::setForeColor(m_lstBind, fore);
+        ListColors::setBackColor(m_lstBind, back);
+    });
     dialog->show();
 }
 
@@ -808,19 +829,31 @@ CheckReportWindow *MainWindow::checkReport() const
     return m_checkReport;
 }
 
-void MainWindow::mnuCheckScript_Click()
+void MainWindow::checkScript()
 {
     // One report: choosing it again checks afresh and brings it forward.
-    if (m_checkReport)
-        m_checkReport->runCheck();
-    else
-        m_checkReport = new CheckReportWindow(*this);
+    if (!m_checkReport) {
+        m_checkReport = new CheckReportWindow(*m_script);
+        auto *delegate = qobject_cast<ScriptLineDelegate *>(m_lstBind->itemDelegate());
+        connect(m_checkReport, &CheckReportWindow::marksChanged, delegate, &ScriptLineDelegate::showMarks);
+        connect(m_checkReport, &CheckReportWindow::marksRemoved, delegate, &ScriptLineDelegate::clearMarks);
+        connect(m_checkReport, &CheckReportWindow::lineActivated, this, &MainWindow::showLine);
+    }
+    m_checkReport->runCheck();
     m_checkReport->show();
     m_checkReport->raise();
     m_checkReport->activateWindow();
 }
 
-void MainWindow::mnuAbout_Click()
+void MainWindow::showLine(qsizetype row)
+{
+    selectRow(row);
+    raise();
+    activateWindow();
+    m_lstBind->setFocus();
+}
+
+void MainWindow::about()
 {
     auto *dialog = new AboutDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

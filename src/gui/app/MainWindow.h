@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/MruList.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,7 +17,6 @@ class QLineEdit;
 class QMimeData;
 class QMenu;
 class QProgressBar;
-class QPushButton;
 class QToolBar;
 class QTreeView;
 
@@ -24,50 +25,35 @@ namespace vbu {
 class CheckReportWindow;
 class LogoBox;
 class LogoPainter;
-class MruList;
 class Prompter;
 class ScriptEdits;
-class ToolWindowSwitch;
 class ScriptModel;
+class ToolWindowSwitch;
 
 // frmMain: the script being edited, the controls that compose its lines, the file and edit
 // commands, and the switches of the tool windows. The caption is the record of the current
 // file: the product name while the script has none, the file's full name otherwise.
+//
+// Every command is one QAction, shared by its menu entry, its toolbar button and its shortcut.
+// The tool windows know nothing of this window: they work on the script and the prompter and
+// report through signals, which are connected here.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    static constexpr int toolbarButtonCount = 17;
-
     // commandLine: the program's arguments joined by single blanks, as given.
     MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Prompter &prompter() const { return m_prompter; }
+    // The state behind the window, for the tests.
     ScriptModel &script() const { return *m_script; }
     // Changes to the script go through here, so that they can be undone.
     ScriptEdits &edits() const { return *m_edits; }
     QString caption() const { return m_caption; }
-    void setCaption(const QString &caption);
-    bool hasCurrentFile() const;
-    // sFileName: the working file name of Open, Save, Save As and the command line.
+    // The working file name (m_fileName) of Open, Save, Save As and the command line.
     QString fileName() const { return m_fileName; }
-
-    // The selected line's row from 0, or -1.
-    qsizetype selectedRow() const;
-    void selectRow(qsizetype row);
-    // Takes the line out; the line that takes its place is selected, so the next removal can follow.
-    void removeLine(qsizetype row);
-
-    QTreeView *lstBind() const { return m_lstBind; }
-    QLineEdit *txtBind() const { return m_txtBind; }
-    QComboBox *txtKey() const { return m_txtKey; }
-    QComboBox *cmbType() const { return m_cmbType; }
-    QLabel *lblQuote() const { return m_lblQuote; }
-    QProgressBar *progress() const { return m_progress; }
-    QMenu *editMenu() const { return m_mnuEdit; }
     MruList &recentFiles() const { return *m_mru; }
     ToolWindowSwitch &commandListSwitch() const { return *m_commandList; }
     ToolWindowSwitch &funNameSwitch() const { return *m_funName; }
@@ -77,50 +63,49 @@ public:
     // afresh, since an update may have made the user's own copy since the last opening.
     QString cataloguePath() const;
     void setCataloguePath(const QString &path) { m_cataloguePath = path; }
-    // Button number (1 to 17) of the toolbar; separators count.
-    QAction *toolbarButton(int number) const;
 
-    // The text as script bytes, or nothing after telling the user that it cannot be one.
-    std::optional<QByteArray> scriptBytesOf(const QString &text);
+    // The selected line's row from 0, or -1.
+    qsizetype selectedRow() const;
+    void selectRow(qsizetype row);
 
 signals:
     // The program is to end now, with every window.
     void programEnding();
 
 public slots:
-    void mnuNew_Click();
-    void mnuOpen_Click();
-    void mnuClose_Click();
-    void mnuSave_Click();
-    void mnuSaveAs_Click();
-    void mnuFileMRU_Click(int index);
-    void mnuExit_Click();
+    void newFile();
+    void open();
+    void closeFile();
+    void save();
+    void saveAs();
+    // index counts from 1.
+    void openRecentFile(int index);
+    void exitProgram();
 
-    void mnuCut_Click();
-    void mnuCopy_Click();
-    void mnuPaste_Click();
-    void mnuDelete_Click();
-    void mnuClearAll_Click();
-    void mnuInsertC_Click();
+    void listCutClip();
+    void listCopyClip();
+    void listPasteClip();
+    void deleteSelected();
+    void clearAll();
+    void insertComment();
 
-    void mnuCommandList_Click();
-    void mnuFunName_Click();
-    void mnuEditColors_Click();
-    void mnuCheckScript_Click();
-    void mnuAbout_Click();
+    void toggleCommandList();
+    void toggleFunNameEditor();
+    void editColors();
+    void checkScript();
+    void about();
 
-    void cmdAdd_Click();
-    void cmbType_Click();
-    void lstBind_DblClick();
-    void Toolbar1_ButtonClick(const QString &key);
-    void mnuCaptureKey_Click();
+    // Composes type, key and binding text into a line at the end of the list.
+    void addBinding();
+    void editSelectedLine();
+    void captureKey();
     // Alt+Up and Alt+Down: the selected line one place up or down.
     void moveSelectedLine(int by);
 
     // Loads a file as Open and the recent files do.
-    void LoadScript(const QString &name);
+    void loadScript(const QString &name);
     // Loads the file named by the command line, quietly.
-    void CommandLineOpen();
+    void commandLineOpen();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -132,13 +117,25 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
-    void Form_Load();
+    void startUp();
+    void setCaption(const QString &caption);
+    bool hasCurrentFile() const;
+    // Takes the line out; the line that takes its place is selected, so the next removal can follow.
+    void removeLine(qsizetype row);
+    // The text as script bytes, or nothing after telling the user that it cannot be one.
+    std::optional<QByteArray> scriptBytesOf(const QString &text);
+    // The File menu's recent-file entries and their divider show the recent-files list.
+    void showRecentFiles();
+    // A command from the Command List, joined to the binding text with ";".
+    void appendToBinding(const QString &command);
+    // A line the check report points at: selected, with the focus in the list.
+    void showLine(qsizetype row);
     // A local file dragged from the desktop, or empty.
     static QString droppedFileName(const QMimeData *data);
-    void lstBind_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    void listMousePressed(Qt::MouseButton button, const QPoint &globalPos);
     // Asks for a file name with the shared dialog settings; empty when cancelled.
     QString askFileName(bool save, const QString &title);
-    // Writes the list to sFileName; false when nothing was written.
+    // Writes the list to the working file name; false when nothing was written.
     bool writeList();
     bool saveToCurrentOrChosen();
 
@@ -156,18 +153,18 @@ private:
     QPointer<CheckReportWindow> m_checkReport;
 
     QToolBar *m_toolbar = nullptr;
-    std::array<QAction *, toolbarButtonCount> m_toolbarButtons{};
     LogoBox *m_picLogo = nullptr;
     // The logo painter, made when first needed.
     std::unique_ptr<LogoPainter> m_logo;
     QComboBox *m_cmbType = nullptr;
     QComboBox *m_txtKey = nullptr;
     QLineEdit *m_txtBind = nullptr;
-    QPushButton *m_cmdAdd = nullptr;
     QLabel *m_lblQuote = nullptr;
     QTreeView *m_lstBind = nullptr;
     QProgressBar *m_progress = nullptr;
     QMenu *m_mnuEdit = nullptr;
+    std::array<QAction *, MruList::maxEntries> m_mnuFileMRU{};
+    QAction *m_mnuMRUDiv = nullptr;
     QAction *m_mnuCommandList = nullptr;
     QAction *m_mnuFunName = nullptr;
     QAction *m_mnuCaptureKey = nullptr;

@@ -6,15 +6,15 @@
 
 namespace vbu {
 
-ToolWindowSwitch::ToolWindowSwitch(QAction *menuEntry, QAction *toolbarButton, Factory factory, QObject *parent)
-    : QObject(parent), m_menuEntry(menuEntry), m_toolbarButton(toolbarButton), m_factory(std::move(factory))
+ToolWindowSwitch::ToolWindowSwitch(QAction *action, Factory factory, QObject *parent)
+    : QObject(parent), m_action(action), m_factory(std::move(factory))
 {
     showState();
 }
 
 void ToolWindowSwitch::toggle()
 {
-    // A checkable entry or button has already flipped itself; the window decides.
+    // The checkable action has already flipped itself; the window decides.
     if (isOpen())
         close();
     else
@@ -46,8 +46,7 @@ void ToolWindowSwitch::close()
 
 void ToolWindowSwitch::showState()
 {
-    m_menuEntry->setChecked(isOpen());
-    m_toolbarButton->setChecked(isOpen());
+    m_action->setChecked(isOpen());
 }
 
 } // namespace vbu

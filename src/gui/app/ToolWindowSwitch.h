@@ -11,8 +11,8 @@ namespace vbu {
 
 class DockedToolWindow;
 
-// One of the main window's two tool-window switches: an Options entry and a toolbar check
-// button that stay checked exactly while their window is open.
+// One of the main window's two tool-window switches: a checkable command, shared by an Options
+// entry and a toolbar button, that stays checked exactly while its window is open.
 class ToolWindowSwitch final : public QObject
 {
     Q_OBJECT
@@ -21,7 +21,7 @@ class ToolWindowSwitch final : public QObject
 public:
     using Factory = std::function<DockedToolWindow *()>;
 
-    ToolWindowSwitch(QAction *menuEntry, QAction *toolbarButton, Factory factory, QObject *parent = nullptr);
+    ToolWindowSwitch(QAction *action, Factory factory, QObject *parent = nullptr);
 
     bool isOpen() const { return !m_window.isNull(); }
     DockedToolWindow *window() const { return m_window; }
@@ -33,8 +33,7 @@ private:
     void open();
     void showState();
 
-    QAction *m_menuEntry;
-    QAction *m_toolbarButton;
+    QAction *m_action;
     Factory m_factory;
     QPointer<DockedToolWindow> m_window;
 };

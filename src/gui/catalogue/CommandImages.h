@@ -4,7 +4,7 @@
 
 namespace vbu {
 
-// ImageList1 of the Command List: 1 a closed folder with a green outline, 2 the same folder
+// The Command List tree's images: 1 a closed folder with a green outline, 2 the same folder
 // with a red outline, 3 a command. Drawn here, 16 by 16.
 class CommandImages final
 {

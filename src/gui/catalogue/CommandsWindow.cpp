@@ -7,17 +7,15 @@
 #include "core/catalogue/CatalogueUpdate.h"
 #include "core/catalogue/Detect.h"
 #include "core/catalogue/UpdateFetcher.h"
-#include "gui/app/Prompter.h"
 #include "gui/catalogue/CommandImages.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
+#include "gui/ui/Prompter.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProgressBar>
 #include <QScopeGuard>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -28,23 +26,22 @@ namespace vbu {
 
 namespace {
 
-// The main window's progress bar, driven by the catalogue load.
-class BarProgress final : public CatalogueProgress
+// The catalogue load's progress, passed on as the window's signals.
+class SignalProgress final : public CatalogueProgress
 {
 public:
-    explicit BarProgress(QProgressBar *bar) : m_bar(bar) {}
-    void setMaximum(int maximum) override { m_bar->setRange(0, maximum); }
-    void setValue(int value) override { m_bar->setValue(value); }
+    explicit SignalProgress(CommandsWindow &window) : m_window(window) {}
+    void setMaximum(int maximum) override { emit m_window.progressMaximumChanged(maximum); }
+    void setValue(int value) override { emit m_window.progressChanged(value); }
 
 private:
-    QProgressBar *m_bar;
+    CommandsWindow &m_window;
 };
 
 } // namespace
 
-CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
-    : DockedToolWindow(links.mainWindow), m_links(links), m_path(cataloguePath), m_tree(new QTreeWidget),
-      m_mnuCheck(nullptr)
+CommandsWindow::CommandsWindow(QWidget *mainWindow, Prompter &prompter, const QString &cataloguePath)
+    : DockedToolWindow(mainWindow), m_prompter(prompter), m_path(cataloguePath), m_tree(new QTreeWidget)
 {
     setObjectName(u"frmCommands"_s);
     setWindowTitle(u"Command List"_s);
@@ -59,7 +56,7 @@ CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
     m_mnuCheck->setObjectName(u"mnuCheck"_s);
     // Offered only when an update server is named.
     m_mnuCheck->setEnabled(CatalogueUpdate::baseUrlFromEnvironment().has_value());
-    connect(m_mnuCheck, &QAction::triggered, this, &CommandsWindow::mnuCheck_Click);
+    connect(m_mnuCheck, &QAction::triggered, this, &CommandsWindow::checkForUpdates);
 
     auto *client = new QWidget(this);
     client->setObjectName(u"client"_s);
@@ -73,17 +70,16 @@ CommandsWindow::CommandsWindow(const Links &links, const QString &cataloguePath)
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::TreeView1_DblClick);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::nodeDoubleClicked);
     placeDockBox(client,
                  QRect(360 / Twips::perPixel, 5370 / Twips::perPixel, 2265 / Twips::perPixel, 195 / Twips::perPixel));
 
     adjustSize();
-    Form_Load();
 }
 
-void CommandsWindow::Form_Load()
+void CommandsWindow::load()
 {
-    LoadCatalogue();
+    loadCatalogue();
     // The width is the design's, whatever the menu bar would like.
     setFixedWidth(2955 / Twips::perPixel);
     matchMainHeight();
@@ -110,31 +106,31 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
     matchMainHeight();
 }
 
-void CommandsWindow::LoadCatalogue()
+void CommandsWindow::loadCatalogue()
 {
     if (!CatalogueFile::fileExists(m_path)) {
-        m_links.prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
-                                Prompter::Icon::Critical);
-        m_links.progress->setValue(0);
+        m_prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+                          Prompter::Icon::Critical);
+        emit progressChanged(0);
         return;
     }
-    BarProgress progress(m_links.progress);
-    CatalogueFile::Load load = CatalogueFile::LoadCatalogue(m_path, &progress);
-    switch (load.status) {
+    SignalProgress progress(*this);
+    CatalogueFile::Load read = CatalogueFile::LoadCatalogue(m_path, &progress);
+    switch (read.status) {
     case CatalogueFile::Load::Status::Missing:
         // Gone between the look and the count: the counting's own word for it.
-        m_links.prompter.inform(
-            this, u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
-            u"File Does Not Exist"_s, Prompter::Icon::None);
+        m_prompter.inform(this,
+                          u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
+                          u"File Does Not Exist"_s, Prompter::Icon::None);
         return;
     case CatalogueFile::Load::Status::Unreadable:
-        m_links.prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + load.error,
-                                u"Error Opening File"_s, Prompter::Icon::Critical);
+        m_prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
+                          u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     case CatalogueFile::Load::Status::Loaded:
         break;
     }
-    const Catalogue &catalogue = load.catalogue;
+    const Catalogue &catalogue = read.catalogue;
     m_version = QString::fromLatin1(catalogue.CatalogueVersion());
     // Built off the tree and handed over at once: one insertion, however large the file.
     QList<QTreeWidgetItem *> items;
@@ -155,7 +151,7 @@ void CommandsWindow::LoadCatalogue()
     m_tree->addTopLevelItems(topLevel);
 }
 
-void CommandsWindow::TreeView1_DblClick()
+void CommandsWindow::nodeDoubleClicked()
 {
     QTreeWidgetItem *node = m_tree->currentItem();
     if (!node)
@@ -168,11 +164,11 @@ void CommandsWindow::TreeView1_DblClick()
         node->setIcon(0, CommandImages::icon(image));
         return;
     }
-    MyCopyClip();
-    MyPasteClip();
+    myCopyClip();
+    myPasteClip();
 }
 
-void CommandsWindow::MyCopyClip()
+void CommandsWindow::myCopyClip()
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -180,23 +176,19 @@ void CommandsWindow::MyCopyClip()
         clipboard->setText(node->text(0));
 }
 
-void CommandsWindow::MyPasteClip()
+void CommandsWindow::myPasteClip()
 {
-    const QString text = QGuiApplication::clipboard()->text();
-    QLineEdit *bind = m_links.txtBind;
-    bind->setText(bind->text().isEmpty() ? text : bind->text() + u';' + text);
-    bind->setCursorPosition(int(bind->text().size()));
+    emit commandChosen(QGuiApplication::clipboard()->text());
 }
 
-void CommandsWindow::mnuCheck_Click()
+void CommandsWindow::checkForUpdates()
 {
     const std::optional<QUrl> base = CatalogueUpdate::baseUrlFromEnvironment();
     if (!base || m_checking)
         return;
-    Prompter &prompter = m_links.prompter;
     if (!Detect::isRemoteConnected()) {
-        prompter.inform(this, u"You must connect to the internet before checking for updates."_s,
-                        u"Error: Not Connected"_s, Prompter::Icon::Critical);
+        m_prompter.inform(this, u"You must connect to the internet before checking for updates."_s,
+                          u"Error: Not Connected"_s, Prompter::Icon::Critical);
         return;
     }
 
@@ -214,15 +206,15 @@ void CommandsWindow::mnuCheck_Click()
     const QString unchanged = u"\r\nYour command list was not changed."_s;
     const auto failed = [&](const QUrl &url, const UpdateFetcher::Result &result) {
         if (result.status != UpdateFetcher::Result::Status::Cancelled)
-            prompter.inform(this,
-                            u"Could not download "_s + url.toDisplayString() + u":\r\n"_s + result.error + unchanged,
-                            u"Error: Download Failed"_s, Prompter::Icon::Critical);
+            m_prompter.inform(this,
+                              u"Could not download "_s + url.toDisplayString() + u":\r\n"_s + result.error + unchanged,
+                              u"Error: Download Failed"_s, Prompter::Icon::Critical);
     };
     const auto refused = [&](const QString &what, CatalogueUpdate::Problem problem) {
-        prompter.inform(this,
-                        u"The "_s + what + u" sent by the update server cannot be used.\r\n"_s +
-                            CatalogueUpdate::describe(problem) + unchanged,
-                        u"Error: Invalid Update"_s, Prompter::Icon::Critical);
+        m_prompter.inform(this,
+                          u"The "_s + what + u" sent by the update server cannot be used.\r\n"_s +
+                              CatalogueUpdate::describe(problem) + unchanged,
+                          u"Error: Invalid Update"_s, Prompter::Icon::Critical);
     };
 
     UpdateFetcher fetcher;
@@ -237,14 +229,14 @@ void CommandsWindow::mnuCheck_Click()
         return refused(u"version number"_s, problem);
 
     if (CatalogueUpdate::isCurrent(version.body, m_version.toLatin1())) {
-        prompter.inform(this, u"Your command list is current and does not need to be updated."_s,
-                        u"Current Version Installed"_s, Prompter::Icon::Information);
+        m_prompter.inform(this, u"Your command list is current and does not need to be updated."_s,
+                          u"Current Version Installed"_s, Prompter::Icon::Information);
         return;
     }
     const Prompter::Message offer{
         u"Your version is older than the one currently available.\r\nWould you like to download the new version?"_s,
         u"Update Available!"_s, Prompter::Yes | Prompter::No, Prompter::Yes, Prompter::Icon::Exclamation};
-    if (prompter.message(this, offer) != Prompter::Yes || !self)
+    if (m_prompter.message(this, offer) != Prompter::Yes || !self)
         return;
 
     const QUrl listUrl = CatalogueUpdate::documentUrl(*base, u"commands.dat"_s);
@@ -260,12 +252,13 @@ void CommandsWindow::mnuCheck_Click()
     const QString target = CatalogueFile::updatePath(m_path);
     QString error;
     if (!CatalogueUpdate::save(target, list.body, &error)) {
-        prompter.inform(this,
-                        u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
-                        u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
+        m_prompter.inform(this,
+                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
+                          u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
         return;
     }
-    prompter.inform(this, u"Update Completed Successfully!"_s, u"Kelmforge Update Util"_s, Prompter::Icon::Information);
+    m_prompter.inform(this, u"Update Completed Successfully!"_s, u"Kelmforge Update Util"_s,
+                      Prompter::Icon::Information);
 }
 
 } // namespace vbu

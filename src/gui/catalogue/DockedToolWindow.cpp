@@ -14,7 +14,7 @@ DockedToolWindow::DockedToolWindow(QWidget *mainWindow)
     setAttribute(Qt::WA_DeleteOnClose);
     m_chkDocked->setObjectName(u"chkDocked"_s);
     m_chkDocked->setChecked(true);
-    connect(m_chkDocked, &QCheckBox::clicked, this, &DockedToolWindow::DockToMain);
+    connect(m_chkDocked, &QCheckBox::clicked, this, &DockedToolWindow::dockToMain);
 }
 
 DockedToolWindow::~DockedToolWindow()
@@ -36,10 +36,10 @@ void DockedToolWindow::startWatchers()
     installEventFilter(this);
     // Placed before it is first shown, the window manager puts the frame itself at the docked
     // place; placed later, the frame it adds would shift the window off it.
-    DockToMain();
+    dockToMain();
 }
 
-void DockedToolWindow::DockToMain()
+void DockedToolWindow::dockToMain()
 {
     if (!m_main || !m_chkDocked->isChecked())
         return;
@@ -54,7 +54,7 @@ void DockedToolWindow::DockToMain()
 bool DockedToolWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Move && (watched == m_main || watched == this))
-        DockToMain();
+        dockToMain();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -20,16 +20,16 @@ public:
     explicit DockedToolWindow(QWidget *mainWindow);
     ~DockedToolWindow() override;
 
-    QWidget *mainWindow() const { return m_main; }
-    QCheckBox *chkDocked() const { return m_chkDocked; }
     // The dock rule: the docked place, when the box is ticked.
-    void DockToMain();
+    void dockToMain();
 
 signals:
     // The window is about to go, by any way of closing.
     void closing();
 
 protected:
+    QWidget *mainWindow() const { return m_main; }
+    QCheckBox *chkDocked() const { return m_chkDocked; }
     // Puts the "Dock to Main Window" box at its design place in the client area; call once
     // from the constructor.
     void placeDockBox(QWidget *client, const QRect &geometry);

@@ -11,19 +11,18 @@ using namespace Qt::StringLiterals;
 namespace vbu {
 
 UpdateWaitDialog::UpdateWaitDialog(QWidget *parent, const QString &text)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_label(new QLabel(text)), m_cancel(nullptr)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(u"dlgUpdateWait"_s);
     setWindowTitle(u"Check For List Updates"_s);
     setWindowModality(Qt::ApplicationModal);
-    m_label->setObjectName(u"lblStatus"_s);
+    auto *label = new QLabel(text);
+    label->setObjectName(u"lblStatus"_s);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    m_cancel = buttons->button(QDialogButtonBox::Cancel);
-    m_cancel->setObjectName(u"cmdCancel"_s);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(u"cmdCancel"_s);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_label);
+    layout->addWidget(label);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -4,9 +4,6 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
 namespace vbu {
 
 // The small box that stands while the update check waits for the server. It is modal, so
@@ -20,16 +17,9 @@ class UpdateWaitDialog final : public QDialog
 public:
     UpdateWaitDialog(QWidget *parent, const QString &text);
 
-    QLabel *lblStatus() const { return m_label; }
-    QPushButton *cmdCancel() const { return m_cancel; }
-
     // Fetches url with the box showing over parent; the box is gone when this returns. parent
     // may be deleted during the wait (the box with it); the transfer then goes on to its end.
     static UpdateFetcher::Result fetch(QWidget *parent, UpdateFetcher &fetcher, const QUrl &url, const QString &text);
-
-private:
-    QLabel *m_label;
-    QPushButton *m_cancel;
 };
 
 } // namespace vbu

@@ -1,7 +1,6 @@
 #include "gui/editor/CheckReportWindow.h"
 
 #include "core/script/ScriptModel.h"
-#include "gui/app/MainWindow.h"
 #include "gui/editor/CheckFindingsModel.h"
 #include "gui/editor/ScriptLineDelegate.h"
 
@@ -32,11 +31,9 @@ QString counted(qsizetype n, const QString &one, const QString &many)
 
 } // namespace
 
-CheckReportWindow::CheckReportWindow(MainWindow &main)
-    : QWidget(nullptr, Qt::Window), m_main(main),
-      m_delegate(qobject_cast<ScriptLineDelegate *>(main.lstBind()->itemDelegate())),
-      m_model(new CheckFindingsModel(this)), m_cmbGame(new QComboBox(this)), m_lstFindings(new QTreeView(this)),
-      m_cmdCheckAgain(new QPushButton(u"Check &Again"_s, this)), m_lblSummary(new QLabel(this))
+CheckReportWindow::CheckReportWindow(const ScriptModel &script)
+    : QWidget(nullptr, Qt::Window), m_script(script), m_model(new CheckFindingsModel(this)),
+      m_cmbGame(new QComboBox(this)), m_lblSummary(new QLabel(this))
 {
     setObjectName(u"frmCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -50,22 +47,24 @@ CheckReportWindow::CheckReportWindow(MainWindow &main)
     m_cmbGame->addItem(u"Quake 2"_s, int(CheckGame::Quake2));
     m_cmbGame->addItem(u"Both"_s, int(CheckGame::Both));
     m_cmbGame->setCurrentIndex(m_cmbGame->findData(int(CheckGame::Both)));
-    m_cmdCheckAgain->setObjectName(u"cmdCheckAgain"_s);
+    auto *cmdCheckAgain = new QPushButton(u"Check &Again"_s, this);
+    cmdCheckAgain->setObjectName(u"cmdCheckAgain"_s);
     auto *cmdClose = new QPushButton(u"Close"_s, this);
     cmdClose->setObjectName(u"cmdClose"_s);
     m_lblSummary->setObjectName(u"lblSummary"_s);
 
-    m_lstFindings->setObjectName(u"lstFindings"_s);
-    m_lstFindings->setRootIsDecorated(false);
-    m_lstFindings->setItemsExpandable(false);
-    m_lstFindings->setUniformRowHeights(true);
-    m_lstFindings->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lstFindings->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_lstFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstFindings->setModel(m_model);
+    auto *lstFindings = new QTreeView(this);
+    lstFindings->setObjectName(u"lstFindings"_s);
+    lstFindings->setRootIsDecorated(false);
+    lstFindings->setItemsExpandable(false);
+    lstFindings->setUniformRowHeights(true);
+    lstFindings->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstFindings->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstFindings->setModel(m_model);
     // Explanations quote lines: their bytes look as they do in the list.
-    m_lstFindings->setItemDelegateForColumn(CheckFindingsModel::TextColumn, new ScriptLineDelegate(m_lstFindings));
-    QHeaderView *header = m_lstFindings->header();
+    lstFindings->setItemDelegateForColumn(CheckFindingsModel::TextColumn, new ScriptLineDelegate(lstFindings));
+    QHeaderView *header = lstFindings->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(CheckFindingsModel::TextColumn, QHeaderView::Stretch);
     header->resizeSection(CheckFindingsModel::LineColumn, 60);
@@ -76,40 +75,32 @@ CheckReportWindow::CheckReportWindow(MainWindow &main)
     top->addWidget(lblGame);
     top->addWidget(m_cmbGame);
     top->addStretch();
-    top->addWidget(m_cmdCheckAgain);
+    top->addWidget(cmdCheckAgain);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_lblSummary, 1);
     bottom->addWidget(cmdClose);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(m_lstFindings, 1);
+    layout->addWidget(lstFindings, 1);
     layout->addLayout(bottom);
     resize(760, 300);
 
     connect(m_cmbGame, &QComboBox::currentIndexChanged, this, &CheckReportWindow::runCheck);
-    connect(m_cmdCheckAgain, &QPushButton::clicked, this, &CheckReportWindow::runCheck);
+    connect(cmdCheckAgain, &QPushButton::clicked, this, &CheckReportWindow::runCheck);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
-    connect(m_lstFindings, &QTreeView::doubleClicked, this, &CheckReportWindow::goToFinding);
+    connect(lstFindings, &QTreeView::doubleClicked, this, &CheckReportWindow::goToFinding);
 
     m_recheck.setSingleShot(true);
     m_recheck.setInterval(recheckDelayMs);
     connect(&m_recheck, &QTimer::timeout, this, &CheckReportWindow::runCheck);
-    const ScriptModel *script = &m_main.script();
     const auto later = [this] { m_recheck.start(); };
-    connect(script, &QAbstractItemModel::rowsInserted, this, later);
-    connect(script, &QAbstractItemModel::rowsRemoved, this, later);
-    connect(script, &QAbstractItemModel::rowsMoved, this, later);
-    connect(script, &QAbstractItemModel::dataChanged, this, later);
-    connect(script, &QAbstractItemModel::modelReset, this, later);
-    connect(script, &QAbstractItemModel::layoutChanged, this, later);
-
-    runCheck();
-}
-
-CheckReportWindow::~CheckReportWindow()
-{
-    removeMarks();
+    connect(&m_script, &QAbstractItemModel::rowsInserted, this, later);
+    connect(&m_script, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(&m_script, &QAbstractItemModel::rowsMoved, this, later);
+    connect(&m_script, &QAbstractItemModel::dataChanged, this, later);
+    connect(&m_script, &QAbstractItemModel::modelReset, this, later);
+    connect(&m_script, &QAbstractItemModel::layoutChanged, this, later);
 }
 
 CheckGame CheckReportWindow::game() const
@@ -126,7 +117,7 @@ void CheckReportWindow::runCheck()
 {
     m_recheck.stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<CheckFinding> found = ScriptChecker::check(m_main.script().lines(), game());
+    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), game());
     QGuiApplication::restoreOverrideCursor();
 
     qsizetype errors = 0;
@@ -136,8 +127,7 @@ void CheckReportWindow::runCheck()
     m_lblSummary->setText(found.isEmpty() ? u"No findings."_s
                                           : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
                                                 counted(warnings, u"warning"_s, u"warnings"_s));
-    if (m_delegate)
-        m_delegate->showMarks(found);
+    emit marksChanged(found);
     m_model->setFindings(std::move(found));
 }
 
@@ -145,25 +135,16 @@ void CheckReportWindow::goToFinding(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
-    m_main.selectRow(index.data(CheckFindingsModel::LineRole).toLongLong() - 1);
-    m_main.raise();
-    m_main.activateWindow();
-    m_main.lstBind()->setFocus();
+    emit lineActivated(index.data(CheckFindingsModel::LineRole).toLongLong() - 1);
 }
 
 void CheckReportWindow::closeEvent(QCloseEvent *event)
 {
     // The marks go with the window, now rather than when it is deleted; no check may follow.
-    disconnect(&m_main.script(), nullptr, this, nullptr);
+    disconnect(&m_script, nullptr, this, nullptr);
     m_recheck.stop();
-    removeMarks();
+    emit marksRemoved();
     QWidget::closeEvent(event);
-}
-
-void CheckReportWindow::removeMarks()
-{
-    if (m_delegate)
-        m_delegate->clearMarks();
 }
 
 } // namespace vbu

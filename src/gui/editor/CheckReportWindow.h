@@ -2,44 +2,43 @@
 
 #include "core/check/ScriptChecker.h"
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 class QComboBox;
 class QLabel;
-class QPushButton;
-class QTreeView;
 
 namespace vbu {
 
 class CheckFindingsModel;
-class MainWindow;
-class ScriptLineDelegate;
+class ScriptModel;
 
-// frmCheck: what goes wrong when the game runs the main window's list, one finding a row. It is
-// modeless and has no owner; while it is open the lines with findings carry marks in the list,
-// and any change of the list checks it again. A double click on a finding selects its line.
+// frmCheck: what goes wrong when the game runs the script, one finding a row. It is modeless
+// and has no owner. Each check offers marks for the lines with findings (marksChanged), and
+// any change of the script checks it again; the marks go with the window (marksRemoved). A
+// double click on a finding asks for its line (lineActivated).
 class CheckReportWindow final : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CheckReportWindow)
 
 public:
-    // Checks the list at once. The window deletes itself when closed, and its marks go with it.
-    explicit CheckReportWindow(MainWindow &main);
-    ~CheckReportWindow() override;
+    // Checks nothing until runCheck(). The window deletes itself when closed.
+    explicit CheckReportWindow(const ScriptModel &script);
 
     CheckGame game() const;
     const QList<CheckFinding> &findings() const;
 
-    QComboBox *cmbGame() const { return m_cmbGame; }
-    QTreeView *lstFindings() const { return m_lstFindings; }
-    QPushButton *cmdCheckAgain() const { return m_cmdCheckAgain; }
-    QLabel *lblSummary() const { return m_lblSummary; }
+signals:
+    // The row from 0 of the line a finding is about.
+    void lineActivated(qsizetype row);
+    // The findings of the check just made, for marks on their lines.
+    void marksChanged(const QList<CheckFinding> &findings);
+    // The window is closing: no marks any more.
+    void marksRemoved();
 
 public slots:
-    // Checks the list as it is now, for the chosen game.
+    // Checks the script as it is now, for the chosen game.
     void runCheck();
 
 protected:
@@ -47,14 +46,10 @@ protected:
 
 private:
     void goToFinding(const QModelIndex &index);
-    void removeMarks();
 
-    MainWindow &m_main;
-    QPointer<ScriptLineDelegate> m_delegate;
+    const ScriptModel &m_script;
     CheckFindingsModel *m_model;
     QComboBox *m_cmbGame;
-    QTreeView *m_lstFindings;
-    QPushButton *m_cmdCheckAgain;
     QLabel *m_lblSummary;
     // Changes to the list come in bursts (a load reports each row); one check follows them.
     QTimer m_recheck;

@@ -5,7 +5,7 @@
 
 namespace vbu {
 
-// imlToolbarIcons: the 16 by 16 toolbar pictures by image key. The desktop theme's icon where
+// The 16 by 16 toolbar pictures by image key. The desktop theme's icon where
 // there is one, else a picture of our own, so a bare system shows icons too.
 class ToolbarIcons final
 {

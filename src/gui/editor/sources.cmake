@@ -3,7 +3,6 @@ target_sources(vbu_gui PRIVATE
     editor/CheckReportWindow.cpp editor/CheckReportWindow.h
     editor/KeyCaptureDialog.cpp editor/KeyCaptureDialog.h
     editor/Latin1Validator.cpp editor/Latin1Validator.h
-    editor/ProgStuff.cpp editor/ProgStuff.h
     editor/ScriptLineDelegate.cpp editor/ScriptLineDelegate.h
     editor/ToolbarIcons.cpp editor/ToolbarIcons.h
 )

@@ -3,8 +3,8 @@
 #include "core/app/AppInfo.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/funname/ConsoleFont.h"
-#include "gui/app/Prompter.h"
 #include "gui/funname/GlyphCell.h"
+#include "gui/ui/Prompter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -95,7 +95,8 @@ QString plainCharacter(int code)
 
 } // namespace
 
-NameWindow::NameWindow(const Links &links) : DockedToolWindow(links.mainWindow), m_links(links)
+NameWindow::NameWindow(QWidget *mainWindow, ScriptEdits &edits, Prompter &prompter)
+    : DockedToolWindow(mainWindow), m_edits(edits), m_prompter(prompter)
 {
     setObjectName(u"frmName"_s);
     setWindowTitle(u"Vantor's Name Utility"_s);
@@ -126,7 +127,7 @@ NameWindow::NameWindow(const Links &links) : DockedToolWindow(links.mainWindow),
     m_palette.front()->setFocus();
 
     adjustSize();
-    Form_Load();
+    load();
 }
 
 QString NameWindow::fullMessage()
@@ -146,15 +147,15 @@ void NameWindow::buildMenu(QMenuBar *bar)
 {
     QMenu *file = bar->addMenu(u"&File"_s);
     file->setObjectName(u"mnuFile"_s);
-    auto entry = [this, file](const char *name, const QString &caption, void (NameWindow::*handler)()) {
+    auto entry = [this, file](const char *name, const QString &caption, auto slot) {
         QAction *a = file->addAction(caption);
         a->setObjectName(QLatin1StringView(name));
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, slot);
     };
-    entry("mnuNew", u"&New"_s, &NameWindow::mnuNew_Click);
-    entry("mnuSave", u"&Add to Bind"_s, &NameWindow::mnuSave_Click);
+    entry("mnuNew", u"&New"_s, &NameWindow::newName);
+    entry("mnuSave", u"&Add to Bind"_s, &NameWindow::addToBind);
     file->addSeparator()->setObjectName(u"mnuSep1"_s);
-    entry("mnuExit", u"E&xit"_s, &NameWindow::mnuExit_Click);
+    entry("mnuExit", u"E&xit"_s, &QWidget::close);
 }
 
 void NameWindow::buildNameStrip(QWidget *client)
@@ -183,7 +184,7 @@ void NameWindow::buildNameStrip(QWidget *client)
         cell->setMarksEmpty(true);
         cell->setAccessibleName(u"Name cell "_s + QString::number(k + 1));
         cell->setAccessibleDescription(keys);
-        connect(cell, &GlyphCell::clicked, this, [this, k] { imgName_Click(k); });
+        connect(cell, &GlyphCell::clicked, this, [this, k] { moveMarker(k); });
         connect(cell, &GlyphCell::stepRequested, this, [this, k](int dx, int) { stepName(k, dx); });
         connect(cell, &GlyphCell::focused, this, [this, cell] { makeTabStop(m_cells, cell); });
         m_cells[static_cast<std::size_t>(k)] = cell;
@@ -207,7 +208,7 @@ void NameWindow::buildNameStrip(QWidget *client)
     m_command1->setAutoDefault(false);
     m_command1->setToolTip(u"Delete the character before the marker (Backspace)"_s);
     m_command1->setAccessibleName(u"Backspace"_s);
-    connect(m_command1, &QPushButton::clicked, this, &NameWindow::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &NameWindow::backspace);
 }
 
 void NameWindow::buildPalette(QWidget *client)
@@ -229,19 +230,19 @@ void NameWindow::buildPalette(QWidget *client)
         cell->setToolTip(codeTip(code));
         cell->setAccessibleName(codeTip(code));
         cell->setAccessibleDescription(keys);
-        connect(cell, &GlyphCell::clicked, this, [this, code] { Image1_Click(code); });
+        connect(cell, &GlyphCell::clicked, this, [this, code] { pickCharacter(code); });
         connect(cell, &GlyphCell::stepRequested, this, [this, code](int dx, int dy) { stepPalette(code, dx, dy); });
         connect(cell, &GlyphCell::focused, this, [this, cell] { makeTabStop(m_palette, cell); });
         m_palette[static_cast<std::size_t>(code)] = cell;
     }
 }
 
-void NameWindow::Form_Load()
+void NameWindow::load()
 {
     m_name.clear();
     for (int code = 1; code < paletteSize; ++code)
-        Image1(code)->setBytes(NameComposer::paletteText(code));
-    Image1(0)->setBytes({});
+        m_palette.at(static_cast<std::size_t>(code))->setBytes(NameComposer::paletteText(code));
+    m_palette.front()->setBytes({});
     showName();
     startWatchers();
 }
@@ -250,7 +251,7 @@ void NameWindow::showName()
 {
     for (int k = 0; k < NameComposer::cellCount; ++k) {
         const NameComposer::Cell &c = m_name.cell(k);
-        GlyphCell *cell = imgName(k);
+        GlyphCell *cell = m_cells.at(static_cast<std::size_t>(k));
         cell->setGlyph(c.picture == NameComposer::noPicture ? m_imgEmpty->pixmap().toImage()
                                                             : ConsoleFont::shared().glyph(c.picture));
         cell->setBytes(c.text);
@@ -258,50 +259,44 @@ void NameWindow::showName()
     m_placeHolder->move(markerPlace(m_name.marker()));
 }
 
-void NameWindow::Image1_Click(int Index)
+void NameWindow::pickCharacter(int code)
 {
-    const GlyphCell *chosen = Image1(Index);
-    if (m_name.pick(Index, chosen->bytes()) == NameComposer::Pick::Refused) {
-        m_links.prompter.message(this,
-                                 {fullMessage(), AppInfo::title(), Prompter::Ok, Prompter::Ok, Prompter::Icon::None});
+    const GlyphCell *chosen = m_palette.at(static_cast<std::size_t>(code));
+    if (m_name.pick(code, chosen->bytes()) == NameComposer::Pick::Refused) {
+        m_prompter.message(this, {fullMessage(), AppInfo::title(), Prompter::Ok, Prompter::Ok, Prompter::Icon::None});
         return;
     }
     showName();
 }
 
-void NameWindow::imgName_Click(int Index)
+void NameWindow::moveMarker(int cell)
 {
-    m_name.moveTo(Index);
+    m_name.moveTo(cell);
     showName();
 }
 
-void NameWindow::Command1_Click()
+void NameWindow::backspace()
 {
     m_name.backspace();
     showName();
 }
 
-void NameWindow::mnuNew_Click()
+void NameWindow::newName()
 {
     m_name.clear();
     showName();
 }
 
-void NameWindow::mnuSave_Click()
+void NameWindow::addToBind()
 {
-    m_links.edits.insert(0, m_name.nameLine(m_lblCap->text().toLatin1()));
-}
-
-void NameWindow::mnuExit_Click()
-{
-    close();
+    m_edits.insert(0, m_name.nameLine(m_lblCap->text().toLatin1()));
 }
 
 void NameWindow::keyPressEvent(QKeyEvent *event)
 {
     // Backspace from anywhere in the window, as the button does.
     if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        Command1_Click();
+        backspace();
         return;
     }
     DockedToolWindow::keyPressEvent(event);
@@ -312,14 +307,14 @@ void NameWindow::stepPalette(int from, int dx, int dy)
     // Left and right run on through the rows; up and down stop at the edges.
     const int to = from + dx + dy * paletteColumns;
     if (to >= 0 && to < paletteSize)
-        Image1(to)->setFocus(Qt::OtherFocusReason);
+        m_palette.at(static_cast<std::size_t>(to))->setFocus(Qt::OtherFocusReason);
 }
 
 void NameWindow::stepName(int from, int dx)
 {
     const int to = from + dx;
     if (to >= 0 && to < NameComposer::cellCount)
-        imgName(to)->setFocus(Qt::OtherFocusReason);
+        m_cells.at(static_cast<std::size_t>(to))->setFocus(Qt::OtherFocusReason);
 }
 
 template<std::size_t N> void NameWindow::makeTabStop(const std::array<GlyphCell *, N> &cells, GlyphCell *stop)

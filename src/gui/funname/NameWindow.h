@@ -5,7 +5,6 @@
 
 #include <array>
 
-class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -29,35 +28,23 @@ public:
     static constexpr int paletteSize = 256;
     static constexpr int paletteColumns = 16;
 
-    struct Links
-    {
-        QWidget *mainWindow;
-        ScriptEdits &edits;
-        Prompter &prompter;
-    };
-
-    explicit NameWindow(const Links &links);
+    // mainWindow: the window it docks to; the name line goes into edits.
+    NameWindow(QWidget *mainWindow, ScriptEdits &edits, Prompter &prompter);
 
     static QString fullMessage();
     // The tool tip of a palette cell: the code and, where it is plain, the character.
     static QString codeTip(int code);
 
     const NameComposer &composer() const { return m_name; }
-    int namePos() const { return m_name.namePos(); }
-
-    GlyphCell *Image1(int index) const { return m_palette.at(static_cast<std::size_t>(index)); }
-    GlyphCell *imgName(int index) const { return m_cells.at(static_cast<std::size_t>(index)); }
-    QLabel *PlaceHolder() const { return m_placeHolder; }
-    QLabel *lblCap() const { return m_lblCap; }
-    QPushButton *Command1() const { return m_command1; }
 
 public slots:
-    void Image1_Click(int Index);
-    void imgName_Click(int Index);
-    void Command1_Click();
-    void mnuNew_Click();
-    void mnuSave_Click();
-    void mnuExit_Click();
+    // A palette cell clicked: its character into the name at the marker.
+    void pickCharacter(int code);
+    // A name cell clicked: the marker goes there.
+    void moveMarker(int cell);
+    void backspace();
+    void newName();
+    void addToBind();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -66,7 +53,7 @@ private:
     void buildMenu(QMenuBar *bar);
     void buildNameStrip(QWidget *client);
     void buildPalette(QWidget *client);
-    void Form_Load();
+    void load();
     // Cells and marker show the composer's state.
     void showName();
     // Arrow-key steps; each group of cells is one stop of the Tab chain, the cell last visited.
@@ -74,7 +61,8 @@ private:
     void stepName(int from, int dx);
     template<std::size_t N> static void makeTabStop(const std::array<GlyphCell *, N> &cells, GlyphCell *stop);
 
-    Links m_links;
+    ScriptEdits &m_edits;
+    Prompter &m_prompter;
     NameComposer m_name;
     std::array<GlyphCell *, paletteSize> m_palette{};
     std::array<GlyphCell *, NameComposer::cellCount> m_cells{};

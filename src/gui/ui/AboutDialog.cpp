@@ -84,14 +84,14 @@ AboutDialog::AboutDialog(QWidget *parent)
     ok->setObjectName(u"cmdOK"_s);
     ok->setGeometry(300, 202, 74, 24);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
 
-    Form_Load();
+    load();
 }
 
 AboutDialog::~AboutDialog() = default;
 
-void AboutDialog::Form_Load()
+void AboutDialog::load()
 {
     setWindowTitle(u"About "_s + AppInfo::title());
     m_lblVersion->setText(u"Version "_s + AppInfo::versionText());
@@ -99,11 +99,6 @@ void AboutDialog::Form_Load()
     // The label still holds its design caption: the window is made afresh at each opening.
     m_lblDisclaimer->setText(m_lblDisclaimer->text() + crlf + authorshipLines().join(crlf));
     m_lblDescription->setText(feedbackLines().join(crlf));
-}
-
-void AboutDialog::cmdOK_Click()
-{
-    close();
 }
 
 } // namespace vbu

@@ -21,11 +21,8 @@ public:
     explicit AboutDialog(QWidget *parent = nullptr);
     ~AboutDialog() override;
 
-public slots:
-    void cmdOK_Click();
-
 private:
-    void Form_Load();
+    void load();
 
     QLabel *m_lblTitle = nullptr;
     QLabel *m_lblVersion = nullptr;

@@ -1,9 +1,9 @@
 #include "gui/ui/ColorsDialog.h"
 
 #include "core/app/Twips.h"
-#include "gui/app/Prompter.h"
 #include "gui/ui/EtchedLine.h"
 #include "gui/ui/ListColors.h"
+#include "gui/ui/Prompter.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,9 +25,9 @@ QPushButton *button(QWidget *parent, const char *name, const QString &text, cons
 
 } // namespace
 
-ColorsDialog::ColorsDialog(Prompter &prompter, QWidget *list, QWidget *parent)
+ColorsDialog::ColorsDialog(Prompter &prompter, const QColor &foreColor, const QColor &backColor, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_prompter(prompter), m_list(list)
+      m_prompter(prompter)
 {
     setObjectName(u"frmColor"_s);
     setWindowTitle(u"Change Colors"_s);
@@ -46,72 +46,52 @@ ColorsDialog::ColorsDialog(Prompter &prompter, QWidget *list, QWidget *parent)
     m_text1->setGeometry(8, 8, 292, 30);
 
     connect(button(this, "Command1", u"Change List Font Color"_s, QRect(8, 44, 144, 23)), &QPushButton::clicked, this,
-            &ColorsDialog::Command1_Click);
+            &ColorsDialog::chooseForeColor);
     connect(button(this, "Command2", u"Change List BackColor"_s, QRect(156, 44, 144, 23)), &QPushButton::clicked, this,
-            &ColorsDialog::Command2_Click);
+            &ColorsDialog::chooseBackColor);
     auto *line = new EtchedLine(8, 74, 292, this);
     line->setObjectName(u"Line1"_s);
     QPushButton *ok = button(this, "Command3", u"OK"_s, QRect(92, 82, 66, 23));
     // Enter accepts, as in any dialog; Escape cancels.
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &ColorsDialog::Command3_Click);
+    connect(ok, &QPushButton::clicked, this, &ColorsDialog::applyAndClose);
     connect(button(this, "Command4", u"Cancel"_s, QRect(163, 82, 66, 23)), &QPushButton::clicked, this,
-            &ColorsDialog::Command4_Click);
+            &QWidget::close);
     connect(button(this, "Command5", u"Apply"_s, QRect(234, 82, 66, 23)), &QPushButton::clicked, this,
-            &ColorsDialog::Command5_Click);
+            &ColorsDialog::apply);
 
-    Form_Load();
+    ListColors::setForeColor(m_text1, foreColor);
+    ListColors::setBackColor(m_text1, backColor);
 }
 
 ColorsDialog::~ColorsDialog() = default;
 
-void ColorsDialog::Form_Load()
-{
-    if (!m_list)
-        return;
-    ListColors::setForeColor(m_text1, ListColors::foreColor(m_list));
-    ListColors::setBackColor(m_text1, ListColors::backColor(m_list));
-}
-
-QColor ColorsDialog::ShowColor()
+QColor ColorsDialog::showColor()
 {
     if (const auto chosen = m_prompter.color(this, m_dlgColor))
         m_dlgColor = *chosen;
     return m_dlgColor;
 }
 
-void ColorsDialog::Command1_Click()
+void ColorsDialog::chooseForeColor()
 {
     // Read back whether the chooser was confirmed or not.
-    ListColors::setForeColor(m_text1, ShowColor());
+    ListColors::setForeColor(m_text1, showColor());
 }
 
-void ColorsDialog::Command2_Click()
+void ColorsDialog::chooseBackColor()
 {
-    ListColors::setBackColor(m_text1, ShowColor());
+    ListColors::setBackColor(m_text1, showColor());
 }
 
-void ColorsDialog::applyToList()
+void ColorsDialog::apply()
 {
-    if (!m_list)
-        return;
-    ListColors::setForeColor(m_list, ListColors::foreColor(m_text1));
-    ListColors::setBackColor(m_list, ListColors::backColor(m_text1));
+    emit colorsApplied(ListColors::foreColor(m_text1), ListColors::backColor(m_text1));
 }
 
-void ColorsDialog::Command5_Click()
+void ColorsDialog::applyAndClose()
 {
-    applyToList();
-}
-
-void ColorsDialog::Command3_Click()
-{
-    applyToList();
-    close();
-}
-
-void ColorsDialog::Command4_Click()
-{
+    apply();
     close();
 }
 

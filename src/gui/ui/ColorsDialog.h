@@ -2,46 +2,41 @@
 
 #include <QColor>
 #include <QDialog>
-#include <QPointer>
 
 class QLineEdit;
-class QPushButton;
 
 namespace vbu {
 
 class Prompter;
 
 // frmColor: tries out text and background colours for the bindings list on a preview text box,
-// and applies them to the list on request. Nothing is kept after it closes.
+// and hands them on for the list on request (colorsApplied). Nothing is kept after it closes.
 class ColorsDialog final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ColorsDialog)
 
 public:
-    // list: whose colours are shown and changed (the main window's lstBind).
-    ColorsDialog(Prompter &prompter, QWidget *list, QWidget *parent = nullptr);
+    // foreColor, backColor: the list's colours, which the preview starts with.
+    ColorsDialog(Prompter &prompter, const QColor &foreColor, const QColor &backColor, QWidget *parent = nullptr);
     ~ColorsDialog() override;
 
-    QLineEdit *Text1() const { return m_text1; }
-    // dlgColor's colour: the last one chosen in this opening, black until then.
-    QColor chooserColor() const { return m_dlgColor; }
+signals:
+    void colorsApplied(const QColor &foreColor, const QColor &backColor);
 
 public slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Command5_Click();
+    void chooseForeColor();
+    void chooseBackColor();
+    void apply();
+    // OK: apply, then close.
+    void applyAndClose();
 
 private:
-    void Form_Load();
     // Shows the chooser; a cancelled one keeps the colour it had.
-    QColor ShowColor();
-    void applyToList();
+    QColor showColor();
 
     Prompter &m_prompter;
-    QPointer<QWidget> m_list;
+    // The chooser's colour: the last one chosen in this opening, black until then.
     QColor m_dlgColor = Qt::black;
     QLineEdit *m_text1 = nullptr;
 };

@@ -42,23 +42,23 @@ SplashWindow::SplashWindow(MainWindowFactory openMainWindow, QWidget *parent)
     m_timer = new QTimer(this);
     m_timer->setObjectName(u"Timer1"_s);
     m_timer->setInterval(1000);
-    connect(m_timer, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::tick);
 
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
-    Form_Load();
+    load();
 }
 
 SplashWindow::~SplashWindow() = default;
 
-void SplashWindow::Form_Load()
+void SplashWindow::load()
 {
     // Not 5: the design caption stands for the first second.
     m_counter = 2;
     m_timer->start();
 }
 
-void SplashWindow::Timer1_Timer()
+void SplashWindow::tick()
 {
     --m_counter;
     m_lblTimeLeft->setText(QString::number(m_counter) + u" Seconds Left"_s);
@@ -73,16 +73,11 @@ void SplashWindow::Timer1_Timer()
     close();
 }
 
-void SplashWindow::Form_KeyPress()
-{
-    close();
-}
-
 bool SplashWindow::event(QEvent *event)
 {
     // Any key that types a character, Tab included, before focus handling takes it.
     if (event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->text().isEmpty()) {
-        Form_KeyPress();
+        close();
         return true;
     }
     return QWidget::event(event);

@@ -25,12 +25,12 @@ public:
     explicit SplashWindow(MainWindowFactory openMainWindow, QWidget *parent = nullptr);
     ~SplashWindow() override;
 
-    QTimer *Timer1() const { return m_timer; }
-    QLabel *lblTimeLeft() const { return m_lblTimeLeft; }
+    // The seconds still to count.
     int counter() const { return m_counter; }
 
 public slots:
-    void Timer1_Timer();
+    // One second of the countdown; the last one opens the main window.
+    void tick();
 
 protected:
     bool event(QEvent *event) override;
@@ -38,8 +38,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Form_Load();
-    void Form_KeyPress();
+    void load();
 
     MainWindowFactory m_openMainWindow;
     QImage m_picture;

@@ -4,5 +4,7 @@ target_sources(vbu_gui PRIVATE
     ui/EtchedLine.cpp ui/EtchedLine.h
     ui/ListColors.cpp ui/ListColors.h
     ui/LogoBox.cpp ui/LogoBox.h
+    ui/Prompter.h
+    ui/QtPrompter.cpp ui/QtPrompter.h
     ui/SplashWindow.cpp ui/SplashWindow.h
 )

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/app/Prompter.h"
+#include "gui/ui/Prompter.h"
 
 #include <QStringList>
 

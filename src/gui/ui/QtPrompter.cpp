@@ -1,4 +1,4 @@
-#include "gui/app/QtPrompter.h"
+#include "gui/ui/QtPrompter.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
