@@ -53,10 +53,10 @@ std::optional<ConsoleFont> ConsoleFont::fromSheet(const Sheet &sheet, Source sou
         const int left = (code % 16) * Sheet::cell;
         const int top = (code / 16) * Sheet::cell;
         for (int y = 0; y < glyphSize; ++y) {
-            const uchar *source = pixels + (top + y / scale) * Sheet::side + left;
+            const uchar *row = pixels + (top + y / scale) * Sheet::side + left;
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             for (int x = 0; x < glyphSize; ++x)
-                line[x] = colours[source[x / scale]];
+                line[x] = colours[row[x / scale]];
         }
         font.m_glyphs[std::size_t(code)] = image;
     }
