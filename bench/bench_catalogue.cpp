@@ -120,7 +120,7 @@ void BM_CatalogueLoadFileWithProgressBar(benchmark::State &state)
     bar.show();
     BarProgress progress(bar);
     for (auto _ : state) {
-        const vbu::CatalogueFile::Load load = vbu::CatalogueFile::LoadCatalogue(path, &progress);
+        const vbu::CatalogueFile::Load load = vbu::CatalogueFile::loadCatalogue(path, &progress);
         benchmark::DoNotOptimize(load.catalogue.nodes().size());
     }
 }

@@ -64,7 +64,7 @@ Counts count(const Catalogue &c)
 
 bool sameTree(const Catalogue &a, const Catalogue &b)
 {
-    if (a.nodes().size() != b.nodes().size() || a.CatalogueVersion() != b.CatalogueVersion())
+    if (a.nodes().size() != b.nodes().size() || a.catalogueVersion() != b.catalogueVersion())
         return false;
     for (qsizetype i = 0; i < a.nodes().size(); ++i) {
         const Catalogue::Node &x = a.nodes().at(i);
@@ -96,7 +96,7 @@ void version(QByteArrayView body)
         return;
     const QByteArray catalogue = "//" + body.toByteArray() + "\r\n{G}\r\n[S]\r\nc\r\n";
     check(update::checkCatalogue(catalogue) == Problem::None);
-    check(update::isCurrent(body, Catalogue::parse(catalogue).CatalogueVersion()));
+    check(update::isCurrent(body, Catalogue::parse(catalogue).catalogueVersion()));
 }
 
 void catalogue(QByteArrayView body)

@@ -14,7 +14,7 @@ int runCatalogue(const QStringList &args, Io &io)
     }
     // Without a name, the catalogue the editor's Command List reads.
     const QString path = args.isEmpty() ? CatalogueFile::path() : args.constFirst();
-    const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
+    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
     switch (load.status) {
     case CatalogueFile::Load::Status::Missing:
         print(io.err, CatalogueFile::missingFileMessage(u"\n") + u'\n');
@@ -27,7 +27,7 @@ int runCatalogue(const QStringList &args, Io &io)
     }
 
     const Catalogue &catalogue = load.catalogue;
-    QByteArray out = "version " + catalogue.CatalogueVersion() + '\n';
+    QByteArray out = "version " + catalogue.catalogueVersion() + '\n';
     for (const int index : catalogue.treeOrder()) {
         out += QByteArray(2 * catalogue.depth(index), ' ');
         out += catalogue.nodes().at(index).text;

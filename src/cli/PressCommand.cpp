@@ -21,7 +21,7 @@ int usage(Io &io)
 ConsoleNames knownNames(Dialect game, Io &io)
 {
     const QString path = CatalogueFile::path();
-    const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
+    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
     if (load.status != CatalogueFile::Load::Status::Loaded) {
         print(io.err, u"vbu-cfg press: the command catalogue "_s + path +
                           u" could not be read, so only the console's own commands are known.\n"_s);

@@ -52,7 +52,7 @@ int runUpdate(const QStringList &args, Io &io)
     // Without a name: the catalogue the editor reads, replaced where the editor's update writes.
     const QString path = names.isEmpty() ? CatalogueFile::path() : names.constFirst();
     const QString target = names.isEmpty() ? CatalogueFile::updatePath(path) : path;
-    const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
+    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
     if (load.status == CatalogueFile::Load::Status::Unreadable)
         return failure(io, path + u": "_s + load.error);
 
@@ -74,7 +74,7 @@ int runUpdate(const QStringList &args, Io &io)
     QByteArray version;
     if (const auto why = fetch(u"version.txt"_s, u"version number"_s, CatalogueUpdate::checkVersion, &version))
         return failure(io, *why);
-    if (CatalogueUpdate::isCurrent(version, load.catalogue.CatalogueVersion())) {
+    if (CatalogueUpdate::isCurrent(version, load.catalogue.catalogueVersion())) {
         print(io.out, u"Your command list is current and does not need to be updated.\n"_s);
         return 0;
     }

@@ -26,7 +26,7 @@ namespace {
 // "1.3|A(S(x,y)),B" for a group A holding a section S with two commands, and a group B.
 QByteArray dump(const Catalogue &c)
 {
-    QByteArray out = c.CatalogueVersion() + '|';
+    QByteArray out = c.catalogueVersion() + '|';
     const QList<int> order = c.treeOrder();
     int level = 0;
     for (qsizetype k = 0; k < order.size(); ++k) {
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(c.nodes().size(), limit);
         QCOMPARE(c.skippedCount(), 6);
         QCOMPARE(c.nodes().constLast().text, "c" + QByteArray::number(limit - 1));
-        QVERIFY(c.CatalogueVersion().isEmpty());
+        QVERIFY(c.catalogueVersion().isEmpty());
         QCOMPARE(progress.maximum, limit + 1);
         QCOMPARE(progress.value, limit);
     }
@@ -168,7 +168,7 @@ private slots:
             QVERIFY(QDir().mkpath(path));
         else if (!bytes.isNull())
             vbu::test::writeAll(path, bytes);
-        const CatalogueFile::Load load = CatalogueFile::LoadCatalogue(path);
+        const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
         QCOMPARE(load.status, status);
         QCOMPARE(load.catalogue.nodes().size(), nodes);
         QCOMPARE(load.error.isEmpty(), load.status != Status::Unreadable);
@@ -182,8 +182,8 @@ private slots:
     {
         const QString path = CatalogueFile::path(vbu::test::binDir());
         QCOMPARE(vbu::test::readAll(path), vbu::test::readAll(vbu::test::dataPath(u"../../data/commands.dat"_s)));
-        const Catalogue c = CatalogueFile::LoadCatalogue(path).catalogue;
-        QCOMPARE(c.CatalogueVersion(), "1.0"_ba);
+        const Catalogue c = CatalogueFile::loadCatalogue(path).catalogue;
+        QCOMPARE(c.catalogueVersion(), "1.0"_ba);
         QCOMPARE(c.topLevel(), (QList<int>{c.indexOfKey("{Quake"), c.indexOfKey("{Quake2")}));
         QHash<QByteArray, QSet<QByteArray>> names;
         for (const QByteArray game : {"Quake", "Quake2"}) {

@@ -68,7 +68,7 @@ void Catalogue::addGroup(QByteArray name)
         ++m_skipped;
         return;
     }
-    m_group = StripEnclosure(name);
+    m_group = stripEnclosure(name);
     QByteArray key = makeKey('{', m_group);
     m_groupNode = indexOfKey(key);
     if (m_groupNode >= 0) {
@@ -84,7 +84,7 @@ void Catalogue::addSection(QByteArray name)
         ++m_skipped;
         return;
     }
-    m_section = StripEnclosure(name);
+    m_section = stripEnclosure(name);
     QByteArray key = makeKey('[', m_section);
     m_sectionNode = indexOfKey(key);
     if (m_sectionNode >= 0 || m_groupNode < 0) {

@@ -53,7 +53,7 @@ public:
     int depth(int index) const;
 
     // The text after "//" of the last version line; empty when there is none.
-    const QByteArray &CatalogueVersion() const { return m_version; }
+    const QByteArray &catalogueVersion() const { return m_version; }
     // Every record in the bytes, empty records and version lines included.
     qsizetype recordCount() const { return m_records; }
     // Records left out because they would break the tree (see parse()).

@@ -99,7 +99,7 @@ qsizetype countLines(const QString &path)
     return CatalogueRecords::count(bytes.data);
 }
 
-Load LoadCatalogue(const QString &path, CatalogueProgress *progress)
+Load loadCatalogue(const QString &path, CatalogueProgress *progress)
 {
     Load load;
     Bytes bytes = readBytes(path);

@@ -10,7 +10,7 @@ class CatalogueProgress;
 
 // The catalogue file commands.dat: where it is, and reading it for the Command List.
 //
-//   CatalogueFile::Load load = CatalogueFile::LoadCatalogue(CatalogueFile::path(), &progress);
+//   CatalogueFile::Load load = CatalogueFile::loadCatalogue(CatalogueFile::path(), &progress);
 //   switch (load.status) { Missing: the "Error Opening File" message; Unreadable: load.error;
 //                          Loaded: fill the tree from load.catalogue, caption from its version }
 namespace CatalogueFile {
@@ -50,14 +50,14 @@ QString updatePath(const QString &readPath);
 // True for a non-empty name of an existing regular file.
 bool fileExists(const QString &path);
 
-// The number of records in the file, read as LoadCatalogue reads them (empty records and the
+// The number of records in the file, read as loadCatalogue reads them (empty records and the
 // version line count); -1 when the file is missing or cannot be read.
 qsizetype countLines(const QString &path);
 
 // Reads the file into a catalogue. With a progress: the maximum is set to the record count
 // plus one, the value follows the nodes added, and the value goes back to 0 at the end,
 // whatever the outcome.
-Load LoadCatalogue(const QString &path, CatalogueProgress *progress = nullptr);
+Load loadCatalogue(const QString &path, CatalogueProgress *progress = nullptr);
 
 // "Critical System File could not be found.Please reinstall and try again." + lineBreak +
 // "If problem persists please contact: " + the contact address.

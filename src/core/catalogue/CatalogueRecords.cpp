@@ -76,7 +76,7 @@ qsizetype CatalogueRecords::count(QByteArrayView bytes)
     return n;
 }
 
-QByteArray &StripEnclosure(QByteArray &text)
+QByteArray &stripEnclosure(QByteArray &text)
 {
     text.remove(0, 1);
     text.chop(1);

@@ -31,6 +31,6 @@ private:
 
 // Drops the first character, then the last: "{Weapons}" gives "Weapons", "{Weapons" gives
 // "Weapon", "{}" gives "". Changes the string in place and returns it.
-QByteArray &StripEnclosure(QByteArray &text);
+QByteArray &stripEnclosure(QByteArray &text);
 
 } // namespace vbu

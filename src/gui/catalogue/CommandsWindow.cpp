@@ -115,7 +115,7 @@ void CommandsWindow::loadCatalogue()
         return;
     }
     SignalProgress progress(*this);
-    CatalogueFile::Load read = CatalogueFile::LoadCatalogue(m_path, &progress);
+    CatalogueFile::Load read = CatalogueFile::loadCatalogue(m_path, &progress);
     switch (read.status) {
     case CatalogueFile::Load::Status::Missing:
         // Gone between the look and the count: the counting's own word for it.
@@ -131,7 +131,7 @@ void CommandsWindow::loadCatalogue()
         break;
     }
     const Catalogue &catalogue = read.catalogue;
-    m_version = QString::fromLatin1(catalogue.CatalogueVersion());
+    m_version = QString::fromLatin1(catalogue.catalogueVersion());
     // Built off the tree and handed over at once: one insertion, however large the file.
     QList<QTreeWidgetItem *> items;
     items.reserve(catalogue.nodes().size());
