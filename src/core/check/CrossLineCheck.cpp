@@ -6,6 +6,22 @@ using namespace Qt::StringLiterals;
 
 namespace vbu {
 
+namespace {
+
+CheckFinding crossFinding(CheckGame game, qsizetype index, CheckRule rule, const QString &text, qsizetype otherLine)
+{
+    CheckFinding f;
+    f.line = index + 1;
+    f.severity = rule == CheckRule::ScriptTooLong ? CheckSeverity::Error : CheckSeverity::Warning;
+    f.rule = rule;
+    f.text = text;
+    f.otherLine = otherLine + 1;
+    f.game = game;
+    return f;
+}
+
+} // namespace
+
 CrossLineCheck::CrossLineCheck(CheckGame game, qsizetype scriptBytes)
     : m_game(game), m_scriptBytes(scriptBytes), m_topLevel(LineCheck::keyCount())
 {}
@@ -23,9 +39,7 @@ void CrossLineCheck::check(qsizetype index, const LineCheck::Line &line, LineChe
     m_boundAgain.clear();
     for (const LineCheck::FirstBind &bind : own.firstBinds) {
         if (const std::optional<qsizetype> earlier = m_topLevel.lineOf(bind.key))
-            m_boundAgain.emplace_back(
-                bind.findingsBefore,
-                finding(index, CheckRule::DuplicateBind, checkTexts::boundAgain(bind.name, index, *earlier), *earlier));
+            m_boundAgain.emplace_back(bind.findingsBefore, boundAgain(m_game, index, bind.name, *earlier));
     }
     if (own.unbindsAll)
         m_topLevel.clear();
@@ -39,35 +53,38 @@ void CrossLineCheck::check(qsizetype index, const LineCheck::Line &line, LineChe
         std::swap(out, own.findings);
         return;
     }
-
-    out.clear();
-    if (passesLimit)
-        out.add(finding(index, CheckRule::ScriptTooLong,
-                        u"The script is %1 bytes long and the game refuses a script of 8,192 bytes or more as a whole, "
-                        "so none of it runs (this line passes the limit; some source ports allow more)."_s.arg(
-                            checkTexts::number(m_scriptBytes)),
-                        -1));
-    const QList<CheckFinding> &mine = own.findings.list();
-    qsizetype next = 0;
-    for (auto &[at, f] : m_boundAgain) {
-        for (; next < at; ++next)
-            out.add(mine.at(next));
-        out.add(std::move(f));
-    }
-    for (; next < mine.size(); ++next)
-        out.add(mine.at(next));
+    const CheckFinding tooLong = passesLimit ? scriptTooLong(m_game, index, m_scriptBytes) : CheckFinding();
+    combine(passesLimit ? &tooLong : nullptr, own.findings.list(), m_boundAgain, out);
 }
 
-CheckFinding CrossLineCheck::finding(qsizetype index, CheckRule rule, const QString &text, qsizetype otherLine) const
+CheckFinding CrossLineCheck::scriptTooLong(CheckGame game, qsizetype index, qsizetype scriptBytes)
 {
-    CheckFinding f;
-    f.line = index + 1;
-    f.severity = rule == CheckRule::ScriptTooLong ? CheckSeverity::Error : CheckSeverity::Warning;
-    f.rule = rule;
-    f.text = text;
-    f.otherLine = otherLine + 1;
-    f.game = m_game;
-    return f;
+    return crossFinding(game, index, CheckRule::ScriptTooLong,
+                        u"The script is %1 bytes long and the game refuses a script of 8,192 bytes or more as a whole, "
+                        "so none of it runs (this line passes the limit; some source ports allow more)."_s.arg(
+                            checkTexts::number(scriptBytes)),
+                        -1);
+}
+
+CheckFinding CrossLineCheck::boundAgain(CheckGame game, qsizetype index, QByteArrayView key, qsizetype earlier)
+{
+    return crossFinding(game, index, CheckRule::DuplicateBind, checkTexts::boundAgain(key, index, earlier), earlier);
+}
+
+void CrossLineCheck::combine(const CheckFinding *tooLong, const QList<CheckFinding> &own, BoundAgain &boundAgain,
+                             LineFindings &out)
+{
+    out.clear();
+    if (tooLong)
+        out.add(*tooLong);
+    qsizetype next = 0;
+    for (auto &[at, f] : boundAgain) {
+        for (; next < at; ++next)
+            out.add(own.at(next));
+        out.add(std::move(f));
+    }
+    for (; next < own.size(); ++next)
+        out.add(own.at(next));
 }
 
 } // namespace vbu

@@ -14,6 +14,9 @@ namespace vbu {
 class CrossLineCheck final
 {
 public:
+    // Findings about keys bound again, each with the number of the line's own findings before it.
+    using BoundAgain = std::vector<std::pair<qsizetype, CheckFinding>>;
+
     // Quake or Quake 2; the size of the whole script as the game reads it.
     CrossLineCheck(CheckGame game, qsizetype scriptBytes);
 
@@ -21,15 +24,21 @@ public:
     // own is left unspecified.
     void check(qsizetype index, const LineCheck::Line &line, LineCheck::Result &own, LineFindings &out);
 
-private:
-    CheckFinding finding(qsizetype index, CheckRule rule, const QString &text, qsizetype otherLine) const;
+    // The finding on the line (from 0) where the script passes the command buffer's size.
+    static CheckFinding scriptTooLong(CheckGame game, qsizetype index, qsizetype scriptBytes);
+    // The key, as the line writes it, bound again while its bind on line earlier holds.
+    static CheckFinding boundAgain(CheckGame game, qsizetype index, QByteArrayView key, qsizetype earlier);
+    // A line's findings into out: the script's size first when tooLong is given, then its own
+    // findings with those of boundAgain put in their places. boundAgain is left unspecified.
+    static void combine(const CheckFinding *tooLong, const QList<CheckFinding> &own, BoundAgain &boundAgain,
+                        LineFindings &out);
 
+private:
     CheckGame m_game;
     qsizetype m_scriptBytes;
     qsizetype m_bytesBefore = 0;
     KeyScope m_topLevel;
-    // The line's findings about keys bound again, each with the number of its own findings before it.
-    std::vector<std::pair<qsizetype, CheckFinding>> m_boundAgain;
+    BoundAgain m_boundAgain;
 };
 
 } // namespace vbu

@@ -54,6 +54,21 @@ qsizetype LineCheck::keyCount()
            qsizetype(GameKeyNames::table(GameKeyNames::Table::Quake2).size());
 }
 
+LineCheck::Line LineCheck::savedLine(QByteArrayView text)
+{
+    Line line;
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0) {
+        line.text = text.first(zero);
+        line.zeroByte = true;
+        return line;
+    }
+    line.text = text;
+    line.endBytes = 2;
+    line.crlf = true;
+    return line;
+}
+
 void LineCheck::check(qsizetype index, const Line &line, Result &out)
 {
     m_index = index;

@@ -55,6 +55,8 @@ public:
 
     // How many keys the checks tell apart: every byte, and each name only some ports know.
     static qsizetype keyCount();
+    // A line of the editor's list as Save writes it: followed by CR LF, or cut at a zero byte.
+    static Line savedLine(QByteArrayView text);
 
     // Lines from 0. Result is filled afresh; its room is kept from line to line.
     void check(qsizetype index, const Line &line, Result &out);

@@ -1,6 +1,7 @@
 #include "core/check/ScriptChecker.h"
 
 #include "core/check/CrossLineCheck.h"
+#include "core/check/GameJoin.h"
 #include "core/check/LineCheck.h"
 
 #include <array>
@@ -32,45 +33,6 @@ private:
     LineCheck m_line;
     CrossLineCheck m_cross;
     LineCheck::Result m_own;
-};
-
-// Both games: what they agree on once and unmarked, the rest under the game's name. Each
-// game tells a text once a line, so a finding has at most one match in the other game.
-class GameJoin
-{
-public:
-    void join(const LineFindings &quake, const LineFindings &quake2, QList<CheckFinding> &out)
-    {
-        m_matched.assign(size_t(quake2.size()), false);
-        for (CheckFinding f : quake.list()) {
-            const qsizetype same = quake2.indexOf(f.text);
-            if (same >= 0 && sameButGame(quake2.list().at(same), f)) {
-                m_matched[size_t(same)] = true;
-                f.game = CheckGame::Both;
-            } else {
-                f.text = m_quakeMark + f.text;
-            }
-            out.append(std::move(f));
-        }
-        for (qsizetype k = 0; k < quake2.size(); ++k) {
-            if (m_matched[size_t(k)])
-                continue;
-            CheckFinding f = quake2.list().at(k);
-            f.text = m_quake2Mark + f.text;
-            out.append(std::move(f));
-        }
-    }
-
-private:
-    static bool sameButGame(const CheckFinding &a, const CheckFinding &b)
-    {
-        return a.line == b.line && a.severity == b.severity && a.rule == b.rule && a.otherLine == b.otherLine &&
-               a.text == b.text;
-    }
-
-    const QString m_quakeMark = ScriptChecker::gameName(CheckGame::Quake) + u": "_s;
-    const QString m_quake2Mark = ScriptChecker::gameName(CheckGame::Quake2) + u": "_s;
-    std::vector<bool> m_matched;
 };
 
 // The findings of a check, in line order. Findings often repeat a text word for word: the
@@ -132,27 +94,17 @@ template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt 
 {
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype zero = lineAt(i).indexOf('\0');
-        if (zero >= 0) {
-            bytes += zero;
+        const Line line = LineCheck::savedLine(lineAt(i));
+        bytes += line.text.size() + line.endBytes;
+        if (line.zeroByte)
             break;
-        }
-        bytes += lineAt(i).size() + 2;
     }
     return checkScript(bytes, game, [&](auto &&checkLine) {
         for (qsizetype i = 0; i < count; ++i) {
-            Line line;
-            line.text = lineAt(i);
-            const qsizetype zero = line.text.indexOf('\0');
-            if (zero >= 0) {
-                line.text = line.text.first(zero);
-                line.zeroByte = true;
-                checkLine(i, line);
-                return;
-            }
-            line.endBytes = 2;
-            line.crlf = true;
+            const Line line = LineCheck::savedLine(lineAt(i));
             checkLine(i, line);
+            if (line.zeroByte)
+                return;
         }
     });
 }
