@@ -4,12 +4,18 @@ target_sources(vbu_core PRIVATE
     check/ConsoleModel.cpp check/ConsoleModel.h
     check/ConsoleNames.cpp check/ConsoleNames.h
     check/CrossLineCheck.cpp check/CrossLineCheck.h
+    check/GameJoin.cpp check/GameJoin.h
     check/GameKeyNames.cpp check/GameKeyNames.h
     check/GameProfile.cpp check/GameProfile.h
     check/GameProfiles.cpp check/GameProfiles.h
+    check/IncrementalCheck.cpp check/IncrementalCheck.h
     check/KeyScope.cpp check/KeyScope.h
+    check/KeyTouchIndex.cpp check/KeyTouchIndex.h
     check/LineCheck.cpp check/LineCheck.h
+    check/LineFacts.h
+    check/LineFactsCheck.cpp check/LineFactsCheck.h
     check/LineFindings.cpp check/LineFindings.h
+    check/PrefixSums.cpp check/PrefixSums.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )

@@ -1,0 +1,641 @@
+#include "core/check/IncrementalCheck.h"
+
+#include "core/check/LineFactsCheck.h"
+#include "core/script/ScriptModel.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace vbu {
+
+namespace {
+
+// The worker hands over what it found this often, so the report fills as it goes while the
+// window spends little on each batch.
+constexpr qsizetype batchLines = 16384;
+constexpr qint64 batchMs = 25;
+
+void worsen(std::optional<CheckSeverity> &worst, CheckSeverity severity)
+{
+    // Errors come first among the severities: the smaller one is the worse.
+    if (!worst || severity < *worst)
+        worst = severity;
+}
+
+} // namespace
+
+IncrementalCheck::IncrementalCheck(const ScriptModel &script, QObject *parent) : QObject(parent), m_script(script)
+{
+    m_worker.setMaxThreadCount(1);
+    m_startJob.setSingleShot(true);
+    m_startJob.setInterval(0);
+    connect(&m_startJob, &QTimer::timeout, this, &IncrementalCheck::startJob);
+}
+
+IncrementalCheck::~IncrementalCheck()
+{
+    disconnect(&m_script, nullptr, this, nullptr);
+    cancelJob();
+    m_worker.waitForDone();
+    retire(std::move(m_known));
+}
+
+void IncrementalCheck::start(CheckGame game)
+{
+    disconnect(&m_script, nullptr, this, nullptr);
+    cancelJob();
+    m_game = game;
+    forgetAll();
+    m_pending = m_script.count();
+    connect(&m_script, &QAbstractItemModel::rowsInserted, this, &IncrementalCheck::rowsInserted);
+    connect(&m_script, &QAbstractItemModel::rowsRemoved, this, &IncrementalCheck::rowsRemoved);
+    connect(&m_script, &QAbstractItemModel::rowsMoved, this, &IncrementalCheck::rowsMoved);
+    connect(&m_script, &QAbstractItemModel::dataChanged, this, &IncrementalCheck::linesChanged);
+    const auto again = [this] { start(m_game); };
+    connect(&m_script, &QAbstractItemModel::modelReset, this, again);
+    connect(&m_script, &QAbstractItemModel::layoutChanged, this, again);
+
+    interrupt();
+    if (m_pending > 0) {
+        emit findingsChanged(0);
+        return;
+    }
+    m_known = makeKnown(game, 0);
+    m_ready = true;
+    m_firstChanged = 0;
+    finishUpdate();
+}
+
+void IncrementalCheck::stop()
+{
+    disconnect(&m_script, nullptr, this, nullptr);
+    cancelJob();
+    forgetAll();
+    emit findingsChanged(0);
+}
+
+// Before the first batch of a check from scratch, nothing is known that an edit could leave
+// standing: the check starts again on the list as it is.
+bool IncrementalCheck::startedAgain()
+{
+    if (m_ready)
+        return false;
+    start(m_game);
+    return true;
+}
+
+void IncrementalCheck::forgetAll()
+{
+    // The worker makes the room for what is to be known: a million lines' worth is slow to get.
+    retire(std::move(m_known));
+    m_known = std::make_unique<Known>();
+    m_ready = false;
+    m_zeroLines.clear();
+    m_pending = 0;
+    m_bytes = 0;
+    m_cut = 0;
+    m_scriptBytes = 0;
+    m_passingLine = -1;
+    m_touchChanges.clear();
+    m_affected.clear();
+    m_shownLine = -1;
+}
+
+void IncrementalCheck::cancelJob()
+{
+    m_startJob.stop();
+    ++m_generation;
+    if (m_cancelled)
+        m_cancelled->store(true);
+    m_cancelled.reset();
+    m_worker.clear();
+}
+
+// Any change makes the work under way useless: its snapshot no longer is the list.
+void IncrementalCheck::interrupt()
+{
+    cancelJob();
+    m_unfinished = true;
+    m_startJob.start();
+}
+
+// A million lines' facts take a while to free; a spare thread does it.
+void IncrementalCheck::retire(std::unique_ptr<Known> known)
+{
+    QThreadPool::globalInstance()->start([gone = std::shared_ptr<Known>(std::move(known))]() mutable { gone.reset(); });
+}
+
+void IncrementalCheck::startJob()
+{
+    if (m_pending == 0)
+        return;
+    Job job;
+    job.lines = m_script.lines();
+    job.game = m_game;
+    job.whole = !m_ready;
+    for (qsizetype line = 0; line < job.lines.size();) {
+        if (m_ready && !slotAt(line).pending) {
+            ++line;
+            continue;
+        }
+        const qsizetype first = line;
+        while (line < job.lines.size() && (!m_ready || slotAt(line).pending))
+            ++line;
+        job.ranges.emplace_back(first, line);
+    }
+    m_cancelled = std::make_shared<std::atomic_bool>(false);
+    job.cancelled = m_cancelled;
+    job.generation = m_generation;
+    m_worker.start([job = std::move(job), this] { run(job, this); });
+}
+
+// Room for what is to be known of count lines not checked yet.
+std::unique_ptr<IncrementalCheck::Known> IncrementalCheck::makeKnown(CheckGame game, qsizetype count)
+{
+    // With room to spare, so that lines put in later seldom move it all.
+    const qsizetype room = count + count / 8 + 64;
+    auto known = std::make_unique<Known>();
+    known->lines.reserve(size_t(room));
+    known->lines.resize(size_t(count));
+    known->index.assign(size_t(LineFacts::gameCount(game)), KeyTouchIndex(LineCheck::keyCount()));
+    for (PrefixSums *sums : {&known->rows, &known->errors}) {
+        sums->reserve(room);
+        sums->build(count, [](qsizetype) { return 0; });
+    }
+    return known;
+}
+
+// On the worker: checks the job's lines in order and hands them over in batches.
+void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
+{
+    auto batch = std::make_shared<Batch>();
+    QElapsedTimer sinceSent;
+    sinceSent.start();
+    const auto send = [&] {
+        batch->generation = job.generation;
+        QMetaObject::invokeMethod(
+            receiver, [receiver, batch] { receiver->apply(*batch); }, Qt::QueuedConnection);
+        batch = std::make_shared<Batch>();
+        sinceSent.restart();
+    };
+    if (job.whole) {
+        batch->known = makeKnown(job.game, job.lines.size());
+        send();
+    }
+    LineFactsCheck check(job.game);
+    for (const auto &[first, end] : job.ranges) {
+        for (qsizetype line = first; line < end; ++line) {
+            if (job.cancelled->load(std::memory_order_relaxed))
+                return;
+            Checked checked;
+            checked.line = line;
+            checked.facts = check.check(line, job.lines.view(line), checked.bytes);
+            batch->lines.push_back(std::move(checked));
+            const auto size = qsizetype(batch->lines.size());
+            if (size >= batchLines || (size % 256 == 0 && sinceSent.elapsed() >= batchMs))
+                send();
+        }
+    }
+    if (!batch->lines.empty())
+        send();
+}
+
+void IncrementalCheck::apply(Batch &batch)
+{
+    // A batch of a job an edit has cancelled tells of lines that may have changed or moved.
+    if (batch.generation != m_generation)
+        return;
+    if (batch.known) {
+        std::swap(m_known, batch.known);
+        m_ready = true;
+        m_cut = lineCount();
+    }
+    for (Checked &checked : batch.lines)
+        enter(checked.line, std::move(checked.facts), checked.bytes);
+    finishUpdate();
+}
+
+void IncrementalCheck::rowsInserted(const QModelIndex &, int first, int last)
+{
+    if (startedAgain())
+        return;
+    insertSlots(first, Slots(size_t(last - first + 1)));
+    m_pending += last - first + 1;
+    interrupt();
+    finishUpdate();
+}
+
+void IncrementalCheck::rowsRemoved(const QModelIndex &, int first, int last)
+{
+    if (startedAgain())
+        return;
+    const Slots taken = takeSlots(first, last - first + 1);
+    m_pending -= std::count_if(taken.cbegin(), taken.cend(), [](const Slot &s) { return s.pending; });
+    interrupt();
+    finishUpdate();
+}
+
+void IncrementalCheck::rowsMoved(const QModelIndex &, int first, int last, const QModelIndex &, int row)
+{
+    if (startedAgain())
+        return;
+    const qsizetype count = last - first + 1;
+    const qsizetype to = row > last ? row - count : row;
+    insertSlots(to, takeSlots(first, count));
+    interrupt();
+    finishUpdate();
+}
+
+void IncrementalCheck::linesChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    if (startedAgain())
+        return;
+    for (qsizetype line = topLeft.row(); line <= bottomRight.row(); ++line)
+        forget(line);
+    interrupt();
+    finishUpdate();
+}
+
+// Lines put in at at, with what is known of them.
+void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
+{
+    const auto count = qsizetype(inserted.size());
+    for (KeyTouchIndex &index : m_known->index)
+        index.shift(at, count);
+    for (qsizetype &line : m_zeroLines)
+        line += line >= at ? count : 0;
+    moveRecorded(at, count);
+    m_known->lines.insert(m_known->lines.begin() + at, std::make_move_iterator(inserted.begin()),
+                          std::make_move_iterator(inserted.end()));
+    for (qsizetype line = at; line < at + count; ++line) {
+        Slot &slot = slotAt(line);
+        if (!slot.pending) {
+            m_bytes += slot.bytes;
+            if (slot.facts)
+                indexFacts(line, *slot.facts, true);
+        }
+        affect(line);
+    }
+    m_firstChanged = std::min(m_firstChanged, at);
+    m_rebuild = true;
+}
+
+// Lines taken out, with what is known of them.
+IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype count)
+{
+    for (qsizetype line = first; line < first + count; ++line) {
+        const Slot &slot = slotAt(line);
+        if (slot.pending)
+            continue;
+        m_bytes -= slot.bytes;
+        if (slot.facts)
+            indexFacts(line, *slot.facts, false);
+    }
+    const auto from = m_known->lines.begin() + first;
+    Slots taken(std::make_move_iterator(from), std::make_move_iterator(from + count));
+    m_known->lines.erase(from, from + count);
+    for (KeyTouchIndex &index : m_known->index)
+        index.shift(first + count, -count);
+    for (qsizetype &line : m_zeroLines)
+        line -= line >= first + count ? count : 0;
+    moveRecorded(first + count, -count);
+    m_firstChanged = std::min(m_firstChanged, first);
+    m_rebuild = true;
+    return taken;
+}
+
+// The lines recorded as changed follow the lines they stand for; those taken out give their
+// place to the line after them.
+void IncrementalCheck::moveRecorded(qsizetype from, qsizetype delta)
+{
+    const auto move = [from, delta](qsizetype &line) {
+        if (line >= from)
+            line += delta;
+        else if (delta < 0 && line >= from + delta)
+            line = from + delta;
+    };
+    for (TouchChange &change : m_touchChanges)
+        move(change.line);
+    for (qsizetype &line : m_affected)
+        move(line);
+    if (m_passingLine >= 0)
+        move(m_passingLine);
+}
+
+void IncrementalCheck::enter(qsizetype line, std::unique_ptr<const LineFacts> facts, qsizetype bytes)
+{
+    Slot &slot = slotAt(line);
+    Q_ASSERT(slot.pending);
+    slot.pending = false;
+    slot.bytes = qint32(bytes);
+    slot.facts = std::move(facts);
+    --m_pending;
+    m_bytes += bytes;
+    if (slot.facts)
+        indexFacts(line, *slot.facts, true);
+    affect(line);
+}
+
+void IncrementalCheck::forget(qsizetype line)
+{
+    Slot &slot = slotAt(line);
+    if (slot.pending)
+        return;
+    m_bytes -= slot.bytes;
+    if (slot.facts)
+        indexFacts(line, *slot.facts, false);
+    // Its findings go when it is counted again.
+    slot.facts.reset();
+    slot.bytes = 0;
+    slot.pending = true;
+    ++m_pending;
+    affect(line);
+}
+
+// Adds the line's keys to the index or takes them out, noting each for the lines after it.
+void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool add)
+{
+    for (int game = 0; game < int(m_known->index.size()); ++game) {
+        KeyTouchIndex &index = m_known->index[size_t(game)];
+        for (const LineFacts::KeyTouch &touch : facts.touches(game)) {
+            if (add)
+                index.addTouch(touch.key, line);
+            else
+                index.removeTouch(touch.key, line);
+            m_touchChanges.push_back({game, touch.key, line});
+        }
+        if (facts.unbindsAll(game)) {
+            if (add)
+                index.addUnbindAll(line);
+            else
+                index.removeUnbindAll(line);
+            m_touchChanges.push_back({game, -1, line});
+        }
+    }
+    if (facts.zeroByte) {
+        const auto at = std::lower_bound(m_zeroLines.begin(), m_zeroLines.end(), line);
+        if (add)
+            m_zeroLines.insert(at, line);
+        else
+            m_zeroLines.erase(at);
+    }
+}
+
+void IncrementalCheck::affect(qsizetype line)
+{
+    m_affected.push_back(line);
+}
+
+// Whether a line binds a key again depends on the last line before it that touches the key and
+// on the lines between that unbind all. A change of either reaches as far as the next line that
+// touches the key, or for unbindall, the next one that touches each key before the next unbindall.
+void IncrementalCheck::affectTouched(const TouchChange &change)
+{
+    const KeyTouchIndex &index = m_known->index[size_t(change.game)];
+    if (change.key >= 0) {
+        const std::optional<qsizetype> next = index.touchFrom(change.key, change.line);
+        if (next)
+            affect(*next);
+        if (next == change.line) {
+            if (const std::optional<qsizetype> after = index.touchFrom(change.key, change.line + 1))
+                affect(*after);
+        }
+        return;
+    }
+    const qsizetype last = index.unbindAllAfter(change.line).value_or(lineCount() - 1);
+    if (last - change.line <= index.keyCount()) {
+        for (qsizetype line = change.line; line <= last; ++line)
+            affect(line);
+        return;
+    }
+    for (int key = 0; key < index.keyCount(); ++key) {
+        const std::optional<qsizetype> next = index.touchFrom(key, change.line);
+        if (next && *next <= last)
+            affect(*next);
+    }
+}
+
+void IncrementalCheck::finishUpdate()
+{
+    const qsizetype count = lineCount();
+    updateScriptSize();
+    for (const TouchChange &change : m_touchChanges)
+        affectTouched(change);
+    m_touchChanges.clear();
+    std::sort(m_affected.begin(), m_affected.end());
+    m_affected.erase(std::unique(m_affected.begin(), m_affected.end()), m_affected.end());
+    for (const qsizetype line : m_affected) {
+        if (line >= count)
+            continue;
+        Slot &slot = slotAt(line);
+        const qint32 rows = slot.rows;
+        const qint32 errors = slot.errors;
+        recount(line);
+        m_firstChanged = std::min(m_firstChanged, line);
+        if (!m_rebuild && line < m_cut) {
+            m_known->rows.add(line, slot.rows - rows);
+            m_known->errors.add(line, slot.errors - errors);
+        }
+    }
+    m_affected.clear();
+    if (m_rebuild) {
+        m_known->rows.build(count, [this](qsizetype line) { return line < m_cut ? slotAt(line).rows : 0; });
+        m_known->errors.build(count, [this](qsizetype line) { return line < m_cut ? slotAt(line).errors : 0; });
+        m_rebuild = false;
+    }
+    const qsizetype first = std::min(m_firstChanged, count);
+    m_firstChanged = std::numeric_limits<qsizetype>::max();
+    m_shownLine = -1;
+    emit findingsChanged(m_known->rows.before(first));
+    if (m_pending == 0 && m_unfinished) {
+        m_unfinished = false;
+        emit finished();
+    }
+}
+
+// The game reads the script up to its first zero byte, and refuses it whole from 8,192 bytes
+// on; the line where that size is passed carries the finding.
+void IncrementalCheck::updateScriptSize()
+{
+    const qsizetype count = lineCount();
+    const qsizetype cut = m_zeroLines.empty() ? count : m_zeroLines.front() + 1;
+    if (cut != m_cut) {
+        m_firstChanged = std::min({m_firstChanged, cut, m_cut});
+        m_cut = cut;
+        m_rebuild = true;
+    }
+    qsizetype bytes = m_bytes;
+    if (cut < count) {
+        bytes = 0;
+        for (qsizetype line = 0; line < cut; ++line)
+            bytes += slotAt(line).bytes;
+    }
+    qsizetype passing = -1;
+    qsizetype before = 0;
+    for (qsizetype line = 0; line < cut && passing < 0; ++line) {
+        before += slotAt(line).bytes;
+        if (before >= ScriptChecker::commandBufferSize)
+            passing = line;
+    }
+    if (passing == m_passingLine && bytes == m_scriptBytes)
+        return;
+    if (m_passingLine >= 0)
+        affect(m_passingLine);
+    if (passing >= 0)
+        affect(passing);
+    m_passingLine = passing;
+    m_scriptBytes = bytes;
+}
+
+// How many findings the line has, and how bad they are, without making them.
+void IncrementalCheck::recount(qsizetype line)
+{
+    Slot &slot = slotAt(line);
+    slot.rows = 0;
+    slot.errors = 0;
+    slot.worst.reset();
+    if (slot.pending)
+        return;
+    if (line == m_passingLine) {
+        // Both games find it alike: one row either way.
+        slot.rows = 1;
+        slot.errors = 1;
+        slot.worst = CheckSeverity::Error;
+    }
+    if (!slot.facts)
+        return;
+    const LineFacts &facts = *slot.facts;
+    slot.rows += facts.ownRows;
+    slot.errors += facts.ownErrors;
+    if (facts.ownWorst)
+        worsen(slot.worst, *facts.ownWorst);
+
+    // Keys bound again. Both games tell it alike when they name the same key on the same
+    // earlier line, that is when the texts are the same.
+    std::vector<Again> &quake = m_again;
+    quake.clear();
+    QByteArrayView text;
+    for (int game = 0; game < int(m_known->index.size()); ++game) {
+        for (const LineFacts::KeyTouch &touch : facts.touches(game)) {
+            if (!touch.firstBind)
+                continue;
+            const std::optional<qsizetype> earlier = earlierBind(game, touch.key, line);
+            if (!earlier)
+                continue;
+            worsen(slot.worst, CheckSeverity::Warning);
+            if (game == 0 && m_known->index.size() == 2) {
+                quake.push_back({&touch, *earlier});
+                continue;
+            }
+            const auto same = std::find_if(quake.cbegin(), quake.cend(), [&](const Again &q) {
+                if (q.earlier != *earlier || q.touch->nameLength != touch.nameLength)
+                    return false;
+                if (q.touch->nameOffset == touch.nameOffset)
+                    return true;
+                if (text.isNull())
+                    text = LineCheck::savedLine(m_script.lines().view(line)).text;
+                return text.sliced(q.touch->nameOffset, q.touch->nameLength) ==
+                       text.sliced(touch.nameOffset, touch.nameLength);
+            });
+            slot.rows += same == quake.cend() ? 1 : 0;
+        }
+    }
+    slot.rows += qint32(quake.size());
+}
+
+// The line before line where the key's binding that holds at line was made, if one holds.
+std::optional<qsizetype> IncrementalCheck::earlierBind(int game, int key, qsizetype line) const
+{
+    const KeyTouchIndex &index = m_known->index[size_t(game)];
+    const std::optional<qsizetype> earlier = index.touchBefore(key, line);
+    if (!earlier || index.unbindsAllBetween(*earlier, line))
+        return std::nullopt;
+    const std::span<const LineFacts::KeyTouch> touches = slotAt(*earlier).facts->touches(game);
+    const auto touch =
+        std::find_if(touches.begin(), touches.end(), [key](const LineFacts::KeyTouch &t) { return t.key == key; });
+    Q_ASSERT(touch != touches.end());
+    return touch->bound ? earlier : std::nullopt;
+}
+
+// The line's findings as ScriptChecker::check makes them.
+const QList<CheckFinding> &IncrementalCheck::lineFindings(qsizetype line) const
+{
+    if (line == m_shownLine)
+        return m_shown;
+    m_shownLine = line;
+    m_shown.clear();
+    const Slot &slot = slotAt(line);
+    const bool passes = line == m_passingLine;
+    if (slot.pending || (!slot.facts && !passes))
+        return m_shown;
+    const QByteArrayView text = LineCheck::savedLine(m_script.lines().view(line)).text;
+    const int games = int(m_known->index.size());
+    for (int game = 0; game < games; ++game) {
+        const CheckGame which = LineFacts::gameAt(m_game, game);
+        m_own.clear();
+        m_boundAgain.clear();
+        if (slot.facts) {
+            for (CheckFinding f : slot.facts->findings(game)) {
+                // Made where the line stood when it was checked; a line's own findings name no other line.
+                f.otherLine = f.otherLine > 0 ? line + 1 : 0;
+                f.line = line + 1;
+                m_own.append(std::move(f));
+            }
+            for (const LineFacts::KeyTouch &touch : slot.facts->touches(game)) {
+                if (!touch.firstBind)
+                    continue;
+                if (const std::optional<qsizetype> earlier = earlierBind(game, touch.key, line))
+                    m_boundAgain.emplace_back(
+                        touch.findingsBefore,
+                        CrossLineCheck::boundAgain(which, line, text.sliced(touch.nameOffset, touch.nameLength),
+                                                   *earlier));
+            }
+        }
+        const CheckFinding tooLong =
+            passes ? CrossLineCheck::scriptTooLong(which, line, m_scriptBytes) : CheckFinding();
+        CrossLineCheck::combine(passes ? &tooLong : nullptr, m_own, m_boundAgain, m_found[size_t(game)]);
+    }
+    if (games == 1)
+        m_shown = m_found[0].list();
+    else
+        m_join.join(m_found[0], m_found[1], m_shown);
+    Q_ASSERT(m_shown.size() == slot.rows);
+    return m_shown;
+}
+
+CheckFinding IncrementalCheck::finding(qsizetype row) const
+{
+    if (row < 0 || row >= findingCount())
+        return {};
+    const qsizetype line = m_known->rows.lineOf(row);
+    const QList<CheckFinding> &found = lineFindings(line);
+    const qsizetype k = row - m_known->rows.before(line);
+    return k < found.size() ? found.at(k) : CheckFinding();
+}
+
+QList<CheckFinding> IncrementalCheck::findings() const
+{
+    // Row by row, as finding() tells them.
+    QList<CheckFinding> out;
+    out.reserve(findingCount());
+    for (qsizetype line = 0; line < m_cut; ++line) {
+        const qsizetype rows = slotAt(line).rows;
+        if (rows == 0)
+            continue;
+        const QList<CheckFinding> &found = lineFindings(line);
+        for (qsizetype k = 0; k < rows; ++k)
+            out.append(k < found.size() ? found.at(k) : CheckFinding());
+    }
+    return out;
+}
+
+std::optional<CheckSeverity> IncrementalCheck::markOf(qsizetype line) const
+{
+    if (line < 0 || line >= m_cut)
+        return std::nullopt;
+    return slotAt(line).worst;
+}
+
+} // namespace vbu

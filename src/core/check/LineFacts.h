@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/check/ScriptChecker.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vbu {
+
+// What the checks of one game, or of both, make of one line on its own, kept for as long as the
+// line stays as it is: its own findings, and what it does to the keys' bindings, which the
+// rules across lines need. Nothing here depends on other lines or on where the line stands.
+// With both games, the lists hold Quake's part first, then Quake 2's.
+struct LineFacts
+{
+    // A key the line binds or unbinds at the top level.
+    struct KeyTouch
+    {
+        qint32 key = 0;            // below LineCheck::keyCount()
+        qint32 nameOffset = 0;     // the key as the first bind writes it, in the line's text
+        qint32 findingsBefore = 0; // the game's own findings made before that bind
+        quint16 nameLength = 0;
+        // Bound before the line unbinds all or touches the key otherwise: whether that binds it
+        // again depends on the lines before.
+        bool firstBind = false;
+        bool bound = false; // how the line leaves the key
+    };
+
+    // The number of games a check for game looks at, and the one at index.
+    static int gameCount(CheckGame game) { return game == CheckGame::Both ? 2 : 1; }
+    static CheckGame gameAt(CheckGame game, int index)
+    {
+        return game != CheckGame::Both ? game : index == 0 ? CheckGame::Quake : CheckGame::Quake2;
+    }
+
+    // Line numbers are those of the line when it was checked.
+    std::span<const CheckFinding> findings(int game) const
+    {
+        const qsizetype from = game == 0 ? 0 : secondFindings;
+        const qsizetype to = game == 0 ? secondFindings : ownFindings.size();
+        return {ownFindings.constData() + from, size_t(to - from)};
+    }
+    std::span<const KeyTouch> touches(int game) const
+    {
+        const size_t from = game == 0 ? 0 : secondTouches;
+        const size_t to = game == 0 ? secondTouches : keyTouches.size();
+        return {keyTouches.data() + from, to - from};
+    }
+    bool unbindsAll(int game) const { return (unbindsAllGames & (1u << game)) != 0; }
+
+    QList<CheckFinding> ownFindings;
+    std::vector<KeyTouch> keyTouches;
+    qsizetype secondFindings = 0;
+    size_t secondTouches = 0;
+    quint8 unbindsAllGames = 0; // a bit a game
+    bool zeroByte = false;      // the line holds a zero byte: the game reads nothing after it
+    // The report's rows of the line's own findings, the games' joined; of them errors; the worst.
+    qint32 ownRows = 0;
+    qint32 ownErrors = 0;
+    std::optional<CheckSeverity> ownWorst;
+};
+
+} // namespace vbu

@@ -1,0 +1,69 @@
+#include "core/check/LineFactsCheck.h"
+
+namespace vbu {
+
+LineFactsCheck::LineFactsCheck(CheckGame game) : m_results(size_t(LineFacts::gameCount(game)))
+{
+    m_checks.reserve(m_results.size());
+    for (int g = 0; g < LineFacts::gameCount(game); ++g)
+        m_checks.emplace_back(LineFacts::gameAt(game, g));
+}
+
+std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes)
+{
+    const LineCheck::Line line = LineCheck::savedLine(text);
+    bytes = line.text.size() + line.endBytes;
+    bool keep = line.zeroByte;
+    for (size_t g = 0; g < m_checks.size(); ++g) {
+        const LineCheck::Result &r = m_results[g];
+        m_checks[g].check(index, line, m_results[g]);
+        keep = keep || !r.findings.isEmpty() || !r.keysLeft.empty() || r.unbindsAll;
+    }
+    if (!keep)
+        return nullptr;
+
+    auto facts = std::make_unique<LineFacts>();
+    facts->zeroByte = line.zeroByte;
+    for (size_t g = 0; g < m_checks.size(); ++g) {
+        const LineCheck::Result &r = m_results[g];
+        facts->ownFindings.append(r.findings.list());
+        if (r.unbindsAll)
+            facts->unbindsAllGames |= quint8(1u << g);
+        // A key's first bind comes with the line's first touch of it, so both lists keep one order.
+        auto first = r.firstBinds.cbegin();
+        for (const LineCheck::KeyLeft &left : r.keysLeft) {
+            LineFacts::KeyTouch touch;
+            touch.key = left.key;
+            touch.bound = left.bound;
+            if (first != r.firstBinds.cend() && first->key == left.key) {
+                touch.firstBind = true;
+                touch.nameOffset = qint32(first->name.data() - line.text.data());
+                touch.nameLength = quint16(first->name.size());
+                touch.findingsBefore = qint32(first->findingsBefore);
+                ++first;
+            }
+            facts->keyTouches.push_back(touch);
+        }
+        Q_ASSERT(first == r.firstBinds.cend());
+        if (g == 0) {
+            facts->secondFindings = facts->ownFindings.size();
+            facts->secondTouches = facts->keyTouches.size();
+        }
+    }
+
+    const QList<CheckFinding> *own = &m_results[0].findings.list();
+    if (m_checks.size() == 2) {
+        m_joined.clear();
+        m_join.join(m_results[0].findings, m_results[1].findings, m_joined);
+        own = &m_joined;
+    }
+    facts->ownRows = qint32(own->size());
+    for (const CheckFinding &f : *own) {
+        facts->ownErrors += f.severity == CheckSeverity::Error ? 1 : 0;
+        if (!facts->ownWorst || f.severity < *facts->ownWorst)
+            facts->ownWorst = f.severity;
+    }
+    return facts;
+}
+
+} // namespace vbu

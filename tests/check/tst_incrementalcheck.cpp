@@ -1,0 +1,136 @@
+// The check that follows the editor's list: whatever the edits, and wherever they fall while the
+// worker runs, its findings end up those of a fresh check of the list.
+#include "core/check/IncrementalCheck.h"
+#include "core/editor/ScriptEdits.h"
+#include "core/script/ScriptModel.h"
+
+#include <QTest>
+#include <QUndoStack>
+
+#include <random>
+
+using namespace Qt::StringLiterals;
+using vbu::CheckFinding;
+using vbu::CheckGame;
+
+namespace {
+
+// Lines that bind, unbind and unbind all a few keys, with findings of their own, and long lines
+// that take the script past the command buffer.
+const QByteArrayList pool{
+    "bind a +attack",
+    "bind a +jump",
+    "bind MOUSE1 +attack",
+    "bind mouse1 x; bind b y",
+    "unbind a",
+    "unbindall",
+    "unbind b; bind a y",
+    "bind b x; unbindall; bind b z",
+    "bind kp_enter \"say hi\"",
+    "bind KP_ENTER x; bind kp_enter y",
+    "bind ` kill",
+    "bind A x",
+    "alias z \"bind a q\"",
+    "set fov 90",
+    "// c; quit",
+    "name \"a\"b\"",
+    "",
+    "say " + QByteArray(3000, 'x'),
+};
+
+QList<CheckFinding> rows(const vbu::IncrementalCheck &check)
+{
+    QList<CheckFinding> out;
+    for (qsizetype row = 0; row < check.findingCount(); ++row)
+        out.append(check.finding(row));
+    return out;
+}
+
+} // namespace
+
+class TestIncrementalCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void followsEdits_data()
+    {
+        QTest::addColumn<CheckGame>("game");
+        QTest::addColumn<uint>("seed");
+        for (const CheckGame game : {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both}) {
+            for (const uint seed : {1u, 2u})
+                QTest::addRow("%s %u", qPrintable(vbu::ScriptChecker::gameName(game)), seed) << game << seed;
+        }
+    }
+
+    void followsEdits()
+    {
+        QFETCH(CheckGame, game);
+        QFETCH(uint, seed);
+        std::mt19937 random(seed);
+        // Now and then a zero byte, which ends the script where it stands.
+        const auto pick = [&] {
+            return random() % 256 == 0 ? "bind a x\0bind b y"_ba : pool.at(qsizetype(random() % pool.size()));
+        };
+        vbu::ScriptModel model;
+        vbu::ScriptEdits edits(model);
+        vbu::ScriptLines start;
+        for (int i = 0; i < 300; ++i)
+            start.append(pick());
+        edits.load(start);
+        vbu::IncrementalCheck check(model);
+        check.start(game);
+
+        for (int round = 0; round < 80; ++round) {
+            for (int edit = 0, burst = 1 + int(random() % 4); edit < burst; ++edit) {
+                const auto row = [&](qsizetype extra) { return qsizetype(random() % (model.count() + extra)); };
+                switch (model.count() == 0 ? 0 : random() % 7) {
+                case 0:
+                    edits.insert(row(1), pick());
+                    break;
+                case 1:
+                    edits.remove(row(0));
+                    break;
+                case 2:
+                    edits.replace(row(0), pick());
+                    break;
+                case 3:
+                    edits.move(row(0), row(0));
+                    break;
+                case 4:
+                    edits.history()->undo();
+                    break;
+                case 5:
+                    edits.history()->redo();
+                    break;
+                default:
+                    // Emptied, and maybe back in one piece: the whole list is checked again.
+                    if (random() % 8 == 0) {
+                        edits.clear();
+                        if (random() % 2)
+                            edits.history()->undo();
+                    }
+                }
+                // Now and then the worker gets to start, so that the next edit cancels it.
+                if (random() % 2)
+                    QCoreApplication::processEvents();
+            }
+            QVERIFY(QTest::qWaitFor([&] { return !check.isRunning(); }));
+
+            const QList<CheckFinding> fresh = vbu::ScriptChecker::check(model.lines(), game);
+            QCOMPARE(rows(check), fresh);
+            QCOMPARE(check.findings(), fresh);
+            QCOMPARE(check.errorCount(), std::count_if(fresh.cbegin(), fresh.cend(), [](const CheckFinding &f) {
+                         return f.severity == vbu::CheckSeverity::Error;
+                     }));
+            QHash<qsizetype, vbu::CheckSeverity> worst;
+            for (const CheckFinding &f : fresh)
+                worst[f.line - 1] = std::min(worst.value(f.line - 1, f.severity), f.severity);
+            for (qsizetype line = 0; line < model.count(); ++line)
+                QCOMPARE(check.markOf(line), worst.contains(line) ? std::optional(worst[line]) : std::nullopt);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIncrementalCheck)
+#include "tst_incrementalcheck.moc"
