@@ -1,7 +1,6 @@
 // The bindings list with console-font glyphs and check marks: painting a screenful must cost
-// the same for a thousand lines as for a million, and a check of a million-line list is what
-// the open report runs after each burst of changes.
-#include "core/check/ScriptChecker.h"
+// the same for a thousand lines as for a million.
+#include "core/check/IncrementalCheck.h"
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "gui/editor/ScriptLineDelegate.h"
@@ -51,11 +50,16 @@ void BM_ListPaint(benchmark::State &state)
     view.setUniformRowHeights(true);
     view.setModel(&model);
     view.resize(640, 480);
+    vbu::IncrementalCheck check(model);
     if (state.range(1) != 0) {
         auto *delegate = new vbu::ScriptLineDelegate(&view);
         view.setItemDelegate(delegate);
-        if (state.range(2) != 0)
-            delegate->showMarks(vbu::ScriptChecker::check(model.lines(), vbu::CheckGame::Both));
+        if (state.range(2) != 0) {
+            check.start(vbu::CheckGame::Both);
+            while (check.isRunning())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            delegate->showMarks([&check](qsizetype row) { return check.markOf(row); });
+        }
     }
     view.show();
     QApplication::processEvents();
@@ -77,22 +81,5 @@ BENCHMARK(BM_ListPaint)
     ->Args({1'000'000, 1, 0})
     ->Args({1'000'000, 1, 1})
     ->Unit(benchmark::kMillisecond);
-
-// The report's check of a whole list, and the marks it hands to the list.
-void BM_ReportCheck(benchmark::State &state)
-{
-    vbu::ScriptModel model;
-    model.replaceAll(makeLines(state.range(0)));
-    QTreeView view;
-    auto *delegate = new vbu::ScriptLineDelegate(&view);
-    qsizetype findings = 0;
-    for (auto _ : state) {
-        const QList<vbu::CheckFinding> found = vbu::ScriptChecker::check(model.lines(), vbu::CheckGame::Both);
-        delegate->showMarks(found);
-        findings = found.size();
-    }
-    state.counters["findings"] = double(findings);
-}
-BENCHMARK(BM_ReportCheck)->ArgNames({"lines"})->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 } // namespace

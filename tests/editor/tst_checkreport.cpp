@@ -11,8 +11,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
@@ -43,15 +45,16 @@ ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
     return qobject_cast<ScriptLineDelegate *>(h.child<QTreeView>("lstBind")->itemDelegate());
 }
 
-// The report shows the checker's findings on the list as it is now, one a row, and the list
-// marks the lines they are about.
+// Once the check has caught up, the report shows the checker's findings on the list as it is
+// now, one a row, and the list marks the lines they are about with the worst of them.
 void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &report)
 {
+    QTRY_VERIFY(!report.isChecking());
     const QList<CheckFinding> found = engine(h, report.game());
     QCOMPARE(report.findings(), found);
-    const QAbstractItemModel *rows = child<QTreeView>(&report, u"lstFindings"_s)->model();
+    const QAbstractItemModel *rows = child<QTableView>(&report, u"lstFindings"_s)->model();
     QCOMPARE(rows->rowCount(), found.size());
-    QSet<qsizetype> lines;
+    QHash<qsizetype, CheckSeverity> worst;
     for (int r = 0; r < found.size(); ++r) {
         const CheckFinding &f = found.at(r);
         QStringList shown;
@@ -60,11 +63,11 @@ void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &repo
         QCOMPARE(shown,
                  (QStringList{QString::number(f.line), f.severity == CheckSeverity::Error ? u"Error"_s : u"Warning"_s,
                               f.text, f.otherLine > 0 ? QString::number(f.otherLine) : QString()}));
-        lines.insert(f.line - 1);
+        worst[f.line - 1] = std::min(worst.value(f.line - 1, f.severity), f.severity);
     }
     QVERIFY(delegateOf(h)->marksShown());
     for (qsizetype row = 0; row < h.window->script().count(); ++row)
-        QCOMPARE(delegateOf(h)->markOf(row).has_value(), lines.contains(row));
+        QCOMPARE(delegateOf(h)->markOf(row), worst.contains(row) ? std::optional(worst[row]) : std::nullopt);
 }
 
 int reportCount()
@@ -144,6 +147,7 @@ private slots:
         QVERIFY(report->isVisible());
         QVERIFY(!report->isModal());
         QCOMPARE(report->game(), CheckGame::Both);
+        QTRY_VERIFY(!report->isChecking());
         QVERIFY(report->findings().isEmpty());
         QCOMPARE(child<QLabel>(report, u"lblSummary"_s)->text(), u"No findings."_s);
 
@@ -179,26 +183,23 @@ private slots:
         const int pick = int(report->findings().size()) - 1;
         const qsizetype line = report->findings().at(pick).line;
         QVERIFY(line > 1);
-        emit child<QTreeView>(report, u"lstFindings"_s)
-            ->doubleClicked(child<QTreeView>(report, u"lstFindings"_s)->model()->index(pick, 0));
+        emit child<QTableView>(report, u"lstFindings"_s)
+            ->doubleClicked(child<QTableView>(report, u"lstFindings"_s)->model()->index(pick, 0));
         QCOMPARE(h.window->selectedRow(), line - 1);
         QTRY_VERIFY(h.window->isActiveWindow());
         QVERIFY(h.child<QTreeView>("lstBind")->hasFocus());
 
         // A line inserted above: the findings and their marks move down with the lines.
         h.window->edits().insert(0, "bind A +attack");
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
         verifyReport(h, *report);
         // Removing, replacing, moving and loading are changes as well.
         h.window->edits().remove(1);
         h.window->edits().replace(0, "bind b x // note; quit");
         h.window->edits().move(0, 3);
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
         verifyReport(h, *report);
         const QString name = h.path(u"loaded.cfg"_s);
         vbu::test::writeAll(name, "bind ESCAPE quit\r\nbind a x\r\n");
         h.window->loadScript(name);
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
         verifyReport(h, *report);
 
         report->close();
@@ -211,6 +212,43 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!delegate->marksShown());
         QCOMPARE(reportCount(), 0);
+    }
+
+    void editsWhileTheCheckRuns()
+    {
+        // Long enough for the worker to be still at it when the edits come.
+        MainWindowHarness h;
+        vbu::ScriptLines lines;
+        for (int i = 0; i < 120'000; ++i)
+            lines.append(mixedScript.at(i % mixedScript.size()));
+        vbu::ScriptEdits &edits = h.window->edits();
+        edits.load(lines);
+        QVERIFY(h.showActive());
+        QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
+        vbu::CheckReportWindow *report = h.window->checkReport();
+        const QAbstractItemModel *rows = child<QTableView>(report, u"lstFindings"_s)->model();
+        // The report fills while the check runs.
+        QVERIFY(QTest::qWaitFor([&] { return rows->rowCount() > 0; }, 60'000));
+        QVERIFY(report->isChecking());
+        edits.insert(3, "unbindall");
+        QCoreApplication::processEvents();
+        edits.move(0, 90'000);
+        edits.history()->undo();
+        QTRY_VERIFY_WITH_TIMEOUT(!report->isChecking(), 60'000);
+        QCOMPARE(report->findings(), engine(h, CheckGame::Both));
+        QCOMPARE(rows->rowCount(), report->findings().size());
+
+        // Another game chosen while the check runs: only its findings remain.
+        child<QComboBox>(report, u"cmbGame"_s)->setCurrentIndex(0);
+        edits.replace(7, "bind w +back");
+        QTRY_VERIFY_WITH_TIMEOUT(!report->isChecking(), 60'000);
+        QCOMPARE(report->findings(), engine(h, CheckGame::Quake));
+
+        // Closed while it runs: the check ends with the window, and so do the marks.
+        QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(report, u"cmdClose"_s), Qt::LeftButton);
+        QTRY_VERIFY(!h.window->checkReport());
+        QVERIFY(!delegateOf(h)->marksShown());
     }
 
     void specialBytesPaintAsGlyphs()
@@ -238,7 +276,7 @@ private slots:
         QCOMPARE(index.data().toString(), QString::fromLatin1(line));
     }
 
-    void marksPaintTheWorstSeverity()
+    void marksPaintTheirSeverity()
     {
         MainWindowHarness h;
         h.setLines({"", "", "", "x"});
@@ -249,14 +287,11 @@ private slots:
         const int textBefore = firstInkColumn(grabRow(h, 3), back);
         QVERIFY(textBefore >= 0);
 
-        const auto finding = [](qsizetype line, CheckSeverity severity) {
-            CheckFinding f;
-            f.line = line;
-            f.severity = severity;
-            return f;
-        };
-        delegate->showMarks({finding(1, CheckSeverity::Warning), finding(1, CheckSeverity::Error),
-                             finding(2, CheckSeverity::Warning), finding(2, CheckSeverity::Warning)});
+        delegate->showMarks([](qsizetype row) -> std::optional<CheckSeverity> {
+            if (row > 1)
+                return std::nullopt;
+            return row == 0 ? CheckSeverity::Error : CheckSeverity::Warning;
+        });
         QCOMPARE(delegate->markOf(0), CheckSeverity::Error);
         QCOMPARE(delegate->markOf(1), CheckSeverity::Warning);
         QVERIFY(!delegate->markOf(2));

@@ -1,16 +1,21 @@
 #include "gui/editor/CheckFindingsModel.h"
 
+#include "core/check/IncrementalCheck.h"
 #include "gui/editor/ScriptLineDelegate.h"
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace vbu {
 
-CheckFindingsModel::CheckFindingsModel(QObject *parent) : QAbstractTableModel(parent) {}
+CheckFindingsModel::CheckFindingsModel(const IncrementalCheck &check, QObject *parent)
+    : QAbstractTableModel(parent), m_check(check)
+{}
 
 int CheckFindingsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_findings.size());
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int CheckFindingsModel::columnCount(const QModelIndex &parent) const
@@ -27,7 +32,7 @@ QVariant CheckFindingsModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const CheckFinding &f = m_findings.at(index.row());
+    const CheckFinding f = m_check.finding(index.row());
     if (role == LineRole)
         return qlonglong(f.line);
     switch (index.column()) {
@@ -78,11 +83,22 @@ QVariant CheckFindingsModel::headerData(int section, Qt::Orientation orientation
     }
 }
 
-void CheckFindingsModel::setFindings(QList<CheckFinding> findings)
+// Rows are told as added or removed at the end and the rest as changed: a view then has work
+// only for the rows it shows, wherever the check's findings changed.
+void CheckFindingsModel::findingsChanged(qsizetype firstRow)
 {
-    beginResetModel();
-    m_findings = std::move(findings);
-    endResetModel();
+    const int rows = int(std::min<qsizetype>(m_check.findingCount(), std::numeric_limits<int>::max()));
+    if (rows > m_rows) {
+        beginInsertRows({}, m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    } else if (rows < m_rows) {
+        beginRemoveRows({}, rows, m_rows - 1);
+        m_rows = rows;
+        endRemoveRows();
+    }
+    if (firstRow < m_rows)
+        emit dataChanged(index(int(firstRow), 0), index(m_rows - 1, ColumnCount - 1));
 }
 
 } // namespace vbu

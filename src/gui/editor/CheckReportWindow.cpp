@@ -1,19 +1,18 @@
 #include "gui/editor/CheckReportWindow.h"
 
-#include "core/script/ScriptModel.h"
+#include "core/check/IncrementalCheck.h"
 #include "gui/editor/CheckFindingsModel.h"
-#include "gui/editor/ScriptLineDelegate.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTreeView>
+#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -21,8 +20,6 @@ using namespace Qt::StringLiterals;
 namespace vbu {
 
 namespace {
-
-constexpr int recheckDelayMs = 150;
 
 QString counted(qsizetype n, const QString &one, const QString &many)
 {
@@ -32,8 +29,8 @@ QString counted(qsizetype n, const QString &one, const QString &many)
 } // namespace
 
 CheckReportWindow::CheckReportWindow(const ScriptModel &script)
-    : QWidget(nullptr, Qt::Window), m_script(script), m_model(new CheckFindingsModel(this)),
-      m_cmbGame(new QComboBox(this)), m_lblSummary(new QLabel(this))
+    : QWidget(nullptr, Qt::Window), m_check(new IncrementalCheck(script, this)),
+      m_model(new CheckFindingsModel(*m_check, this)), m_cmbGame(new QComboBox(this)), m_lblSummary(new QLabel(this))
 {
     setObjectName(u"frmCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,18 +50,28 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     cmdClose->setObjectName(u"cmdClose"_s);
     m_lblSummary->setObjectName(u"lblSummary"_s);
 
-    auto *lstFindings = new QTreeView(this);
+    // A list with columns. A table rather than a tree: a tree lays out every row again when rows
+    // come or change, which a million findings make too slow for a window that fills as it goes.
+    auto *lstFindings = new QTableView(this);
     lstFindings->setObjectName(u"lstFindings"_s);
-    lstFindings->setRootIsDecorated(false);
-    lstFindings->setItemsExpandable(false);
-    lstFindings->setUniformRowHeights(true);
+    lstFindings->setShowGrid(false);
+    lstFindings->setWordWrap(false);
+    lstFindings->setTabKeyNavigation(false);
+    lstFindings->setCornerButtonEnabled(false);
+    QHeaderView *rowHeader = lstFindings->verticalHeader();
+    rowHeader->hide();
+    rowHeader->setSectionResizeMode(QHeaderView::Fixed);
+    rowHeader->setMinimumSectionSize(1);
+    rowHeader->setDefaultSectionSize(QFontMetrics(lstFindings->font()).height() + 4);
     lstFindings->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstFindings->setSelectionMode(QAbstractItemView::SingleSelection);
     lstFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstFindings->setModel(m_model);
     // Explanations quote lines: their bytes look as they do in the list.
     lstFindings->setItemDelegateForColumn(CheckFindingsModel::TextColumn, new ScriptLineDelegate(lstFindings));
-    QHeaderView *header = lstFindings->header();
+    QHeaderView *header = lstFindings->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setHighlightSections(false);
     header->setStretchLastSection(false);
     header->setSectionResizeMode(CheckFindingsModel::TextColumn, QHeaderView::Stretch);
     header->resizeSection(CheckFindingsModel::LineColumn, 60);
@@ -89,18 +96,13 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     connect(cmdCheckAgain, &QPushButton::clicked, this, &CheckReportWindow::runCheck);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
-    connect(lstFindings, &QTreeView::doubleClicked, this, &CheckReportWindow::goToFinding);
+    connect(lstFindings, &QTableView::doubleClicked, this, &CheckReportWindow::goToFinding);
 
-    m_recheck.setSingleShot(true);
-    m_recheck.setInterval(recheckDelayMs);
-    connect(&m_recheck, &QTimer::timeout, this, &CheckReportWindow::runCheck);
-    const auto later = [this] { m_recheck.start(); };
-    connect(&m_script, &QAbstractItemModel::rowsInserted, this, later);
-    connect(&m_script, &QAbstractItemModel::rowsRemoved, this, later);
-    connect(&m_script, &QAbstractItemModel::rowsMoved, this, later);
-    connect(&m_script, &QAbstractItemModel::dataChanged, this, later);
-    connect(&m_script, &QAbstractItemModel::modelReset, this, later);
-    connect(&m_script, &QAbstractItemModel::layoutChanged, this, later);
+    connect(m_check, &IncrementalCheck::findingsChanged, this, &CheckReportWindow::findingsChanged);
+    connect(m_check, &IncrementalCheck::finished, this, [this] {
+        unsetCursor();
+        emit checkFinished();
+    });
 }
 
 CheckGame CheckReportWindow::game() const
@@ -108,27 +110,35 @@ CheckGame CheckReportWindow::game() const
     return CheckGame(m_cmbGame->currentData().toInt());
 }
 
-const QList<CheckFinding> &CheckReportWindow::findings() const
+QList<CheckFinding> CheckReportWindow::findings() const
 {
-    return m_model->findings();
+    return m_check->findings();
+}
+
+bool CheckReportWindow::isChecking() const
+{
+    return m_check->isRunning();
 }
 
 void CheckReportWindow::runCheck()
 {
-    m_recheck.stop();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), game());
-    QGuiApplication::restoreOverrideCursor();
+    // The window stays usable while the check runs; the cursor tells it is at work.
+    setCursor(Qt::BusyCursor);
+    m_check->start(game());
+}
 
-    qsizetype errors = 0;
-    for (const CheckFinding &f : std::as_const(found))
-        errors += f.severity == CheckSeverity::Error ? 1 : 0;
-    const qsizetype warnings = found.size() - errors;
-    m_lblSummary->setText(found.isEmpty() ? u"No findings."_s
-                                          : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
-                                                counted(warnings, u"warning"_s, u"warnings"_s));
-    emit marksChanged(found);
-    m_model->setFindings(std::move(found));
+void CheckReportWindow::findingsChanged(qsizetype firstRow)
+{
+    m_model->findingsChanged(firstRow);
+    const qsizetype errors = m_check->errorCount();
+    const qsizetype warnings = m_check->findingCount() - errors;
+    m_lblSummary->setText(m_check->findingCount() == 0 ? u"No findings."_s
+                                                       : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
+                                                             counted(warnings, u"warning"_s, u"warnings"_s));
+    // The marks are asked for row by row as the list paints; after the window has gone, there are none.
+    emit marksChanged([check = QPointer<IncrementalCheck>(m_check)](qsizetype row) {
+        return check ? check->markOf(row) : std::nullopt;
+    });
 }
 
 void CheckReportWindow::goToFinding(const QModelIndex &index)
@@ -141,8 +151,7 @@ void CheckReportWindow::goToFinding(const QModelIndex &index)
 void CheckReportWindow::closeEvent(QCloseEvent *event)
 {
     // The marks go with the window, now rather than when it is deleted; no check may follow.
-    disconnect(&m_script, nullptr, this, nullptr);
-    m_recheck.stop();
+    m_check->stop();
     emit marksRemoved();
     QWidget::closeEvent(event);
 }

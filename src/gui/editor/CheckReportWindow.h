@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/check/ScriptChecker.h"
+#include "gui/editor/ScriptLineDelegate.h"
 
-#include <QTimer>
 #include <QWidget>
 
 class QComboBox;
@@ -11,12 +11,14 @@ class QLabel;
 namespace vbu {
 
 class CheckFindingsModel;
+class IncrementalCheck;
 class ScriptModel;
 
 // frmCheck: what goes wrong when the game runs the script, one finding a row. It is modeless
-// and has no owner. Each check offers marks for the lines with findings (marksChanged), and
-// any change of the script checks it again; the marks go with the window (marksRemoved). A
-// double click on a finding asks for its line (lineActivated).
+// and has no owner. The check runs beside the window, which fills as findings come; any change
+// of the script is checked as it comes, from the lines it changed. Marks for the lines with
+// findings follow the check (marksChanged) and go with the window (marksRemoved). A double
+// click on a finding asks for its line (lineActivated).
 class CheckReportWindow final : public QWidget
 {
     Q_OBJECT
@@ -27,18 +29,22 @@ public:
     explicit CheckReportWindow(const ScriptModel &script);
 
     CheckGame game() const;
-    const QList<CheckFinding> &findings() const;
+    QList<CheckFinding> findings() const;
+    // Whether lines are left to check.
+    bool isChecking() const;
 
 signals:
     // The row from 0 of the line a finding is about.
     void lineActivated(qsizetype row);
-    // The findings of the check just made, for marks on their lines.
-    void marksChanged(const QList<CheckFinding> &findings);
+    // The marks of the lines, as the check has found so far.
+    void marksChanged(const vbu::ScriptLineDelegate::MarkOf &markOf);
     // The window is closing: no marks any more.
     void marksRemoved();
+    // Every line is checked.
+    void checkFinished();
 
 public slots:
-    // Checks the script as it is now, for the chosen game.
+    // Checks the whole script afresh, for the chosen game.
     void runCheck();
 
 protected:
@@ -46,13 +52,12 @@ protected:
 
 private:
     void goToFinding(const QModelIndex &index);
+    void findingsChanged(qsizetype firstRow);
 
-    const ScriptModel &m_script;
+    IncrementalCheck *m_check;
     CheckFindingsModel *m_model;
     QComboBox *m_cmbGame;
     QLabel *m_lblSummary;
-    // Changes to the list come in bursts (a load reports each row); one check follows them.
-    QTimer m_recheck;
 };
 
 } // namespace vbu

@@ -160,33 +160,25 @@ void ScriptLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     painter->restore();
 }
 
-void ScriptLineDelegate::showMarks(const QList<CheckFinding> &findings)
+void ScriptLineDelegate::showMarks(const MarkOf &markOf)
 {
-    m_marks.clear();
-    for (const CheckFinding &finding : findings) {
-        const qsizetype row = finding.line - 1;
-        const auto it = m_marks.constFind(row);
-        // Errors come first in the severities: the smaller one is the worse.
-        if (it == m_marks.cend() || finding.severity < *it)
-            m_marks.insert(row, finding.severity);
-    }
+    m_markOf = markOf;
     m_marksShown = true;
     repaintView();
 }
 
 void ScriptLineDelegate::clearMarks()
 {
-    m_marks.clear();
+    m_markOf = nullptr;
     m_marksShown = false;
     repaintView();
 }
 
 std::optional<CheckSeverity> ScriptLineDelegate::markOf(qsizetype row) const
 {
-    const auto it = m_marks.constFind(row);
-    if (it == m_marks.cend())
+    if (!m_markOf)
         return std::nullopt;
-    return *it;
+    return m_markOf(row);
 }
 
 void ScriptLineDelegate::repaintView() const

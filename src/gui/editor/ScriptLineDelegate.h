@@ -3,11 +3,11 @@
 #include "core/check/ScriptChecker.h"
 #include "core/funname/ConsoleFont.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QStyledItemDelegate>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QAbstractItemView;
@@ -35,8 +35,11 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    // Marks the lines of these findings (1-based lines), the worst finding of a line winning.
-    void showMarks(const QList<CheckFinding> &findings);
+    // The mark of a row from 0: the severity of the line's worst finding, if it has any.
+    using MarkOf = std::function<std::optional<CheckSeverity>(qsizetype row)>;
+
+    // Marks the rows as markOf tells, from now on; call again when its answers change.
+    void showMarks(const MarkOf &markOf);
     void clearMarks();
     bool marksShown() const { return m_marksShown; }
     // The mark of a row from 0, if it has one.
@@ -59,7 +62,7 @@ private:
     // own background as text does. Made when first needed.
     mutable std::array<QImage, ConsoleFont::glyphCount> m_glyphs;
     mutable bool m_glyphsMade = false;
-    QHash<qsizetype, CheckSeverity> m_marks;
+    MarkOf m_markOf;
     bool m_marksShown = false;
 };
 
