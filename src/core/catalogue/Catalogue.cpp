@@ -3,6 +3,9 @@
 #include "core/catalogue/CatalogueProgress.h"
 #include "core/catalogue/CatalogueRecords.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vbu {
 
 namespace {
@@ -130,8 +133,7 @@ QList<int> Catalogue::treeOrder() const
         const int index = stack.takeLast();
         order.append(index);
         const QList<int> &children = m_nodes.at(index).children;
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            stack.append(*it);
+        std::copy(children.crbegin(), children.crend(), std::back_inserter(stack));
     }
     return order;
 }
