@@ -35,14 +35,12 @@ int runCheck(const QStringList &args, Io &io)
             fileName = args.at(++i);
             haveFile = true;
             continue;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+        } else if (haveFile || (arg.startsWith(u'-') && arg.size() > 1)) {
             return usage(io);
-        } else if (!haveFile) {
+        } else {
             fileName = arg;
             haveFile = true;
             continue;
-        } else {
-            return usage(io);
         }
         const std::optional<CheckGame> chosen = ScriptChecker::gameFromName(gameArg);
         if (!chosen) {

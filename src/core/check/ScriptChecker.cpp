@@ -68,8 +68,8 @@ private:
                a.text == b.text;
     }
 
-    const QString m_quakeMark = ScriptChecker::gameName(CheckGame::Quake) + u": "_s;
-    const QString m_quake2Mark = ScriptChecker::gameName(CheckGame::Quake2) + u": "_s;
+    QString m_quakeMark = ScriptChecker::gameName(CheckGame::Quake) + u": "_s;
+    QString m_quake2Mark = ScriptChecker::gameName(CheckGame::Quake2) + u": "_s;
     std::vector<bool> m_matched;
 };
 
