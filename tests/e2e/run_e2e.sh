@@ -103,10 +103,11 @@ pids+=($vbu_pid)
 main=$(wait_window "$script")
 xdotool windowactivate --sync "$main"
 
-# Compose a line from the keyboard: type, key and binding text, then Enter.
-xdotool key --window "$main" ctrl+a
+# Compose a line from the keyboard: type, key and binding text, then Enter. Ctrl+A is the menu's
+# Clear All in every field, so a field's text is selected with End and Shift+Home.
+xdotool key --window "$main" End shift+Home
 xdotool type --delay 20 "bind"
-xdotool key Tab ctrl+a
+xdotool key Tab End shift+Home
 xdotool type --delay 20 "f5"
 xdotool key Tab
 xdotool type --delay 20 "+attack;say hi"
