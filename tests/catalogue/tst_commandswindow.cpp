@@ -10,14 +10,17 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTest>
+#include <QToolTip>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -163,6 +166,26 @@ private slots:
         QCOMPARE(w->windowTitle(), u"Command List - v"_s);
         QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 0);
         QCOMPARE(f.h.child<QProgressBar>("Progress")->value(), 0);
+    }
+
+    void longCommandsShowWholeOnHoverAndScrollSideways()
+    {
+        const QString command = u"cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350"_s;
+        Fixture f("//1.0\r\n{Moves}\r\n[Speed]\r\n" + command.toLatin1() + "\r\n");
+        CommandsWindow *w = f.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto *tree = child<QTreeWidget>(w, u"TreeView1"_s);
+        tree->expandAll();
+        const QRect r = tree->visualItemRect(tree->findItems(command, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QHelpEvent hover(QEvent::ToolTip, r.center(), tree->viewport()->mapToGlobal(r.center()));
+        QCoreApplication::sendEvent(tree->viewport(), &hover);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), command);
+        QToolTip::hideText();
+        // The whole text lies within the scrolled width, and the window keeps its design width.
+        QTRY_VERIFY(tree->horizontalScrollBar()->maximum() + tree->viewport()->width() >
+                    r.left() + tree->fontMetrics().horizontalAdvance(command));
+        QCOMPARE(w->width(), 2955 / 15);
     }
 
     void doubleClicks()

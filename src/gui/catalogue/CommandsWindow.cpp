@@ -70,6 +70,9 @@ CommandsWindow::CommandsWindow(QWidget *mainWindow, Prompter &prompter, const QS
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The column is as wide as its longest shown text, and the tree scrolls sideways to it.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::nodeDoubleClicked);
     placeDockBox(client,
                  QRect(360 / Twips::perPixel, 5370 / Twips::perPixel, 2265 / Twips::perPixel, 195 / Twips::perPixel));
@@ -139,6 +142,8 @@ void CommandsWindow::loadCatalogue()
     const QIcon images[] = {CommandImages::icon(1), CommandImages::icon(2), CommandImages::icon(3)};
     for (const Catalogue::Node &node : catalogue.nodes()) {
         auto *item = new QTreeWidgetItem({QString::fromLatin1(node.text)});
+        // A command longer than the tree is wide shows whole on hover.
+        item->setToolTip(0, item->text(0));
         item->setData(0, KeyRole, node.key);
         item->setData(0, ImageRole, node.image);
         item->setIcon(0, images[node.image - 1]);
