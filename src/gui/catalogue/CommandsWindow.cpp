@@ -111,8 +111,11 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
 
 void CommandsWindow::loadCatalogue()
 {
+    // Not over this window, which is not on screen yet: a box over it would make its frame
+    // before the docked place is set, and the window would open off that place by the frame.
+    QWidget *const over = mainWindow();
     if (!CatalogueFile::fileExists(m_path)) {
-        m_prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+        m_prompter.inform(over, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
                           Prompter::Icon::Critical);
         emit progressChanged(0);
         return;
@@ -122,12 +125,12 @@ void CommandsWindow::loadCatalogue()
     switch (read.status) {
     case CatalogueFile::Load::Status::Missing:
         // Gone between the look and the count: the counting's own word for it.
-        m_prompter.inform(this,
+        m_prompter.inform(over,
                           u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
                           u"File Does Not Exist"_s, Prompter::Icon::None);
         return;
     case CatalogueFile::Load::Status::Unreadable:
-        m_prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
+        m_prompter.inform(over, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     case CatalogueFile::Load::Status::Loaded:
