@@ -20,9 +20,11 @@
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTest>
-#include <QToolTip>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using vbu::CommandsWindow;
@@ -416,24 +418,40 @@ private slots:
         QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
+    // Said once what became of the list: by the writer when there was one in its place.
+    void updateNotSavedIsReported_data()
+    {
+        QTest::addColumn<bool>("pipe"); // else the folder goes
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("folder gone") << false << u".\r\nYour command list was not changed."_s;
+        QTest::newRow("a pipe in its place") << true << u"not a file. It was not changed."_s;
+    }
+
     void updateNotSavedIsReported()
     {
+        QFETCH(bool, pipe);
+        QFETCH(QString, ending);
         Fixture f;
         QVERIFY(QDir(f.h.dir.path()).mkdir(u"program"_s));
         f.h.window->setCataloguePath(f.h.path(u"program/commands.dat"_s));
         vbu::test::writeAll(f.h.window->cataloguePath(), local);
         f.server.answer("/version.txt", "1.4");
-        // The folder goes away while the list is on its way.
+        // While the list is on its way.
         f.server.route("/commands.dat", {200, remote, {}, Route::Answer, [&] {
-                                             QVERIFY(QDir(f.h.dir.path()).rename(u"program"_s, u"moved"_s));
+                                             if (!pipe)
+                                                 QVERIFY(QDir(f.h.dir.path()).rename(u"program"_s, u"moved"_s));
+                                             else if (QFile::remove(f.h.window->cataloguePath()))
+                                                 QCOMPARE(::mkfifo(qPrintable(f.h.window->cataloguePath()), 0600), 0);
                                          }});
         CommandsWindow *w = f.check({Prompter::Yes, Prompter::Ok});
         const Prompter::Message &m = f.h.prompter.last().message;
         QCOMPARE(m.title, u"Error: Update Not Saved"_s);
         QVERIFY2(m.text.startsWith(u"The new command list could not be written to "_s + w->cataloguePath()),
                  qPrintable(m.text));
+        QVERIFY2(m.text.endsWith(ending) && m.text.count(u"changed"_s) == 1, qPrintable(m.text));
         QCOMPARE(m.icon, Prompter::Icon::Critical);
-        QCOMPARE(vbu::test::readAll(f.h.path(u"moved/commands.dat"_s)), local);
+        if (!pipe)
+            QCOMPARE(vbu::test::readAll(f.h.path(u"moved/commands.dat"_s)), local);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "core/catalogue/CatalogueUpdate.h"
 #include "core/catalogue/Detect.h"
 #include "core/catalogue/UpdateFetcher.h"
+#include "core/script/FileReplacer.h"
 #include "gui/catalogue/CommandImages.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
 #include "gui/ui/Prompter.h"
@@ -260,8 +261,10 @@ void CommandsWindow::checkForUpdates()
     const QString target = CatalogueFile::updatePath(m_path);
     QString error;
     if (!CatalogueUpdate::save(target, list.body, &error)) {
+        // The writer says itself what became of a list that was there.
         m_prompter.inform(this,
-                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
+                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error +
+                              (FileReplacer::tellsWhatBecameOfTheFile(error) ? QString() : unchanged),
                           u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
         return;
     }
