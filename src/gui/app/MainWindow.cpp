@@ -11,6 +11,7 @@
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
 #include "core/ui/LogoPainter.h"
+#include "gui/app/MenuKeysFirst.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
 #include "gui/editor/CheckReportWindow.h"
@@ -118,6 +119,9 @@ MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *
     buildControls();
     buildMenus();
     buildToolbar();
+    auto *menuKeys = new MenuKeysFirst(menuBar());
+    for (QWidget *field : QList<QWidget *>{m_cmbType, m_txtKey, m_txtBind, m_lstBind})
+        menuKeys->watch(field);
     m_commandList = new ToolWindowSwitch(
         m_mnuCommandList,
         [this] {
@@ -177,7 +181,6 @@ void MainWindow::buildControls()
         combo->setToolTip(tip);
         combo->lineEdit()->setValidator(validator);
         combo->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::addBinding);
         return combo;
     };
     m_cmbType = editableCombo("cmbType", Twips::toPixels(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s},
@@ -202,7 +205,6 @@ void MainWindow::buildControls()
     m_txtBind = place(new QLineEdit(client), "txtBind", Twips::toPixels(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
     m_txtBind->setValidator(validator);
-    connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::addBinding);
 
     auto *cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
     cmdAdd->setToolTip(u"Add Binding"_s);
@@ -744,6 +746,18 @@ void MainWindow::addBinding()
     m_edits->append(ScriptText::composeBinding(*type, *key, quote, *text));
     m_txtBind->clear();
     m_txtKey->setFocus();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Add is the default button: an Enter that no control takes runs it. The text fields and
+    // the list leave Enter to the window.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        addBinding();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::appendToBinding(const QString &command)
