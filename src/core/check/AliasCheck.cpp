@@ -152,14 +152,7 @@ QList<int> AliasCheck::loopFrom(int start)
 void AliasCheck::add(LineFindings &out, qsizetype index, CheckSeverity severity, CheckRule rule, const QString &text,
                      qsizetype otherLine) const
 {
-    CheckFinding f;
-    f.line = index + 1;
-    f.severity = severity;
-    f.rule = rule;
-    f.text = text;
-    f.otherLine = otherLine + 1;
-    f.game = m_game;
-    out.add(std::move(f));
+    out.add({index + 1, severity, rule, text, otherLine + 1, m_game});
 }
 
 } // namespace vbu

@@ -96,27 +96,15 @@ void KeyCap::paintEvent(QPaintEvent *)
 
 void KeyCap::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Left:
-        emit stepRequested(-1, 0);
-        break;
-    case Qt::Key_Right:
-        emit stepRequested(1, 0);
-        break;
-    case Qt::Key_Up:
-        emit stepRequested(0, -1);
-        break;
-    case Qt::Key_Down:
-        emit stepRequested(0, 1);
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
+    const int key = event->key();
+    if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down) {
+        emit stepRequested(int(key == Qt::Key_Right) - int(key == Qt::Key_Left),
+                           int(key == Qt::Key_Down) - int(key == Qt::Key_Up));
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
         // Held down, a key is pressed once.
         if (!event->isAutoRepeat())
             emit pressRequested();
-        break;
-    default:
+    } else {
         QAbstractButton::keyPressEvent(event);
     }
 }

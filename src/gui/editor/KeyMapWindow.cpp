@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <climits>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 using Dialect = vbu::ScriptTokenizer::Dialect;
