@@ -140,6 +140,17 @@ expected=$(printf 'bind w "+forward"\r\nbind s "+back"\r\nbind f5 "+attack;say h
 saved() { [ "$(od -An -tx1 <"$script")" = "$expected" ]; }
 until_ok 20 saved || fail "saved bytes differ: $(od -c <"$script" | head)"
 
+# The Key Map with Ctrl+M, for Quake 2: the keys the list binds are shaded; the arrows lead from
+# Escape to F5, and Enter presses it.
+xdotool key ctrl+m
+keymap=$(wait_window "Key Map")
+xdotool windowactivate --sync "$keymap"
+xdotool key alt+g Down Tab Right Right Right Right Right Return
+shot "$out/key-map.png" "$keymap"
+xdotool key Escape
+wait_gone "Key Map"
+xdotool windowactivate --sync "$main"
+
 # Close with Ctrl+L, answering Yes: the file is written again and the list empties.
 xdotool key ctrl+l
 question=$(wait_window "Close File")

@@ -1,4 +1,5 @@
 target_sources(vbu_core PRIVATE
+    check/AliasCheck.cpp check/AliasCheck.h
     check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
     check/ConsoleModel.cpp check/ConsoleModel.h

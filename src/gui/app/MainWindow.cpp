@@ -16,6 +16,7 @@
 #include "gui/catalogue/CommandsWindow.h"
 #include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/KeyCaptureDialog.h"
+#include "gui/editor/KeyMapWindow.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ScriptLineDelegate.h"
 #include "gui/editor/ToolbarIcons.h"
@@ -148,6 +149,7 @@ MainWindow::~MainWindow()
     delete m_commandList->window();
     delete m_funName->window();
     delete m_checkReport;
+    delete m_keyMap;
 }
 
 void MainWindow::buildControls()
@@ -318,6 +320,7 @@ void MainWindow::buildMenus()
 
     QMenu *tools = menu("mnuTools", u"&Tools"_s);
     command(tools, "mnuCheckScript", u"&Check Script"_s, u"Ctrl+K"_s, &MainWindow::checkScript);
+    command(tools, "mnuKeyMap", u"&Key Map"_s, u"Ctrl+M"_s, &MainWindow::showKeyMap);
 
     QMenu *help = menu("mnuHelp", u"&Help"_s);
     command(help, "mnuAbout", u"&About..."_s, u"F1"_s, &MainWindow::about);
@@ -857,6 +860,19 @@ void MainWindow::checkScript()
     m_checkReport->show();
     m_checkReport->raise();
     m_checkReport->activateWindow();
+}
+
+void MainWindow::showKeyMap()
+{
+    // One window, brought forward when chosen again; a key's name from it goes into the key box.
+    if (!m_keyMap) {
+        m_keyMap = new KeyMapWindow(*m_script, cataloguePath());
+        connect(m_keyMap, &KeyMapWindow::keyChosen, m_txtKey,
+                [this](const QByteArray &name) { m_txtKey->setCurrentText(QString::fromLatin1(name)); });
+    }
+    m_keyMap->show();
+    m_keyMap->raise();
+    m_keyMap->activateWindow();
 }
 
 void MainWindow::showLine(qsizetype row)

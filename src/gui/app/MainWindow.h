@@ -23,6 +23,7 @@ class QTreeView;
 namespace vbu {
 
 class CheckReportWindow;
+class KeyMapWindow;
 class LogoBox;
 class LogoPainter;
 class Prompter;
@@ -93,6 +94,7 @@ public slots:
     void toggleFunNameEditor();
     void editColors();
     void checkScript();
+    void showKeyMap();
     void about();
 
     // Composes type, key and binding text into a line at the end of the list.
@@ -152,6 +154,7 @@ private:
     ToolWindowSwitch *m_commandList = nullptr;
     ToolWindowSwitch *m_funName = nullptr;
     QPointer<CheckReportWindow> m_checkReport;
+    QPointer<KeyMapWindow> m_keyMap;
 
     QToolBar *m_toolbar = nullptr;
     LogoBox *m_picLogo = nullptr;
