@@ -242,8 +242,8 @@ private slots:
         const QByteArray list = "//1.4\r\n{B}\r\n[T]\r\ny\r\nz\r\n";
         const QByteArray chunked = QByteArray::number(list.size(), 16) + "\r\n" + list + "\r\n0\r\n\r\n";
         const QByteArray cut = "vbu-cfg update: the command list sent by the update server cannot be used: Its last "
-                               "line breaks off before its end, so it did not arrive whole. Your command list was not "
-                               "changed.\n";
+                               "line breaks off before its end, or a quote in it never closes, so it did not arrive "
+                               "whole. Your command list was not changed.\n";
         QTest::newRow("current") << "1.3"_ba << Route{} << false << 0
                                  << "Your command list is current and does not need to be updated.\n"_ba
                                  << QByteArray();

@@ -62,6 +62,7 @@ Catalogue Catalogue::parse(QByteArrayView bytes, CatalogueProgress *progress)
             progress->setValue(int(c.m_nodes.size()));
     }
     c.m_skipped += c.m_records - readable;
+    c.m_openQuote = records.endsInOpenQuote();
     return c;
 }
 

@@ -30,7 +30,7 @@ enum class Problem {
     NoGroup,       // the catalogue yields no group
     NoSection,     // ... no section
     NoCommand,     // ... no command
-    Unended,       // its last line does not end with the line end its first line ends with
+    Unended,       // its last line does not end as its first does, or a quote never closes
     SkippedRecords // the catalogue has records that do not fit its tree (see Catalogue::parse)
 };
 
