@@ -35,7 +35,8 @@ enum class CheckRule {
     NameFirstWordOnly,
     AliasNameTooLong,
     LoneCarriageReturn,
-    ZeroByte
+    ZeroByte,
+    OpenChangesLine
 };
 
 struct CheckFinding
