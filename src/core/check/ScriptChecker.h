@@ -40,7 +40,8 @@ enum class CheckRule {
     CommandRunsOnRelease,
     AliasLoop,
     ReleaseAliasMissing,
-    OnlyReleaseCommands
+    OnlyReleaseCommands,
+    OpenChangesLine
 };
 
 struct CheckFinding

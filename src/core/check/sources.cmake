@@ -11,6 +11,7 @@ target_sources(vbu_core PRIVATE
     check/KeyScope.cpp check/KeyScope.h
     check/LineCheck.cpp check/LineCheck.h
     check/LineFindings.cpp check/LineFindings.h
+    check/OpenChangeFindings.cpp check/OpenChangeFindings.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )

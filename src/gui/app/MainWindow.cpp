@@ -109,12 +109,16 @@ template<typename W> W *place(W *widget, const char *name, const QRect &geometry
 
 } // namespace
 
-MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent)
+MainWindow::MainWindow(Prompter &prompter, const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_prompter(prompter), m_script(new ScriptModel(this)), m_edits(new ScriptEdits(*m_script, this)),
-      m_mru(new MruList(this)), m_commandLine(commandLine), m_caption(AppInfo::title())
+      m_mru(new MruList(this)), m_commandLine(arguments.join(u' ')), m_caption(AppInfo::title())
 {
+    if (arguments.size() == 2 && arguments.constFirst() == "--exact"_L1) {
+        m_commandLine = arguments.constLast();
+        m_commandLineMode = ScriptReader::Mode::Exact;
+    }
     setObjectName(u"frmMain"_s);
     setWindowTitle(titleText(m_caption));
     buildControls();
@@ -269,6 +273,7 @@ void MainWindow::buildMenus()
     QMenu *file = menu("mnuFile", u"&File"_s);
     command(file, "mnuNew", u"&New"_s, u"Ctrl+N"_s, &MainWindow::newFile);
     command(file, "mnuOpen", u"&Open..."_s, u"Ctrl+O"_s, &MainWindow::open);
+    command(file, "mnuOpenExactly", u"Open &Exactly..."_s, u"Ctrl+Shift+O"_s, &MainWindow::openExactly);
     command(file, "mnuClose", u"C&lose"_s, u"Ctrl+L"_s, &MainWindow::closeFile);
     addSeparator(file, "mnuSep4");
     command(file, "mnuSave", u"&Save"_s, u"Ctrl+S"_s, &MainWindow::save);
@@ -495,12 +500,22 @@ void MainWindow::open()
     loadScript(m_fileName);
 }
 
+void MainWindow::openExactly()
+{
+    const QString chosen = askFileName(false, u"Open Exactly"_s);
+    if (chosen.isEmpty())
+        return;
+    m_fileName = chosen;
+    loadScript(m_fileName, ScriptReader::Mode::Exact);
+}
+
 void MainWindow::openRecentFile(int index)
 {
+    // The recent files keep no way of reading: an entry opens as Open does.
     loadScript(m_mru->fileName(index));
 }
 
-void MainWindow::loadScript(const QString &name)
+void MainWindow::loadScript(const QString &name, ScriptReader::Mode mode)
 {
     m_mru->addFile(name);
     if (!fileExists(name)) {
@@ -509,13 +524,13 @@ void MainWindow::loadScript(const QString &name)
         m_mru->removeFile(name);
         return;
     }
-    ScriptReader::Result read = ScriptReader::readFile(name, ScriptReader::Mode::Open);
+    ScriptReader::Result read = ScriptReader::readFile(name, mode);
     if (!read.ok) {
         m_prompter.inform(this, u"File '"_s + name + u"' could not be read.\r\n"_s + read.error,
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     }
-    m_edits->load(std::move(read.lines));
+    m_edits->load(std::move(read.lines), std::move(read.changes));
     setCaption(name);
 }
 
@@ -523,11 +538,11 @@ void MainWindow::commandLineOpen()
 {
     m_fileName = m_commandLine;
     // No existence test and no message: a name that cannot be read is passed over.
-    ScriptReader::Result read = ScriptReader::readFile(m_fileName, ScriptReader::Mode::CommandLine);
+    ScriptReader::Result read = ScriptReader::readFile(m_fileName, m_commandLineMode);
     if (!read.ok)
         return;
     m_mru->addFile(m_fileName);
-    m_edits->load(std::move(read.lines));
+    m_edits->load(std::move(read.lines), std::move(read.changes));
     setCaption(m_fileName);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/editor/CheckReportWindow.h"
 
+#include "core/check/OpenChangeFindings.h"
 #include "core/script/ScriptModel.h"
 #include "gui/editor/CheckFindingsModel.h"
 #include "gui/editor/ScriptLineDelegate.h"
@@ -117,7 +118,8 @@ void CheckReportWindow::runCheck()
 {
     m_recheck.stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), game());
+    QList<CheckFinding> found =
+        OpenChangeFindings::withMarks(ScriptChecker::check(m_script.lines(), game()), m_script.marks());
     QGuiApplication::restoreOverrideCursor();
 
     qsizetype errors = 0;
