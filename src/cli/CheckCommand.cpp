@@ -1,6 +1,7 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/ScriptFileAccess.h"
+#include "core/check/OpenChangeFindings.h"
 #include "core/check/ScriptChecker.h"
 
 using namespace Qt::StringLiterals;
@@ -35,14 +36,12 @@ int runCheck(const QStringList &args, Io &io)
             fileName = args.at(++i);
             haveFile = true;
             continue;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+        } else if (haveFile || (arg.startsWith(u'-') && arg.size() > 1)) {
             return usage(io);
-        } else if (!haveFile) {
+        } else {
             fileName = arg;
             haveFile = true;
             continue;
-        } else {
-            return usage(io);
         }
         const std::optional<CheckGame> chosen = ScriptChecker::gameFromName(gameArg);
         if (!chosen) {
@@ -55,14 +54,17 @@ int runCheck(const QStringList &args, Io &io)
         return usage(io);
 
     // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
-    // quotes of a field, while the game runs the bytes as they stand.
+    // quotes of a field, while the game runs the bytes as they stand. Where Open would, the
+    // player is warned.
     const std::optional<QByteArray> bytes = readScriptBytes(fileName, io);
     if (!bytes)
         return 1;
+    OpenChanges changes;
+    ScriptReader::parse(*bytes, ScriptReader::Mode::Open, &changes);
 
     bool anyError = false;
     QString report;
-    for (const CheckFinding &f : ScriptChecker::checkFile(*bytes, game)) {
+    for (const CheckFinding &f : OpenChangeFindings::withChanges(ScriptChecker::checkFile(*bytes, game), changes)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
         // Printed in pieces: the report of a long script can be many times its size.

@@ -44,7 +44,7 @@ int runPress(const QStringList &args, Io &io)
     Dialect game = Dialect::Quake;
     qsizetype i = 0;
     while (i < args.size() && args.at(i).size() > 1 && args.at(i).startsWith(u'-')) {
-        const QString option = args.at(i++);
+        const QString &option = args.at(i++);
         if (option == "--"_L1)
             break;
         QString name;
@@ -63,7 +63,7 @@ int runPress(const QStringList &args, Io &io)
     // The file, then at least one key; what follows the file is all keys, '-' included.
     if (args.size() - i < 2)
         return usage(io);
-    const QString fileName = args.at(i);
+    const QString &fileName = args.at(i);
     const QStringList keyNames = args.mid(i + 1);
     QList<int> keys;
     for (const QString &name : keyNames) {

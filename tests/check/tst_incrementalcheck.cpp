@@ -1,8 +1,10 @@
 // The check that follows the editor's list: whatever the edits, and wherever they fall while the
 // worker runs, its findings end up those of a fresh check of the list.
 #include "core/check/IncrementalCheck.h"
+#include "core/check/OpenChangeFindings.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/script/ScriptModel.h"
+#include "core/script/ScriptReader.h"
 
 #include <QTest>
 #include <QUndoStack>
@@ -15,8 +17,8 @@ using vbu::CheckGame;
 
 namespace {
 
-// Lines that bind, unbind and unbind all a few keys, with findings of their own, and long lines
-// that take the script past the command buffer.
+// Lines that bind, unbind and unbind all a few keys, aliases that run one another or lack a twin,
+// lines with findings of their own, and long lines that take the script past the command buffer.
 const QByteArrayList pool{
     "bind a +attack",
     "bind a +jump",
@@ -31,6 +33,9 @@ const QByteArrayList pool{
     "bind ` kill",
     "bind A x",
     "alias z \"bind a q\"",
+    "alias +z \"+attack; y\"",
+    "alias -z -attack",
+    "alias y \"z; +z\"",
     "set fov 90",
     "// c; quit",
     "name \"a\"b\"",
@@ -74,10 +79,13 @@ private slots:
         };
         vbu::ScriptModel model;
         vbu::ScriptEdits edits(model);
-        vbu::ScriptLines start;
+        // Read as Open reads a file, so that the lines it cuts in two carry its marks.
+        QByteArray file;
         for (int i = 0; i < 300; ++i)
-            start.append(pick());
-        edits.load(start);
+            file += (i % 40 == 0 ? "bind F1 \"say gg, wp\""_ba : pool.at(qsizetype(random() % pool.size()))) + "\r\n";
+        vbu::OpenChanges changes;
+        vbu::ScriptLines start = vbu::ScriptReader::parse(file, vbu::ScriptReader::Mode::Open, &changes);
+        edits.load(std::move(start), std::move(changes));
         vbu::IncrementalCheck check(model);
         check.start(game);
 
@@ -117,7 +125,8 @@ private slots:
             }
             QVERIFY(QTest::qWaitFor([&] { return !check.isRunning(); }));
 
-            const QList<CheckFinding> fresh = vbu::ScriptChecker::check(model.lines(), game);
+            const QList<CheckFinding> fresh =
+                vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(model.lines(), game), model.marks());
             QCOMPARE(rows(check), fresh);
             QCOMPARE(check.findings(), fresh);
             QCOMPARE(check.errorCount(), std::count_if(fresh.cbegin(), fresh.cend(), [](const CheckFinding &f) {

@@ -1,6 +1,8 @@
 #include "core/check/IncrementalCheck.h"
 
+#include "core/check/AliasCheck.h"
 #include "core/check/LineFactsCheck.h"
+#include "core/check/OpenChangeFindings.h"
 #include "core/script/ScriptModel.h"
 
 #include <QElapsedTimer>
@@ -22,6 +24,22 @@ void worsen(std::optional<CheckSeverity> &worst, CheckSeverity severity)
     // Errors come first among the severities: the smaller one is the worse.
     if (!worst || severity < *worst)
         worst = severity;
+}
+
+// Lines, in order, that follow the lines they stand for when lines from `from` on move by delta.
+void shiftLines(std::vector<qsizetype> &lines, qsizetype from, qsizetype delta)
+{
+    for (auto at = std::lower_bound(lines.begin(), lines.end(), from); at != lines.end(); ++at)
+        *at += delta;
+}
+
+void addOrRemove(std::vector<qsizetype> &lines, qsizetype line, bool add)
+{
+    const auto at = std::lower_bound(lines.begin(), lines.end(), line);
+    if (add)
+        lines.insert(at, line);
+    else
+        lines.erase(at);
 }
 
 } // namespace
@@ -49,6 +67,7 @@ void IncrementalCheck::start(CheckGame game)
     m_game = game;
     forgetAll();
     m_pending = m_script.count();
+    m_aliasesPending = m_pending > 0;
     connect(&m_script, &QAbstractItemModel::rowsInserted, this, &IncrementalCheck::rowsInserted);
     connect(&m_script, &QAbstractItemModel::rowsRemoved, this, &IncrementalCheck::rowsRemoved);
     connect(&m_script, &QAbstractItemModel::rowsMoved, this, &IncrementalCheck::rowsMoved);
@@ -93,6 +112,9 @@ void IncrementalCheck::forgetAll()
     m_known = std::make_unique<Known>();
     m_ready = false;
     m_zeroLines.clear();
+    m_aliasLines.clear();
+    m_aliasFound.clear();
+    m_aliasesPending = false;
     m_pending = 0;
     m_bytes = 0;
     m_cut = 0;
@@ -129,7 +151,7 @@ void IncrementalCheck::retire(std::unique_ptr<Known> known)
 
 void IncrementalCheck::startJob()
 {
-    if (m_pending == 0)
+    if (!isRunning())
         return;
     Job job;
     job.lines = m_script.lines();
@@ -144,6 +166,11 @@ void IncrementalCheck::startJob()
         while (line < job.lines.size() && (!m_ready || slotAt(line).pending))
             ++line;
         job.ranges.emplace_back(first, line);
+    }
+    job.aliases = m_aliasesPending;
+    if (job.aliases) {
+        for (const qsizetype line : m_aliasLines)
+            job.aliasFacts.emplace_back(line, slotAt(line).facts);
     }
     m_cancelled = std::make_shared<std::atomic_bool>(false);
     job.cancelled = m_cancelled;
@@ -185,6 +212,7 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
         send();
     }
     LineFactsCheck check(job.game);
+    FactsAt aliasFacts;
     for (const auto &[first, end] : job.ranges) {
         for (qsizetype line = first; line < end; ++line) {
             if (job.cancelled->load(std::memory_order_relaxed))
@@ -192,14 +220,71 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
             Checked checked;
             checked.line = line;
             checked.facts = check.check(line, job.lines.view(line), checked.bytes);
+            if (job.aliases && checked.facts && !checked.facts->aliasesDefined.empty())
+                aliasFacts.emplace_back(line, checked.facts);
             batch->lines.push_back(std::move(checked));
             const auto size = qsizetype(batch->lines.size());
             if (size >= batchLines || (size % 256 == 0 && sinceSent.elapsed() >= batchMs))
                 send();
         }
     }
-    if (!batch->lines.empty())
-        send();
+    if (job.aliases) {
+        // The lines checked before and those just checked, in order.
+        FactsAt lines;
+        lines.reserve(job.aliasFacts.size() + aliasFacts.size());
+        std::merge(job.aliasFacts.cbegin(), job.aliasFacts.cend(), aliasFacts.cbegin(), aliasFacts.cend(),
+                   std::back_inserter(lines), [](const auto &a, const auto &b) { return a.first < b.first; });
+        batch->aliasFound = checkAliases(job.game, lines);
+        batch->aliasesDone = true;
+    }
+    if (job.cancelled->load(std::memory_order_relaxed))
+        return;
+    batch->last = true;
+    send();
+}
+
+// The findings of the rules about aliases, on the lines that define them, as ScriptChecker::check
+// makes them: every definition read ahead, then the lines in order.
+std::vector<IncrementalCheck::AliasFound> IncrementalCheck::checkAliases(CheckGame game, const FactsAt &lines)
+{
+    const int games = LineFacts::gameCount(game);
+    std::vector<AliasCheck> checks;
+    for (int g = 0; g < games; ++g) {
+        checks.emplace_back(LineFacts::gameAt(game, g));
+        for (const auto &[line, facts] : lines)
+            checks.back().readAhead(facts->aliases(g));
+    }
+    std::array<LineCheck::Result, 2> results;
+    GameJoin join;
+    QList<CheckFinding> joined;
+    std::vector<AliasFound> out;
+    for (const auto &[line, facts] : lines) {
+        bool any = false;
+        for (int g = 0; g < games; ++g) {
+            LineCheck::Result &r = results[size_t(g)];
+            r.findings.clear();
+            const std::span<const LineCheck::AliasDefined> aliases = facts->aliases(g);
+            r.aliases.assign(aliases.begin(), aliases.end());
+            checks[size_t(g)].check(line, r);
+            any = any || !r.findings.isEmpty();
+        }
+        if (!any)
+            continue;
+        AliasFound found;
+        found.line = line;
+        for (int g = 0; g < games; ++g)
+            found.found[size_t(g)] = results[size_t(g)].findings.list();
+        joined.clear();
+        if (games == 2)
+            join.join(results[0].findings, results[1].findings, joined);
+        for (const CheckFinding &f : games == 2 ? joined : found.found[0]) {
+            ++found.rows;
+            found.errors += f.severity == CheckSeverity::Error ? 1 : 0;
+            worsen(found.worst, f.severity);
+        }
+        out.push_back(std::move(found));
+    }
+    return out;
 }
 
 void IncrementalCheck::apply(Batch &batch)
@@ -214,6 +299,15 @@ void IncrementalCheck::apply(Batch &batch)
     }
     for (Checked &checked : batch.lines)
         enter(checked.line, std::move(checked.facts), checked.bytes);
+    if (batch.aliasesDone) {
+        m_aliasFound = std::move(batch.aliasFound);
+        for (const AliasFound &found : m_aliasFound)
+            affect(found.line);
+        m_aliasesPending = false;
+    }
+    // Lines entered may have made the aliases' findings out of date after the job began.
+    if (batch.last && isRunning())
+        m_startJob.start();
     finishUpdate();
 }
 
@@ -262,10 +356,13 @@ void IncrementalCheck::linesChanged(const QModelIndex &topLeft, const QModelInde
 void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
 {
     const auto count = qsizetype(inserted.size());
+    // The aliases' findings name lines: those from at on move.
+    if (!m_aliasFound.empty() && m_aliasFound.back().line >= at)
+        aliasesChanged();
     for (KeyTouchIndex &index : m_known->index)
         index.shift(at, count);
-    for (qsizetype &line : m_zeroLines)
-        line += line >= at ? count : 0;
+    shiftLines(m_zeroLines, at, count);
+    shiftLines(m_aliasLines, at, count);
     moveRecorded(at, count);
     m_known->lines.insert(m_known->lines.begin() + at, std::make_move_iterator(inserted.begin()),
                           std::make_move_iterator(inserted.end()));
@@ -296,10 +393,12 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
     const auto from = m_known->lines.begin() + first;
     Slots taken(std::make_move_iterator(from), std::make_move_iterator(from + count));
     m_known->lines.erase(from, from + count);
+    if (!m_aliasFound.empty() && m_aliasFound.back().line >= first)
+        aliasesChanged();
     for (KeyTouchIndex &index : m_known->index)
         index.shift(first + count, -count);
-    for (qsizetype &line : m_zeroLines)
-        line -= line >= first + count ? count : 0;
+    shiftLines(m_zeroLines, first + count, -count);
+    shiftLines(m_aliasLines, first + count, -count);
     moveRecorded(first + count, -count);
     m_firstChanged = std::min(m_firstChanged, first);
     m_rebuild = true;
@@ -324,7 +423,7 @@ void IncrementalCheck::moveRecorded(qsizetype from, qsizetype delta)
         move(m_passingLine);
 }
 
-void IncrementalCheck::enter(qsizetype line, std::unique_ptr<const LineFacts> facts, qsizetype bytes)
+void IncrementalCheck::enter(qsizetype line, std::shared_ptr<const LineFacts> facts, qsizetype bytes)
 {
     Slot &slot = slotAt(line);
     Q_ASSERT(slot.pending);
@@ -374,18 +473,26 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
             m_touchChanges.push_back({game, -1, line});
         }
     }
-    if (facts.zeroByte) {
-        const auto at = std::lower_bound(m_zeroLines.begin(), m_zeroLines.end(), line);
-        if (add)
-            m_zeroLines.insert(at, line);
-        else
-            m_zeroLines.erase(at);
+    if (facts.zeroByte)
+        addOrRemove(m_zeroLines, line, add);
+    if (!facts.aliasesDefined.empty()) {
+        addOrRemove(m_aliasLines, line, add);
+        aliasesChanged();
     }
 }
 
 void IncrementalCheck::affect(qsizetype line)
 {
     m_affected.push_back(line);
+}
+
+// What the lines that define aliases find may change as a whole: it is found again, on the worker.
+void IncrementalCheck::aliasesChanged()
+{
+    for (const AliasFound &found : m_aliasFound)
+        affect(found.line);
+    m_aliasFound.clear();
+    m_aliasesPending = true;
 }
 
 // Whether a line binds a key again depends on the last line before it that touches the key and
@@ -429,27 +536,26 @@ void IncrementalCheck::finishUpdate()
     for (const qsizetype line : m_affected) {
         if (line >= count)
             continue;
-        Slot &slot = slotAt(line);
-        const qint32 rows = slot.rows;
-        const qint32 errors = slot.errors;
+        const qsizetype rows = rowsOf(line);
+        const qsizetype errors = errorsOf(line);
         recount(line);
         m_firstChanged = std::min(m_firstChanged, line);
-        if (!m_rebuild && line < m_cut) {
-            m_known->rows.add(line, slot.rows - rows);
-            m_known->errors.add(line, slot.errors - errors);
+        if (!m_rebuild) {
+            m_known->rows.add(line, rowsOf(line) - rows);
+            m_known->errors.add(line, errorsOf(line) - errors);
         }
     }
     m_affected.clear();
     if (m_rebuild) {
-        m_known->rows.build(count, [this](qsizetype line) { return line < m_cut ? slotAt(line).rows : 0; });
-        m_known->errors.build(count, [this](qsizetype line) { return line < m_cut ? slotAt(line).errors : 0; });
+        m_known->rows.build(count, [this](qsizetype line) { return rowsOf(line); });
+        m_known->errors.build(count, [this](qsizetype line) { return errorsOf(line); });
         m_rebuild = false;
     }
     const qsizetype first = std::min(m_firstChanged, count);
     m_firstChanged = std::numeric_limits<qsizetype>::max();
     m_shownLine = -1;
     emit findingsChanged(m_known->rows.before(first));
-    if (m_pending == 0 && m_unfinished) {
+    if (!isRunning() && m_unfinished) {
         m_unfinished = false;
         emit finished();
     }
@@ -496,8 +602,19 @@ void IncrementalCheck::recount(qsizetype line)
     slot.rows = 0;
     slot.errors = 0;
     slot.worst.reset();
+    slot.marked = false;
     if (slot.pending)
         return;
+    if (m_script.marks().markOf(line) != OpenMarks::none) {
+        slot.marked = true;
+        ++slot.rows;
+        worsen(slot.worst, CheckSeverity::Warning);
+    }
+    if (const AliasFound *found = aliasFoundAt(line)) {
+        slot.rows += found->rows;
+        slot.errors += found->errors;
+        worsen(slot.worst, *found->worst);
+    }
     if (line == m_passingLine) {
         // Both games find it alike: one row either way.
         slot.rows = 1;
@@ -559,7 +676,7 @@ std::optional<qsizetype> IncrementalCheck::earlierBind(int game, int key, qsizet
     return touch->bound ? earlier : std::nullopt;
 }
 
-// The line's findings as ScriptChecker::check makes them.
+// The line's findings as ScriptChecker::check makes them, and the warning of a line Open changed.
 const QList<CheckFinding> &IncrementalCheck::lineFindings(qsizetype line) const
 {
     if (line == m_shownLine)
@@ -567,9 +684,26 @@ const QList<CheckFinding> &IncrementalCheck::lineFindings(qsizetype line) const
     m_shownLine = line;
     m_shown.clear();
     const Slot &slot = slotAt(line);
-    const bool passes = line == m_passingLine;
-    if (slot.pending || (!slot.facts && !passes))
+    if (slot.pending)
         return m_shown;
+    checkerFindings(line);
+    if (slot.marked) {
+        const OpenMarks &marks = m_script.marks();
+        m_shown.append(
+            OpenChangeFindings::warning(line + 1, OpenChangeFindings::text(marks.entry(marks.markOf(line)))));
+    }
+    Q_ASSERT(m_shown.size() == rowsOf(line));
+    return m_shown;
+}
+
+// The line's findings from the checker into m_shown.
+void IncrementalCheck::checkerFindings(qsizetype line) const
+{
+    const Slot &slot = slotAt(line);
+    const bool passes = line == m_passingLine;
+    if (line >= m_cut || (!slot.facts && !passes))
+        return;
+    const AliasFound *aliases = aliasFoundAt(line);
     const QByteArrayView text = LineCheck::savedLine(m_script.lines().view(line)).text;
     const int games = int(m_known->index.size());
     for (int game = 0; game < games; ++game) {
@@ -583,6 +717,8 @@ const QList<CheckFinding> &IncrementalCheck::lineFindings(qsizetype line) const
                 f.line = line + 1;
                 m_own.append(std::move(f));
             }
+            if (aliases)
+                m_own.append(aliases->found[size_t(game)]);
             for (const LineFacts::KeyTouch &touch : slot.facts->touches(game)) {
                 if (!touch.firstBind)
                     continue;
@@ -601,8 +737,6 @@ const QList<CheckFinding> &IncrementalCheck::lineFindings(qsizetype line) const
         m_shown = m_found[0].list();
     else
         m_join.join(m_found[0], m_found[1], m_shown);
-    Q_ASSERT(m_shown.size() == slot.rows);
-    return m_shown;
 }
 
 CheckFinding IncrementalCheck::finding(qsizetype row) const
@@ -620,8 +754,8 @@ QList<CheckFinding> IncrementalCheck::findings() const
     // Row by row, as finding() tells them.
     QList<CheckFinding> out;
     out.reserve(findingCount());
-    for (qsizetype line = 0; line < m_cut; ++line) {
-        const qsizetype rows = slotAt(line).rows;
+    for (qsizetype line = 0; line < lineCount(); ++line) {
+        const qsizetype rows = rowsOf(line);
         if (rows == 0)
             continue;
         const QList<CheckFinding> &found = lineFindings(line);
@@ -633,9 +767,31 @@ QList<CheckFinding> IncrementalCheck::findings() const
 
 std::optional<CheckSeverity> IncrementalCheck::markOf(qsizetype line) const
 {
-    if (line < 0 || line >= m_cut)
+    if (line < 0 || line >= lineCount())
         return std::nullopt;
-    return slotAt(line).worst;
+    const Slot &slot = slotAt(line);
+    if (line >= m_cut)
+        return slot.marked ? std::optional(CheckSeverity::Warning) : std::nullopt;
+    return slot.worst;
+}
+
+// What the line counts for in the report: after the script's end, only its warning from Open.
+qsizetype IncrementalCheck::rowsOf(qsizetype line) const
+{
+    const Slot &slot = slotAt(line);
+    return line < m_cut ? slot.rows : qsizetype(slot.marked);
+}
+
+qsizetype IncrementalCheck::errorsOf(qsizetype line) const
+{
+    return line < m_cut ? slotAt(line).errors : 0;
+}
+
+const IncrementalCheck::AliasFound *IncrementalCheck::aliasFoundAt(qsizetype line) const
+{
+    const auto at = std::lower_bound(m_aliasFound.cbegin(), m_aliasFound.cend(), line,
+                                     [](const AliasFound &found, qsizetype l) { return found.line < l; });
+    return at != m_aliasFound.cend() && at->line == line ? &*at : nullptr;
 }
 
 } // namespace vbu

@@ -26,11 +26,13 @@ class ScriptModel;
 // made. An edit cancels the work under way; what is known of the lines it left alone stays, and
 // only the lines it changed, with those not checked yet, are checked again.
 //
-// What a line says about itself is kept with the line (LineFacts). The two rules across lines
-// follow the lines' facts: the script's size from the lines' byte counts, keys bound again from
-// the lines that bind and unbind each key. So an edit costs a pass over small arrays plus the
-// lines whose findings it changes. The findings themselves are made when they are asked for, row
-// by row. Once no line is left to check, they are those of ScriptChecker::check on the list.
+// What a line says about itself is kept with the line (LineFacts). The rules across lines follow
+// the lines' facts: the script's size from the lines' byte counts, keys bound again from the lines
+// that bind and unbind each key. So an edit costs a pass over small arrays plus the lines whose
+// findings it changes. The rules about aliases read the lines that define aliases, on the worker,
+// when one of those lines changes. The findings themselves are made when they are asked for, row
+// by row. Once no line is left to check, they are those of ScriptChecker::check on the list, with
+// the warnings of OpenChangeFindings::withMarks.
 class IncrementalCheck final : public QObject
 {
     Q_OBJECT
@@ -48,7 +50,7 @@ public:
 
     CheckGame game() const { return m_game; }
     // Whether lines are left to check.
-    bool isRunning() const { return m_pending > 0; }
+    bool isRunning() const { return m_pending > 0 || m_aliasesPending; }
 
     qsizetype findingCount() const { return m_known->rows.total(); }
     qsizetype errorCount() const { return m_known->errors.total(); }
@@ -67,12 +69,23 @@ signals:
 private:
     struct Slot
     {
-        std::unique_ptr<const LineFacts> facts; // none for a line with nothing to keep
+        std::shared_ptr<const LineFacts> facts; // none for a line with nothing to keep
         qint32 bytes = 0;                       // what the line adds to the script's size
         qint32 rows = 0;                        // its findings, those across lines included
         qint32 errors = 0;
         std::optional<CheckSeverity> worst;
         bool pending = true; // not checked since it last changed
+        bool marked = false; // Open changed the line: a warning, wherever the line stands
+    };
+    using FactsAt = std::vector<std::pair<qsizetype, std::shared_ptr<const LineFacts>>>;
+    // A line's findings about the aliases it defines, a game each, made by AliasCheck.
+    struct AliasFound
+    {
+        qsizetype line = 0;
+        std::array<QList<CheckFinding>, 2> found;
+        qint32 rows = 0; // the games' joined
+        qint32 errors = 0;
+        std::optional<CheckSeverity> worst;
     };
     using Slots = std::vector<Slot>;
     // What is known of each line, with the index and sums over the lines, as a check starts it.
@@ -88,13 +101,16 @@ private:
     {
         qsizetype line = 0;
         qsizetype bytes = 0;
-        std::unique_ptr<LineFacts> facts;
+        std::shared_ptr<const LineFacts> facts;
     };
     struct Batch
     {
         quint64 generation = 0;
         std::unique_ptr<Known> known; // with the first batch of a whole check
         std::vector<Checked> lines;
+        bool aliasesDone = false; // aliasFound holds every line's
+        std::vector<AliasFound> aliasFound;
+        bool last = false;
     };
     struct Job
     {
@@ -102,6 +118,8 @@ private:
         CheckGame game = CheckGame::Both;
         bool whole = false; // a check from scratch: the worker makes what is known afresh
         std::vector<std::pair<qsizetype, qsizetype>> ranges; // [first, end) to check, in order
+        bool aliases = false;                                // the rules about aliases are to be followed afresh
+        FactsAt aliasFacts;                                  // of the lines checked before that define aliases
         std::shared_ptr<std::atomic_bool> cancelled;
         quint64 generation = 0;
     };
@@ -121,6 +139,7 @@ private:
 
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
+    static std::vector<AliasFound> checkAliases(CheckGame game, const FactsAt &lines);
     void apply(Batch &batch);
     void startJob();
     void cancelJob();
@@ -139,24 +158,32 @@ private:
     qsizetype lineCount() const { return qsizetype(m_known->lines.size()); }
     void insertSlots(qsizetype at, Slots inserted);
     Slots takeSlots(qsizetype first, qsizetype count);
-    void enter(qsizetype line, std::unique_ptr<const LineFacts> facts, qsizetype bytes);
+    void enter(qsizetype line, std::shared_ptr<const LineFacts> facts, qsizetype bytes);
     void forget(qsizetype line);
     void indexFacts(qsizetype line, const LineFacts &facts, bool add);
     void moveRecorded(qsizetype from, qsizetype delta);
     void affect(qsizetype line);
+    void aliasesChanged();
     void affectTouched(const TouchChange &change);
     void finishUpdate();
     void updateScriptSize();
     void recount(qsizetype line);
+    qsizetype rowsOf(qsizetype line) const;
+    qsizetype errorsOf(qsizetype line) const;
+    const AliasFound *aliasFoundAt(qsizetype line) const;
     std::optional<qsizetype> earlierBind(int game, int key, qsizetype line) const;
     const QList<CheckFinding> &lineFindings(qsizetype line) const;
+    void checkerFindings(qsizetype line) const;
 
     const ScriptModel &m_script;
     CheckGame m_game = CheckGame::Both;
     // Empty while a check from scratch waits for its first batch.
     std::unique_ptr<Known> m_known = std::make_unique<Known>();
     bool m_ready = false;
-    std::vector<qsizetype> m_zeroLines; // lines with a zero byte, in order
+    std::vector<qsizetype> m_zeroLines;   // lines with a zero byte, in order
+    std::vector<qsizetype> m_aliasLines;  // lines that define aliases, in order
+    std::vector<AliasFound> m_aliasFound; // in line order
+    bool m_aliasesPending = false;
     qsizetype m_pending = 0;
     qsizetype m_bytes = 0;       // of every line checked
     qsizetype m_cut = 0;         // the lines before it count: they end at the first zero byte

@@ -42,12 +42,22 @@ public:
         bool bound = false;
     };
 
+    // An alias the line defines, at any depth of nesting.
+    struct AliasDefined
+    {
+        QByteArray name;
+        QByteArray value; // what it runs; kept for the top level only
+        bool topLevel = false;
+    };
+
     struct Result
     {
         LineFindings findings;
         std::vector<FirstBind> firstBinds; // in the line's order
         bool unbindsAll = false;           // before the keys left as keysLeft says
         std::vector<KeyLeft> keysLeft;
+        std::vector<AliasDefined> aliases; // in the line's order
+        std::vector<int> keysBoundTwice;   // bound at the top level while the line's own bind holds
     };
 
     // Quake or Quake 2.
@@ -75,6 +85,7 @@ private:
     void checkUnbindAll(int depth);
     void touch(int key);
     void checkKeyUse(int key, QByteArrayView commands);
+    void checkPressAndRelease(QByteArrayView key, QByteArrayView commands);
     std::optional<int> checkKey(QByteArrayView name);
     std::optional<int> portOnlyKey(QByteArrayView name) const;
     void checkAlias(const Args &args, int depth);
@@ -102,6 +113,7 @@ private:
     Result *m_out = nullptr;
     RunsAfter m_runsAfter;
     ScriptTokenizer::Tokens m_lookTokens;
+    ScriptTokenizer::Tokens m_bindTokens;
     // One of each for the top level (0) and every depth of nesting.
     std::array<ScriptTokenizer::Tokens, deepestNesting + 1> m_tokens;
     std::vector<KeyScope> m_scopes;

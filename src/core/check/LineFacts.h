@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/check/ScriptChecker.h"
+#include "core/check/LineCheck.h"
 
 #include <optional>
 #include <span>
@@ -9,8 +9,8 @@
 namespace vbu {
 
 // What the checks of one game, or of both, make of one line on its own, kept for as long as the
-// line stays as it is: its own findings, and what it does to the keys' bindings, which the
-// rules across lines need. Nothing here depends on other lines or on where the line stands.
+// line stays as it is: its own findings, and what it does to the keys' bindings and the aliases
+// it defines, which the rules across lines need. Nothing here depends on other lines or on where the line stands.
 // With both games, the lists hold Quake's part first, then Quake 2's.
 struct LineFacts
 {
@@ -47,12 +47,20 @@ struct LineFacts
         const size_t to = game == 0 ? secondTouches : keyTouches.size();
         return {keyTouches.data() + from, to - from};
     }
+    std::span<const LineCheck::AliasDefined> aliases(int game) const
+    {
+        const size_t from = game == 0 ? 0 : secondAliases;
+        const size_t to = game == 0 ? secondAliases : aliasesDefined.size();
+        return {aliasesDefined.data() + from, to - from};
+    }
     bool unbindsAll(int game) const { return (unbindsAllGames & (1u << game)) != 0; }
 
     QList<CheckFinding> ownFindings;
     std::vector<KeyTouch> keyTouches;
+    std::vector<LineCheck::AliasDefined> aliasesDefined;
     qsizetype secondFindings = 0;
     size_t secondTouches = 0;
+    size_t secondAliases = 0;
     quint8 unbindsAllGames = 0; // a bit a game
     bool zeroByte = false;      // the line holds a zero byte: the game reads nothing after it
     // The report's rows of the line's own findings, the games' joined; of them errors; the worst.

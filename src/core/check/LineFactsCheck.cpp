@@ -17,7 +17,7 @@ std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView
     for (size_t g = 0; g < m_checks.size(); ++g) {
         const LineCheck::Result &r = m_results[g];
         m_checks[g].check(index, line, m_results[g]);
-        keep = keep || !r.findings.isEmpty() || !r.keysLeft.empty() || r.unbindsAll;
+        keep = keep || !r.findings.isEmpty() || !r.keysLeft.empty() || r.unbindsAll || !r.aliases.empty();
     }
     if (!keep)
         return nullptr;
@@ -45,9 +45,11 @@ std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView
             facts->keyTouches.push_back(touch);
         }
         Q_ASSERT(first == r.firstBinds.cend());
+        facts->aliasesDefined.insert(facts->aliasesDefined.end(), r.aliases.cbegin(), r.aliases.cend());
         if (g == 0) {
             facts->secondFindings = facts->ownFindings.size();
             facts->secondTouches = facts->keyTouches.size();
+            facts->secondAliases = facts->aliasesDefined.size();
         }
     }
 

@@ -1,5 +1,6 @@
 #include "core/check/ScriptChecker.h"
 
+#include "core/check/AliasCheck.h"
 #include "core/check/CrossLineCheck.h"
 #include "core/check/GameJoin.h"
 #include "core/check/LineCheck.h"
@@ -19,11 +20,15 @@ using Line = LineCheck::Line;
 class GameRun
 {
 public:
-    GameRun(CheckGame game, qsizetype scriptBytes) : m_line(game), m_cross(game, scriptBytes) {}
+    GameRun(CheckGame game, qsizetype scriptBytes) : m_line(game), m_cross(game, scriptBytes), m_aliases(game) {}
+
+    // Every line, before the first check().
+    void readAhead(const Line &line) { m_aliases.readAhead(line); }
 
     void check(qsizetype index, const Line &line)
     {
         m_line.check(index, line, m_own);
+        m_aliases.check(index, m_own);
         m_cross.check(index, line, m_own, found);
     }
 
@@ -32,6 +37,7 @@ public:
 private:
     LineCheck m_line;
     CrossLineCheck m_cross;
+    AliasCheck m_aliases;
     LineCheck::Result m_own;
 };
 
@@ -61,12 +67,14 @@ private:
     std::array<QString, 61> m_recent;
 };
 
-// Runs the checks over the lines that eachLine hands, in order, as (index, Line).
+// Runs the checks over the lines that eachLine hands, in order, as (index, Line): twice, the
+// first time to read ahead.
 template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptBytes, CheckGame game, EachLine eachLine)
 {
     Findings out;
     if (game != CheckGame::Both) {
         GameRun run(game, scriptBytes);
+        eachLine([&](qsizetype, const Line &line) { run.readAhead(line); });
         eachLine([&](qsizetype index, const Line &line) {
             run.check(index, line);
             out.append(run.found.list());
@@ -77,6 +85,10 @@ template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptByte
     GameRun quake2(CheckGame::Quake2, scriptBytes);
     GameJoin join;
     QList<CheckFinding> joined;
+    eachLine([&](qsizetype, const Line &line) {
+        quake.readAhead(line);
+        quake2.readAhead(line);
+    });
     eachLine([&](qsizetype index, const Line &line) {
         quake.check(index, line);
         quake2.check(index, line);

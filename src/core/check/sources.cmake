@@ -1,4 +1,5 @@
 target_sources(vbu_core PRIVATE
+    check/AliasCheck.cpp check/AliasCheck.h
     check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
     check/ConsoleModel.cpp check/ConsoleModel.h
@@ -15,6 +16,7 @@ target_sources(vbu_core PRIVATE
     check/LineFacts.h
     check/LineFactsCheck.cpp check/LineFactsCheck.h
     check/LineFindings.cpp check/LineFindings.h
+    check/OpenChangeFindings.cpp check/OpenChangeFindings.h
     check/PrefixSums.cpp check/PrefixSums.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h

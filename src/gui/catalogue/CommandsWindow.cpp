@@ -7,6 +7,7 @@
 #include "core/catalogue/CatalogueUpdate.h"
 #include "core/catalogue/Detect.h"
 #include "core/catalogue/UpdateFetcher.h"
+#include "core/script/FileReplacer.h"
 #include "gui/catalogue/CommandImages.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
 #include "gui/ui/Prompter.h"
@@ -70,6 +71,9 @@ CommandsWindow::CommandsWindow(QWidget *mainWindow, Prompter &prompter, const QS
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The column is as wide as its longest shown text, and the tree scrolls sideways to it.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::nodeDoubleClicked);
     placeDockBox(client,
                  QRect(360 / Twips::perPixel, 5370 / Twips::perPixel, 2265 / Twips::perPixel, 195 / Twips::perPixel));
@@ -108,8 +112,11 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
 
 void CommandsWindow::loadCatalogue()
 {
+    // Not over this window, which is not on screen yet: a box over it would make its frame
+    // before the docked place is set, and the window would open off that place by the frame.
+    QWidget *const over = mainWindow();
     if (!CatalogueFile::fileExists(m_path)) {
-        m_prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+        m_prompter.inform(over, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
                           Prompter::Icon::Critical);
         emit progressChanged(0);
         return;
@@ -119,12 +126,12 @@ void CommandsWindow::loadCatalogue()
     switch (read.status) {
     case CatalogueFile::Load::Status::Missing:
         // Gone between the look and the count: the counting's own word for it.
-        m_prompter.inform(this,
+        m_prompter.inform(over,
                           u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
                           u"File Does Not Exist"_s, Prompter::Icon::None);
         return;
     case CatalogueFile::Load::Status::Unreadable:
-        m_prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
+        m_prompter.inform(over, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     case CatalogueFile::Load::Status::Loaded:
@@ -139,6 +146,8 @@ void CommandsWindow::loadCatalogue()
     const QIcon images[] = {CommandImages::icon(1), CommandImages::icon(2), CommandImages::icon(3)};
     for (const Catalogue::Node &node : catalogue.nodes()) {
         auto *item = new QTreeWidgetItem({QString::fromLatin1(node.text)});
+        // A command longer than the tree is wide shows whole on hover.
+        item->setToolTip(0, item->text(0));
         item->setData(0, KeyRole, node.key);
         item->setData(0, ImageRole, node.image);
         item->setIcon(0, images[node.image - 1]);
@@ -252,8 +261,10 @@ void CommandsWindow::checkForUpdates()
     const QString target = CatalogueFile::updatePath(m_path);
     QString error;
     if (!CatalogueUpdate::save(target, list.body, &error)) {
+        // The writer says itself what became of a list that was there.
         m_prompter.inform(this,
-                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
+                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error +
+                              (FileReplacer::tellsWhatBecameOfTheFile(error) ? QString() : unchanged),
                           u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
         return;
     }
