@@ -45,7 +45,7 @@ public:
     static constexpr int maxFramesPerRun = 1000;
     static constexpr int maxLevel = 100;
     // Listing aliases or bindings again and again can print without end.
-    static constexpr qsizetype maxBytesPerRun = 1024 * 1024;
+    static constexpr qsizetype maxBytesPerRun = qsizetype(1024) * 1024;
 
     ConsoleModel(ScriptTokenizer::Dialect game, ConsoleNames names);
 

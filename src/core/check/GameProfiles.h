@@ -7,12 +7,10 @@
 
 #include <optional>
 
-namespace vbu {
-
 // The profile files the program ships, found the way the command list's file is: beside the
 // executable (<bin>/profiles), or when only the installed copy exists, in
 // <bin>/../share/vbu/profiles.
-namespace GameProfiles {
+namespace vbu::GameProfiles {
 
 // Both original games at once: quake's entries, then those of quake2 that Quake lacks.
 inline constexpr QLatin1StringView bothName("both");
@@ -32,5 +30,4 @@ struct Load
 // Reads NAME.tsv from the folder, and the base profile it names; "both" reads quake and quake2.
 Load load(const QString &name, const QString &directory);
 
-} // namespace GameProfiles
-} // namespace vbu
+} // namespace vbu::GameProfiles

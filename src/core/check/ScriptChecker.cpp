@@ -1,7 +1,9 @@
 #include "core/check/ScriptChecker.h"
 
 #include "core/check/CrossLineCheck.h"
+#include "core/check/GameProfile.h"
 #include "core/check/LineCheck.h"
+#include "core/check/ScriptNames.h"
 
 #include <array>
 #include <vector>
@@ -18,7 +20,9 @@ using Line = LineCheck::Line;
 class GameRun
 {
 public:
-    GameRun(CheckGame game, qsizetype scriptBytes) : m_line(game), m_cross(game, scriptBytes) {}
+    GameRun(CheckGame game, LineCheck::Known known, qsizetype scriptBytes)
+        : m_line(game, known), m_cross(game, scriptBytes)
+    {}
 
     void check(qsizetype index, const Line &line)
     {
@@ -68,8 +72,8 @@ private:
                a.text == b.text;
     }
 
-    const QString m_quakeMark = ScriptChecker::gameName(CheckGame::Quake) + u": "_s;
-    const QString m_quake2Mark = ScriptChecker::gameName(CheckGame::Quake2) + u": "_s;
+    QString m_quakeMark = ScriptChecker::gameName(CheckGame::Quake) + u": "_s;
+    QString m_quake2Mark = ScriptChecker::gameName(CheckGame::Quake2) + u": "_s;
     std::vector<bool> m_matched;
 };
 
@@ -99,20 +103,38 @@ private:
     std::array<QString, 61> m_recent;
 };
 
-// Runs the checks over the lines that eachLine hands, in order, as (index, Line).
-template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptBytes, CheckGame game, EachLine eachLine)
+// Runs the checks over the lines that eachLine hands, in order, as (index, Line). With a
+// profile, the names the whole script makes are gathered first.
+template<typename EachLine>
+QList<CheckFinding> checkScript(qsizetype scriptBytes, const CheckTarget &target, EachLine eachLine)
 {
     Findings out;
+    const GameProfile *quakeProfile = target.game == CheckGame::Quake2 ? nullptr : target.quakeProfile;
+    const GameProfile *quake2Profile = target.game == CheckGame::Quake ? nullptr : target.quake2Profile;
+    const auto hasSet = [](const GameProfile *profile) { return profile && profile->command("set"); };
+    ScriptNames quakeNames(ScriptTokenizer::Dialect::Quake, hasSet(quakeProfile));
+    ScriptNames quake2Names(ScriptTokenizer::Dialect::Quake2, hasSet(quake2Profile));
+    if (quakeProfile || quake2Profile) {
+        eachLine([&](qsizetype, const Line &line) {
+            if (quakeProfile)
+                quakeNames.addLine(line.text);
+            if (quake2Profile)
+                quake2Names.addLine(line.text);
+        });
+    }
+    const LineCheck::Known quakeKnown{quakeProfile, &quakeNames};
+    const LineCheck::Known quake2Known{quake2Profile, &quake2Names};
+    const CheckGame game = target.game;
     if (game != CheckGame::Both) {
-        GameRun run(game, scriptBytes);
+        GameRun run(game, game == CheckGame::Quake ? quakeKnown : quake2Known, scriptBytes);
         eachLine([&](qsizetype index, const Line &line) {
             run.check(index, line);
             out.append(run.found.list());
         });
         return out.take();
     }
-    GameRun quake(CheckGame::Quake, scriptBytes);
-    GameRun quake2(CheckGame::Quake2, scriptBytes);
+    GameRun quake(CheckGame::Quake, quakeKnown, scriptBytes);
+    GameRun quake2(CheckGame::Quake2, quake2Known, scriptBytes);
     GameJoin join;
     QList<CheckFinding> joined;
     eachLine([&](qsizetype index, const Line &line) {
@@ -128,7 +150,7 @@ template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptByte
 }
 
 // The editor's list as Save writes it: every line followed by CR LF, up to a zero byte.
-template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt lineAt, CheckGame game)
+template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt lineAt, const CheckTarget &target)
 {
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < count; ++i) {
@@ -139,7 +161,7 @@ template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt 
         }
         bytes += lineAt(i).size() + 2;
     }
-    return checkScript(bytes, game, [&](auto &&checkLine) {
+    return checkScript(bytes, target, [&](auto &&checkLine) {
         for (qsizetype i = 0; i < count; ++i) {
             Line line;
             line.text = lineAt(i);
@@ -159,26 +181,26 @@ template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt 
 
 } // namespace
 
-QList<CheckFinding> ScriptChecker::check(const ScriptLines &lines, CheckGame game)
+QList<CheckFinding> ScriptChecker::check(const ScriptLines &lines, const CheckTarget &target)
 {
     return checkList(
-        lines.size(), [&lines](qsizetype i) { return lines.view(i); }, game);
+        lines.size(), [&lines](qsizetype i) { return lines.view(i); }, target);
 }
 
-QList<CheckFinding> ScriptChecker::check(const QList<QByteArray> &lines, CheckGame game)
+QList<CheckFinding> ScriptChecker::check(const QList<QByteArray> &lines, const CheckTarget &target)
 {
     return checkList(
-        lines.size(), [&lines](qsizetype i) { return QByteArrayView(lines.at(i)); }, game);
+        lines.size(), [&lines](qsizetype i) { return QByteArrayView(lines.at(i)); }, target);
 }
 
 // A file's own bytes, cut into the lines an editor shows: at LF, CR LF and a lone CR. The game
 // itself only ends a line at LF, so a lone CR is reported rather than silently taken as a line
 // end. What exec hands to the game stops at a zero byte.
-QList<CheckFinding> ScriptChecker::checkFile(QByteArrayView bytes, CheckGame game)
+QList<CheckFinding> ScriptChecker::checkFile(QByteArrayView bytes, const CheckTarget &target)
 {
     const qsizetype zero = bytes.indexOf('\0');
     const qsizetype end = zero < 0 ? bytes.size() : zero;
-    return checkScript(end, game, [&](auto &&checkLine) {
+    return checkScript(end, target, [&](auto &&checkLine) {
         qsizetype index = 0;
         qsizetype p = 0;
         bool endedLine = true; // whether the last line had a line end

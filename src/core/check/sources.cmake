@@ -1,4 +1,5 @@
 target_sources(vbu_core PRIVATE
+    check/CheckProfile.cpp check/CheckProfile.h
     check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
     check/ConsoleModel.cpp check/ConsoleModel.h
@@ -11,5 +12,6 @@ target_sources(vbu_core PRIVATE
     check/LineCheck.cpp check/LineCheck.h
     check/LineFindings.cpp check/LineFindings.h
     check/ScriptChecker.cpp check/ScriptChecker.h
+    check/ScriptNames.cpp check/ScriptNames.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )
