@@ -4,7 +4,8 @@
 
 namespace vbu::cli {
 
-// vbu-cfg check [--game quake|quake2|both] FILE: tells what goes wrong when the game runs FILE.
+// vbu-cfg check [--game PROFILE] FILE: tells what goes wrong when the game (quake, quake2, both,
+// or a source port's profile) runs FILE.
 int runCheck(const QStringList &args, Io &io);
 
 } // namespace vbu::cli
