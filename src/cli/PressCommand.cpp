@@ -1,8 +1,8 @@
 #include "cli/PressCommand.h"
 
 #include "cli/ScriptFileAccess.h"
-#include "core/catalogue/CatalogueFile.h"
 #include "core/check/ConsoleModel.h"
+#include "core/check/GameProfiles.h"
 
 using namespace Qt::StringLiterals;
 using Dialect = vbu::ScriptTokenizer::Dialect;
@@ -17,17 +17,16 @@ int usage(Io &io)
     return 2;
 }
 
-// The game's commands from the catalogue the editor reads; without it only the console's own.
+// The game's commands and variables from its profile; without it only the console's own.
 ConsoleNames knownNames(Dialect game, Io &io)
 {
-    const QString path = CatalogueFile::path();
-    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
-    if (load.status != CatalogueFile::Load::Status::Loaded) {
-        print(io.err, u"vbu-cfg press: the command catalogue "_s + path +
-                          u" could not be read, so only the console's own commands are known.\n"_s);
+    const GameProfiles::Load load =
+        GameProfiles::load(game == Dialect::Quake ? u"quake"_s : u"quake2"_s, GameProfiles::directory());
+    if (!load.profile) {
+        print(io.err, u"vbu-cfg press: "_s + load.error + u"; only the console's own commands are known.\n"_s);
         return {};
     }
-    return ConsoleNames::fromCatalogue(load.catalogue, game);
+    return ConsoleNames::fromProfile(*load.profile);
 }
 
 void append(QByteArray &out, const QByteArray &heading, const QList<ConsoleStep> &steps)
@@ -44,7 +43,7 @@ int runPress(const QStringList &args, Io &io)
     Dialect game = Dialect::Quake;
     qsizetype i = 0;
     while (i < args.size() && args.at(i).size() > 1 && args.at(i).startsWith(u'-')) {
-        const QString option = args.at(i++);
+        const QString &option = args.at(i++);
         if (option == "--"_L1)
             break;
         QString name;
@@ -63,7 +62,7 @@ int runPress(const QStringList &args, Io &io)
     // The file, then at least one key; what follows the file is all keys, '-' included.
     if (args.size() - i < 2)
         return usage(io);
-    const QString fileName = args.at(i);
+    const QString &fileName = args.at(i);
     const QStringList keyNames = args.mid(i + 1);
     QList<int> keys;
     for (const QString &name : keyNames) {
