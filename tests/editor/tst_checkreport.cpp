@@ -1,3 +1,5 @@
+#include "core/check/CheckProfile.h"
+#include "core/check/GameProfiles.h"
 #include "core/editor/ScriptEdits.h"
 #include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/ScriptLineDelegate.h"
@@ -14,9 +16,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <map>
+
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
-using vbu::CheckGame;
 using vbu::CheckSeverity;
 using vbu::ConsoleFont;
 using vbu::ScriptLineDelegate;
@@ -27,15 +30,22 @@ namespace {
 
 constexpr int fontPixels = ConsoleFont::Sheet::cell;
 
-// Something for every game to find, some of it for one game only.
+// Something for every game and profile to find, some of it for one only.
 const QByteArrayList mixedScript{
-    "bind a +attack", "bind a +jump",  "set fov 90",  "bind KP_ENTER x",
-    "// note; quit",  "name \"a\"b\"", "bind ` kill", "bind w +forward",
+    "bind a +attack", "bind a +jump", "set fov 90",      "bind KP_ENTER x",     "// note; quit",
+    "name \"a\"b\"",  "bind ` kill",  "bind w +forward", "bind MOUSE4 +attack",
 };
 
-QList<CheckFinding> engine(const MainWindowHarness &h, CheckGame game)
+// The checker's findings on the list as it is now, for a shipped game profile.
+QList<CheckFinding> engine(const MainWindowHarness &h, const QString &profile)
 {
-    return vbu::ScriptChecker::check(h.window->script().lines(), game);
+    static std::map<QString, vbu::CheckProfile> profiles;
+    auto it = profiles.find(profile);
+    if (it == profiles.end()) {
+        QString error;
+        it = profiles.emplace(profile, *vbu::CheckProfile::load(profile, vbu::GameProfiles::directory(), &error)).first;
+    }
+    return vbu::ScriptChecker::check(h.window->script().lines(), it->second.target());
 }
 
 ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
@@ -47,7 +57,7 @@ ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
 // marks the lines they are about.
 void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &report)
 {
-    const QList<CheckFinding> found = engine(h, report.game());
+    const QList<CheckFinding> found = engine(h, report.profileName());
     QCOMPARE(report.findings(), found);
     const QAbstractItemModel *rows = child<QTreeView>(&report, u"lstFindings"_s)->model();
     QCOMPARE(rows->rowCount(), found.size());
@@ -143,13 +153,13 @@ private slots:
         QVERIFY(report);
         QVERIFY(report->isVisible());
         QVERIFY(!report->isModal());
-        QCOMPARE(report->game(), CheckGame::Both);
+        QCOMPARE(report->profileName(), u"both"_s);
         QVERIFY(report->findings().isEmpty());
         QCOMPARE(child<QLabel>(report, u"lblSummary"_s)->text(), u"No findings."_s);
 
         // Check Again at once, without waiting for the check that follows a change.
         h.window->script().append("bind w +back");
-        h.window->script().append("bind PRINTSCRN x");
+        h.window->script().append("bind PRINTSCRN +attack");
         QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);
         verifyReport(h, *report);
         QCOMPARE(report->findings().size(), 2);
@@ -162,18 +172,23 @@ private slots:
         QCOMPARE(reportCount(), 1);
         verifyReport(h, *report);
 
-        auto *games = child<QComboBox>(report, u"cmbGame"_s);
-        const CheckGame expected[] = {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both};
-        QStringList names;
-        for (int i = 0; i < games->count(); ++i) {
-            games->setCurrentIndex(i);
-            names.append(games->currentText());
-            QCOMPARE(report->game(), expected[i]);
+        // Every profile, the original games first; the script reads differently in each.
+        auto *profiles = child<QComboBox>(report, u"cmbProfile"_s);
+        const QStringList expected{u"quake"_s, u"quake2"_s, u"both"_s, u"q2pro"_s, u"quakespasm"_s};
+        QStringList titles;
+        QList<QList<CheckFinding>> reports;
+        for (int i = 0; i < profiles->count(); ++i) {
+            profiles->setCurrentIndex(i);
+            titles.append(profiles->currentText());
+            QCOMPARE(report->profileName(), expected.value(i));
             verifyReport(h, *report);
+            if (!reports.contains(report->findings()))
+                reports.append(report->findings());
         }
-        QCOMPARE(names, (QStringList{u"Quake"_s, u"Quake 2"_s, u"Both"_s}));
-        // The script must read differently for each game for the switch to show.
-        QVERIFY(engine(h, CheckGame::Quake) != engine(h, CheckGame::Quake2));
+        QCOMPARE(titles, (QStringList{u"Quake"_s, u"Quake 2"_s, u"Quake and Quake 2"_s, u"Q2PRO"_s,
+                                      u"QuakeSpasm, Ironwail and vkQuake"_s}));
+        QCOMPARE(reports.size(), expected.size());
+        profiles->setCurrentIndex(2);
 
         // A double click on a finding selects its line in the list.
         const int pick = int(report->findings().size()) - 1;
@@ -187,20 +202,22 @@ private slots:
 
         // A line inserted above: the findings and their marks move down with the lines.
         h.window->edits().insert(0, "bind A +attack");
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        QTRY_COMPARE(report->findings(), engine(h, u"both"_s));
         verifyReport(h, *report);
         // Removing, replacing, moving and loading are changes as well.
         h.window->edits().remove(1);
         h.window->edits().replace(0, "bind b x // note; quit");
         h.window->edits().move(0, 3);
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        QTRY_COMPARE(report->findings(), engine(h, u"both"_s));
         verifyReport(h, *report);
         const QString name = h.path(u"loaded.cfg"_s);
         vbu::test::writeAll(name, "bind ESCAPE quit\r\nbind a x\r\n");
         h.window->loadScript(name);
-        QTRY_COMPARE(report->findings(), engine(h, CheckGame::Both));
+        QTRY_COMPARE(report->findings(), engine(h, u"both"_s));
         verifyReport(h, *report);
 
+        // The choice goes with the window.
+        profiles->setCurrentIndex(0);
         report->close();
         QVERIFY(!delegate->marksShown());
         for (qsizetype row = 0; row < h.window->script().count(); ++row)
@@ -211,6 +228,8 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!delegate->marksShown());
         QCOMPARE(reportCount(), 0);
+        QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(h.window->checkReport()->profileName(), u"both"_s);
     }
 
     void specialBytesPaintAsGlyphs()

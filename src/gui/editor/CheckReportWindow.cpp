@@ -1,5 +1,6 @@
 #include "gui/editor/CheckReportWindow.h"
 
+#include "core/check/GameProfiles.h"
 #include "core/script/ScriptModel.h"
 #include "gui/editor/CheckFindingsModel.h"
 #include "gui/editor/ScriptLineDelegate.h"
@@ -33,20 +34,27 @@ QString counted(qsizetype n, const QString &one, const QString &many)
 
 CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     : QWidget(nullptr, Qt::Window), m_script(script), m_model(new CheckFindingsModel(this)),
-      m_cmbGame(new QComboBox(this)), m_lblSummary(new QLabel(this))
+      m_cmbProfile(new QComboBox(this)), m_lblSummary(new QLabel(this))
 {
     setObjectName(u"frmCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Check Script"_s);
 
-    auto *lblGame = new QLabel(u"&Game:"_s, this);
-    lblGame->setObjectName(u"lblGame"_s);
-    lblGame->setBuddy(m_cmbGame);
-    m_cmbGame->setObjectName(u"cmbGame"_s);
-    m_cmbGame->addItem(u"Quake"_s, int(CheckGame::Quake));
-    m_cmbGame->addItem(u"Quake 2"_s, int(CheckGame::Quake2));
-    m_cmbGame->addItem(u"Both"_s, int(CheckGame::Both));
-    m_cmbGame->setCurrentIndex(m_cmbGame->findData(int(CheckGame::Both)));
+    auto *lblProfile = new QLabel(u"&Game:"_s, this);
+    lblProfile->setObjectName(u"lblProfile"_s);
+    lblProfile->setBuddy(m_cmbProfile);
+    m_cmbProfile->setObjectName(u"cmbProfile"_s);
+    // Read once for the window's life; a port whose profile cannot be read is not offered.
+    const QString directory = GameProfiles::directory();
+    for (const QString &name : CheckProfile::names(directory)) {
+        QString error;
+        if (std::optional<CheckProfile> profile = CheckProfile::load(name, directory, &error)) {
+            m_cmbProfile->addItem(profile->title(), name);
+            m_profiles.push_back(std::move(*profile));
+            m_profileErrors.append(error);
+        }
+    }
+    m_cmbProfile->setCurrentIndex(m_cmbProfile->findData(QString(GameProfiles::bothName)));
     auto *cmdCheckAgain = new QPushButton(u"Check &Again"_s, this);
     cmdCheckAgain->setObjectName(u"cmdCheckAgain"_s);
     auto *cmdClose = new QPushButton(u"Close"_s, this);
@@ -72,8 +80,8 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     header->resizeSection(CheckFindingsModel::OtherLineColumn, 70);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(lblGame);
-    top->addWidget(m_cmbGame);
+    top->addWidget(lblProfile);
+    top->addWidget(m_cmbProfile);
     top->addStretch();
     top->addWidget(cmdCheckAgain);
     auto *bottom = new QHBoxLayout;
@@ -85,7 +93,7 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     layout->addLayout(bottom);
     resize(760, 300);
 
-    connect(m_cmbGame, &QComboBox::currentIndexChanged, this, &CheckReportWindow::runCheck);
+    connect(m_cmbProfile, &QComboBox::currentIndexChanged, this, &CheckReportWindow::runCheck);
     connect(cmdCheckAgain, &QPushButton::clicked, this, &CheckReportWindow::runCheck);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
@@ -103,9 +111,9 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     connect(&m_script, &QAbstractItemModel::layoutChanged, this, later);
 }
 
-CheckGame CheckReportWindow::game() const
+QString CheckReportWindow::profileName() const
 {
-    return CheckGame(m_cmbGame->currentData().toInt());
+    return m_cmbProfile->currentData().toString();
 }
 
 const QList<CheckFinding> &CheckReportWindow::findings() const
@@ -117,16 +125,20 @@ void CheckReportWindow::runCheck()
 {
     m_recheck.stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), game());
+    const auto chosen = size_t(m_cmbProfile->currentIndex());
+    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), m_profiles.at(chosen).target());
     QGuiApplication::restoreOverrideCursor();
 
     qsizetype errors = 0;
     for (const CheckFinding &f : std::as_const(found))
         errors += f.severity == CheckSeverity::Error ? 1 : 0;
     const qsizetype warnings = found.size() - errors;
-    m_lblSummary->setText(found.isEmpty() ? u"No findings."_s
-                                          : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
-                                                counted(warnings, u"warning"_s, u"warnings"_s));
+    QString summary = found.isEmpty() ? u"No findings."_s
+                                      : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
+                                            counted(warnings, u"warning"_s, u"warnings"_s);
+    if (const QString &error = m_profileErrors.at(qsizetype(chosen)); !error.isEmpty())
+        summary += u" Commands and variables are not checked: "_s + error;
+    m_lblSummary->setText(summary);
     emit marksChanged(found);
     m_model->setFindings(std::move(found));
 }
