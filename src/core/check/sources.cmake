@@ -11,6 +11,7 @@ target_sources(vbu_core PRIVATE
     check/KeyScope.cpp check/KeyScope.h
     check/LineCheck.cpp check/LineCheck.h
     check/LineFindings.cpp check/LineFindings.h
+    check/NameHelp.cpp check/NameHelp.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptNames.cpp check/ScriptNames.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h

@@ -5,6 +5,9 @@
 #include "core/app/MruList.h"
 #include "core/app/Twips.h"
 #include "core/catalogue/CatalogueFile.h"
+#include "core/check/GameProfiles.h"
+#include "core/check/NameHelp.h"
+#include "core/check/ScriptTokenizer.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
@@ -201,6 +204,8 @@ void MainWindow::buildControls()
 
     m_txtBind = place(new QLineEdit(client), "txtBind", Twips::toPixels(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
+    // Over a command or variable, the tool tip tells what it does instead.
+    m_txtBind->installEventFilter(this);
     m_txtBind->setValidator(validator);
     connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::addBinding);
 
@@ -786,6 +791,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             QMetaObject::invokeMethod(this, &MainWindow::editSelectedLine, Qt::QueuedConnection);
         }
+    } else if (watched == m_txtBind && event->type() == QEvent::ToolTip) {
+        return showBindingHelp(*static_cast<QHelpEvent *>(event));
     } else if (event->type() == QEvent::ToolTip) {
         // A toolbar button without a tool tip of its own.
         QToolTip::hideText();
@@ -793,6 +800,24 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::showBindingHelp(const QHelpEvent &event)
+{
+    const QByteArray text = m_txtBind->text().toLatin1();
+    // Read as Quake 2 reads it: Quake would cut ':' and brackets off as words of their own, and
+    // no command or variable name holds them.
+    const QByteArrayView word =
+        ScriptTokenizer::wordAt(text, m_txtBind->cursorPositionAt(event.pos()), ScriptTokenizer::Dialect::Quake2);
+    if (word.isEmpty())
+        return false;
+    if (!m_nameHelp)
+        m_nameHelp = std::make_unique<NameHelp>(GameProfiles::directory());
+    const QString help = m_nameHelp->describe(word, CheckGame::Both);
+    if (help.isEmpty())
+        return false;
+    QToolTip::showText(event.globalPos(), QString::fromLatin1(word) + u'\n' + help, m_txtBind);
+    return true;
 }
 
 // --- Tool windows ----------------------------------------------------------------------------
