@@ -137,7 +137,7 @@ void BM_ScriptMemory(benchmark::State &state)
         model->replaceAll(vbu::ScriptReader::readFile(f.path, vbu::ScriptReader::Mode::Open).lines);
         state.PauseTiming();
         const qint64 grown = residentBytes() - before;
-        const double used = double(model->lines().memoryUsed());
+        const auto used = double(model->lines().memoryUsed());
         state.counters["file_MB"] = double(f.fileSize) / 1e6;
         state.counters["list_MB"] = used / 1e6;
         state.counters["rss_growth_MB"] = double(grown) / 1e6;

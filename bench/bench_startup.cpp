@@ -13,7 +13,7 @@ static void BM_MainWindowStartUp(benchmark::State &state)
 {
     vbu::QtPrompter prompter;
     for (auto _ : state) {
-        vbu::MainWindow window(prompter, QString());
+        vbu::MainWindow window(prompter, QStringList());
         window.show();
         QElapsedTimer waited;
         waited.start();
@@ -31,7 +31,7 @@ BENCHMARK(BM_MainWindowStartUp)->Unit(benchmark::kMillisecond);
 static void BM_CommandListOpen(benchmark::State &state)
 {
     vbu::QtPrompter prompter;
-    vbu::MainWindow window(prompter, QString());
+    vbu::MainWindow window(prompter, QStringList());
     window.show();
     for (auto _ : state) {
         window.toggleCommandList();

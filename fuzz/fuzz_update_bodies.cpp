@@ -111,7 +111,7 @@ void catalogue(QByteArrayView body)
     const Problem expected = n.groups == 0                 ? Problem::NoGroup
                              : n.sections == 0             ? Problem::NoSection
                              : n.commands == 0             ? Problem::NoCommand
-                             : !endsLikeItsFirstLine(body) ? Problem::Unended
+                             : !endsLikeItsFirstLine(body) || c.endsInOpenQuote() ? Problem::Unended
                              : c.skippedCount() > 0        ? Problem::SkippedRecords
                                                            : Problem::None;
     check(p == expected);

@@ -66,11 +66,9 @@ check "vbu-cfg catalogue prints the installed catalogue" \
 # shellcheck disable=SC2016
 check "every path of dpkg -L vbu is there" \
     'dpkg -L vbu >/tmp/owned && while read -r f; do [ -e "$f" ] || { echo "missing: $f"; exit 1; }; done </tmp/owned'
-# The editor answers these without a display once it has them; until then a miss is reported,
-# not counted.
-editor() { in_root sh -c "ulimit -c 0; timeout 20 vbu $1" 2>/dev/null; }
-if [ "$(editor --version)" = "vbu $version" ]; then echo "ok: vbu --version"; else echo "not yet: vbu --version"; fi
-if editor --help | grep -q -- --version; then echo "ok: vbu --help"; else echo "not yet: vbu --help"; fi
+# The editor answers these on the terminal, without a display.
+check "vbu --version" "test \"\$(timeout 20 vbu --version)\" = 'vbu $version'"
+check "vbu --help" "timeout 20 vbu --help | grep -q -- --version"
 
 # Once removed, a package installed from a file is unknown to apt; dpkg purges what is left.
 echo "== apt-get remove, dpkg --purge"

@@ -3,6 +3,7 @@
 #include "cli/ScriptFileAccess.h"
 #include "core/check/CheckProfile.h"
 #include "core/check/GameProfiles.h"
+#include "core/check/OpenChangeFindings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -61,14 +62,18 @@ int runCheck(const QStringList &args, Io &io)
         print(io.err, u"vbu-cfg check: "_s + error + u"; commands and variables are not checked.\n"_s);
 
     // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
-    // quotes of a field, while the game runs the bytes as they stand.
+    // quotes of a field, while the game runs the bytes as they stand. Where Open would, the
+    // player is warned.
     const std::optional<QByteArray> bytes = readScriptBytes(fileName, io);
     if (!bytes)
         return 1;
+    OpenChanges changes;
+    ScriptReader::parse(*bytes, ScriptReader::Mode::Open, &changes);
 
     bool anyError = false;
     QString report;
-    for (const CheckFinding &f : ScriptChecker::checkFile(*bytes, profile->target())) {
+    for (const CheckFinding &f :
+         OpenChangeFindings::withChanges(ScriptChecker::checkFile(*bytes, profile->target()), changes)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
         // Printed in pieces: the report of a long script can be many times its size.

@@ -8,7 +8,7 @@ namespace vbu::cli {
 
 namespace {
 
-const QString usage = u"usage: vbu-cfg items [--command-line] FILE\n"_s;
+const QString usage = u"usage: vbu-cfg items [--command-line|--exact] FILE\n"_s;
 
 bool writeItems(Io &io, const ScriptLines &lines)
 {
@@ -37,6 +37,9 @@ int runItems(const QStringList &args, Io &io)
     QStringList rest = args;
     if (!rest.isEmpty() && rest.constFirst() == "--command-line"_L1) {
         mode = ScriptReader::Mode::CommandLine;
+        rest.removeFirst();
+    } else if (!rest.isEmpty() && rest.constFirst() == "--exact"_L1) {
+        mode = ScriptReader::Mode::Exact;
         rest.removeFirst();
     }
     if (!rest.isEmpty() && rest.constFirst() == "--"_L1)

@@ -4,7 +4,7 @@
 
 namespace vbu::cli {
 
-// vbu-cfg items [--command-line] FILE: the items the editor would list, one per line.
+// vbu-cfg items [--command-line|--exact] FILE: the items the editor would list, one per line.
 int runItems(const QStringList &args, Io &io);
 
 } // namespace vbu::cli

@@ -2,7 +2,6 @@
 
 #include "cli/ScriptFileAccess.h"
 #include "core/check/ConsoleModel.h"
-#include "core/check/GameProfiles.h"
 
 using namespace Qt::StringLiterals;
 using Dialect = vbu::ScriptTokenizer::Dialect;
@@ -20,13 +19,11 @@ int usage(Io &io)
 // The game's commands and variables from its profile; without it only the console's own.
 ConsoleNames knownNames(Dialect game, Io &io)
 {
-    const GameProfiles::Load load =
-        GameProfiles::load(game == Dialect::Quake ? u"quake"_s : u"quake2"_s, GameProfiles::directory());
-    if (!load.profile) {
-        print(io.err, u"vbu-cfg press: "_s + load.error + u"; only the console's own commands are known.\n"_s);
-        return {};
-    }
-    return ConsoleNames::fromProfile(*load.profile);
+    QString error;
+    ConsoleNames names = ConsoleNames::ofGame(game, &error);
+    if (!error.isEmpty())
+        print(io.err, u"vbu-cfg press: "_s + error + u"; only the console's own commands are known.\n"_s);
+    return names;
 }
 
 void append(QByteArray &out, const QByteArray &heading, const QList<ConsoleStep> &steps)

@@ -10,13 +10,18 @@ namespace vbu::cli {
 int runResave(const QStringList &args, Io &io)
 {
     QStringList rest = args;
+    ScriptReader::Mode mode = ScriptReader::Mode::Open;
+    if (!rest.isEmpty() && rest.constFirst() == "--exact"_L1) {
+        mode = ScriptReader::Mode::Exact;
+        rest.removeFirst();
+    }
     if (!rest.isEmpty() && rest.constFirst() == "--"_L1)
         rest.removeFirst();
     if (rest.size() != 2) {
-        print(io.err, u"usage: vbu-cfg resave IN OUT\n"_s);
+        print(io.err, u"usage: vbu-cfg resave [--exact] IN OUT\n"_s);
         return 2;
     }
-    const std::optional<ScriptLines> lines = loadScript(rest.at(0), ScriptReader::Mode::Open, io);
+    const std::optional<ScriptLines> lines = loadScript(rest.at(0), mode, io);
     if (!lines)
         return 1;
     const QString &target = rest.at(1);

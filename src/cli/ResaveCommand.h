@@ -4,7 +4,8 @@
 
 namespace vbu::cli {
 
-// vbu-cfg resave IN OUT: opens IN as the editor's Open does and saves the list as OUT.
+// vbu-cfg resave [--exact] IN OUT: opens IN as the editor's Open (or Open Exactly) does and
+// saves the list as OUT.
 int runResave(const QStringList &args, Io &io);
 
 } // namespace vbu::cli

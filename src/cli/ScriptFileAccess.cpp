@@ -10,8 +10,8 @@ namespace vbu::cli {
 std::optional<ScriptLines> loadScript(const QString &name, ScriptReader::Mode mode, Io &io)
 {
     const QString notFound = u"File '"_s + name + u"' could not be found.\n"_s;
-    // Open tests for the file first; the command line just tries to open it.
-    if (mode == ScriptReader::Mode::Open && !fileExists(name)) {
+    // Open and Open Exactly test for the file first; the command line just tries to open it.
+    if (mode != ScriptReader::Mode::CommandLine && !fileExists(name)) {
         print(io.err, notFound);
         return std::nullopt;
     }

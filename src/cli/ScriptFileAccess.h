@@ -7,7 +7,8 @@
 
 namespace vbu::cli {
 
-// Loads a script the way the editor does for the given path, Open's or the command line's.
+// Loads a script the way the editor does for the given path: Open's, Open Exactly's or the
+// command line's.
 // On failure tells why on io.err and returns nothing.
 std::optional<ScriptLines> loadScript(const QString &name, ScriptReader::Mode mode, Io &io);
 

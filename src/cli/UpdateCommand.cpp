@@ -1,5 +1,7 @@
 #include "cli/UpdateCommand.h"
 
+#include "core/script/FileReplacer.h"
+
 #include "core/catalogue/CatalogueFile.h"
 #include "core/catalogue/CatalogueUpdate.h"
 #include "core/catalogue/UpdateFetcher.h"
@@ -18,8 +20,11 @@ int usage(Io &io)
 
 int failure(Io &io, const QString &why)
 {
-    const QString end = why.endsWith(u'.') ? u" "_s : u". "_s;
-    print(io.err, u"vbu-cfg update: "_s + why + end + u"Your command list was not changed.\n"_s);
+    // The writer's own reasons already say what became of the file.
+    const QString end = FileReplacer::tellsWhatBecameOfTheFile(why) ? QString()
+                        : why.endsWith(u'.')                        ? u" Your command list was not changed."_s
+                                                                    : u". Your command list was not changed."_s;
+    print(io.err, u"vbu-cfg update: "_s + why + end + u'\n');
     return 1;
 }
 

@@ -18,6 +18,7 @@ namespace {
 
 // The whole command-line text is the name of the file to open, so an option is only an
 // option when it is exactly that text, alone: "vbu --help x" opens a file of that name.
+// The main window reads the one option that takes a name, --exact FILE, the same careful way.
 std::optional<int> answerOnTheTerminal(int argc, char *argv[])
 {
     if (argc != 2)
@@ -28,10 +29,13 @@ std::optional<int> answerOnTheTerminal(int argc, char *argv[])
     }
     if (std::strcmp(argv[1], "--help") == 0) {
         std::printf("usage: vbu [FILE]\n"
+                    "       vbu --exact FILE\n"
                     "%s: opens the script FILE (a .cfg or .scr) when one is named.\n"
                     "The whole command line is the file's name, blanks and quotes included.\n"
-                    "  --help     show this text and end\n"
-                    "  --version  show the version and end\n",
+                    "  --exact FILE  open FILE as File > Open Exactly does: every line one item,\n"
+                    "                as it stands (FILE is the one argument after --exact)\n"
+                    "  --help        show this text and end\n"
+                    "  --version     show the version and end\n",
                     qPrintable(vbu::AppInfo::title()));
         return 0;
     }
@@ -80,12 +84,13 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
 
     vbu::QtPrompter prompter;
-    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    // Qt has taken its own options (-platform, ...) out of the arguments by now.
+    const QStringList arguments = QApplication::arguments().mid(1);
     std::unique_ptr<vbu::MainWindow> window;
     // The splash opens the main window when its countdown ends; a key press before that ends
     // the program with it, as the last window closes.
     auto *splash = new vbu::SplashWindow([&]() -> QWidget * {
-        window = std::make_unique<vbu::MainWindow>(prompter, commandLine);
+        window = std::make_unique<vbu::MainWindow>(prompter, arguments);
         QObject::connect(window.get(), &vbu::MainWindow::programEnding, &app, &QApplication::quit,
                          Qt::QueuedConnection);
         return window.get();

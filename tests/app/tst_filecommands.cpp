@@ -1,9 +1,12 @@
 #include "core/app/MruList.h"
+#include "core/editor/ScriptEdits.h"
+#include "gui/editor/CheckReportWindow.h"
 #include "support/MainWindowHarness.h"
 #include "support/TestData.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,6 +21,26 @@ using vbu::test::writeAll;
 namespace {
 const QString noFile = u"Vantor's Bind Utility"_s;
 const QString filter = u"Quake Config Files (*.cfg)|*.cfg|Quake Script Files (*.scr)|*.scr|All Files (*.*)|*.*"_s;
+// What the game writes (a line a key, the comma key among them) and a player's own line.
+const QByteArray gameConfig = "bind \",\" \"+moveleft\"\r\n\r\nbind F1 \"say gg, wp\"\r\nbind w \"+forward\"\n";
+
+// "LINE>ROW: ITEM" for each marked row: the line of the file it came from, its place in the
+// list from 1, and its text.
+QByteArray marksOf(const MainWindowHarness &h)
+{
+    const vbu::ScriptModel &script = h.window->script();
+    QByteArray out;
+    for (int row = 0; row < script.rowCount(); ++row) {
+        const QModelIndex index = script.index(row);
+        if (!index.data(vbu::ScriptModel::OpenChangedRole).toBool())
+            continue;
+        const auto &entry = script.marks().entry(script.marks().markOf(row));
+        out += QByteArray::number(entry.line) + '>' + QByteArray::number(row + 1) + ": " + script.line(row) + '\n';
+        if (index.data(Qt::ToolTipRole).toString().isEmpty())
+            out += "(no tool tip)\n";
+    }
+    return out;
+}
 } // namespace
 
 class TestFileCommands : public QObject
@@ -89,6 +112,86 @@ private slots:
         QCOMPARE(h.window->caption(), noFile);
         QVERIFY(h.window->fileName().isEmpty());
         QVERIFY(QDir(h.dir.path()).isEmpty());
+    }
+
+    void corpusThroughTheWindow_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const QString &path : vbu::test::corpusFiles())
+            QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
+    }
+
+    // Open marks the rows of the lines it changes, as reviewed once. Open Exactly (its shortcut)
+    // drops the marks, and Save then writes the file back byte for byte but for its line ends.
+    void corpusThroughTheWindow()
+    {
+        QFETCH(QString, path);
+        const QString fileName = QFileInfo(path).fileName();
+        MainWindowHarness h;
+        QVERIFY(h.showActive());
+        const QString name = h.path(fileName);
+        QVERIFY(QFile::copy(path, name));
+        h.prompter.answerFile(name);
+        h.action("mnuOpen")->trigger();
+        QCOMPARE(marksOf(h), readAll(vbu::test::dataPath(u"exact/"_s + fileName + u".marks"_s)));
+        h.prompter.answerFile(name);
+        QTest::keyClick(h.window.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.prompter.asked.size(), 2);
+        QCOMPARE(h.prompter.last().request.title, u"Open Exactly"_s);
+        QCOMPARE(h.prompter.last().request.filter, filter);
+        QCOMPARE(marksOf(h), QByteArray());
+        h.action("mnuSave")->trigger();
+        QCOMPARE(h.prompter.asked.size(), 2);
+        QCOMPARE(readAll(name), vbu::test::withCrLf(readAll(path)));
+        QCOMPARE(h.window->caption(), name);
+        QCOMPARE(h.window->recentFiles().files(), QStringList{name});
+    }
+
+    // vbu --exact FILE takes the command line's steps but keeps every line; its recent-file
+    // entry opens the file as Open does, with the marks, which the check report names and edits
+    // carry along.
+    void exactCommandLineThenTheRecentEntry()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"game config.cfg"_s);
+        writeAll(name, gameConfig);
+        MainWindowHarness h(QStringList{u"--exact"_s, name});
+        QCOMPARE(h.lines(),
+                 (QByteArrayList{"bind \",\" \"+moveleft\"", "", "bind F1 \"say gg, wp\"", "bind w \"+forward\""}));
+        QCOMPARE(h.window->caption(), name);
+        QCOMPARE(h.window->fileName(), name);
+        QCOMPARE(h.window->recentFiles().files(), QStringList{name});
+        QCOMPARE(marksOf(h), QByteArray());
+
+        h.action("mnuFileMRU1")->trigger();
+        QCOMPARE(h.lines(),
+                 (QByteArrayList{"bind \"", " +moveleft\"", "", "bind F1 \"say gg", "wp\"", "bind w \"+forward\""}));
+        const QByteArray marks = "1>1: bind \"\n1>2:  +moveleft\"\n3>4: bind F1 \"say gg\n3>5: wp\"\n";
+        QCOMPARE(marksOf(h), marks);
+        h.action("mnuCheckScript")->trigger();
+        QList<qsizetype> warned;
+        for (const vbu::CheckFinding &f : h.window->checkReport()->findings()) {
+            if (f.text == u"Open reads this line as 2 items; saving them writes 2 lines (use Open Exactly)"_s)
+                warned.append(f.line);
+        }
+        QCOMPARE(warned, (QList<qsizetype>{1, 2, 4, 5}));
+
+        // A mark stays with its row; a replaced text loses it; undo gives it back.
+        h.window->selectRow(0);
+        h.action("mnuDelete")->trigger();
+        h.window->edits().replace(0, "+moveright");
+        QCOMPARE(marksOf(h), "3>3: bind F1 \"say gg\n3>4: wp\"\n"_ba);
+        h.action("mnuUndo")->trigger();
+        h.action("mnuUndo")->trigger();
+        QCOMPARE(marksOf(h), marks);
+        // They go with the list, and an undone Clear All brings them back with it.
+        h.prompter.answerMessage(Prompter::Yes);
+        h.action("mnuClearAll")->trigger();
+        QCOMPARE(marksOf(h), QByteArray());
+        h.action("mnuUndo")->trigger();
+        QCOMPARE(marksOf(h), marks);
+        h.action("mnuNew")->trigger();
+        QCOMPARE(marksOf(h), QByteArray());
     }
 
     void missingFileIsReportedAndLeavesTheRecentFiles()

@@ -3,7 +3,9 @@
 #include "support/TestData.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -153,6 +155,44 @@ private slots:
         h.prompter.answerMessage(Prompter::Ok);
         QTest::mouseClick(h.window->findChild<QPushButton *>(u"cmdAdd"_s), Qt::LeftButton);
         QCOMPARE(h.prompter.last().message.text, u"You must fill in the binding space"_s);
+    }
+
+    // The menu's keys win in every field; Enter runs Add wherever no control takes it.
+    void menuKeysWinOverTheFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("effect"); // question asked | clipboard | lines
+        QTest::newRow("Exit") << u"cmbType"_s << u"Ctrl+X"_s << u"Confirm|before|3"_s;
+        QTest::newRow("Copy") << u"txtKey"_s << u"Ctrl+C"_s << u"|two|3"_s;
+        QTest::newRow("Clear All") << u"txtBind"_s << u"Ctrl+A"_s << u"Warning|before|3"_s;
+        QTest::newRow("Undo") << u"txtKey"_s << u"Ctrl+Z"_s << u"|before|2"_s;
+        QTest::newRow("Enter in the key") << u"txtKey"_s << u"Return"_s << u"|before|4"_s;
+        QTest::newRow("Enter in the list") << u"lstBind"_s << u"Return"_s << u"|before|4"_s;
+    }
+
+    void menuKeysWinOverTheFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, effect);
+        MainWindowHarness h;
+        QVERIFY(h.showActive());
+        h.setLines({"one", "two"});
+        h.window->selectRow(1);
+        QGuiApplication::clipboard()->setText(u"before"_s);
+        h.child<QLineEdit>("txtBind")->setText(u"+jump"_s);
+        QTest::keyClick(h.child<QLineEdit>("txtBind"), Qt::Key_Return);
+        h.child<QLineEdit>("txtBind")->setText(u"+duck"_s);
+        auto *target = h.window->findChild<QWidget *>(field);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        if (!effect.startsWith(u'|'))
+            h.prompter.answerMessage(Prompter::No);
+        QTest::keySequence(target, QKeySequence(keys));
+        const QString asked = h.prompter.asked.isEmpty() ? QString() : h.prompter.last().message.title;
+        QCOMPARE(asked + u'|' + QGuiApplication::clipboard()->text() + u'|' + QString::number(h.lines().size()),
+                 effect);
     }
 
     void doubleClickEditsTheSelectedLine_data()

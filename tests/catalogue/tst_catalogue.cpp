@@ -228,6 +228,7 @@ private slots:
         QTest::newRow("LF line ends") << false << "{G}\n[S]\nc\n"_ba << Problem::None;
         QTest::newRow("cut inside the last line") << false << "{G}\r\n[S]\r\nc"_ba << Problem::Unended;
         QTest::newRow("cut inside the line end") << false << "{G}\r\n[S]\r\nc\r"_ba << Problem::Unended;
+        QTest::newRow("cut inside a quote") << false << "{G}\r\n[S]\r\nc\r\n\"d\r\n"_ba << Problem::Unended;
         QTest::newRow("empty list") << false << QByteArray() << Problem::Empty;
         QTest::newRow("NUL in a command") << false << QByteArray("{G}\r\n[S]\r\nc\0d", 13) << Problem::Binary;
         QTest::newRow("web page") << false << "<html><body>{x}</body></html>"_ba << Problem::NoGroup;

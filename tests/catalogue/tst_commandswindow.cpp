@@ -12,17 +12,21 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using vbu::CommandsWindow;
@@ -176,6 +180,26 @@ private slots:
         QCOMPARE(f.h.child<QProgressBar>("Progress")->value(), 0);
     }
 
+    void longCommandsShowWholeOnHoverAndScrollSideways()
+    {
+        const QString command = u"cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350"_s;
+        Fixture f("//1.0\r\n{Moves}\r\n[Speed]\r\n" + command.toLatin1() + "\r\n");
+        CommandsWindow *w = f.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        auto *tree = child<QTreeWidget>(w, u"TreeView1"_s);
+        tree->expandAll();
+        const QRect r = tree->visualItemRect(tree->findItems(command, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QHelpEvent hover(QEvent::ToolTip, r.center(), tree->viewport()->mapToGlobal(r.center()));
+        QCoreApplication::sendEvent(tree->viewport(), &hover);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text().section(u'\n', 0, 0) : QString(), command);
+        QToolTip::hideText();
+        // The whole text lies within the scrolled width, and the window keeps its design width.
+        QTRY_VERIFY(tree->horizontalScrollBar()->maximum() + tree->viewport()->width() >
+                    r.left() + tree->fontMetrics().horizontalAdvance(command));
+        QCOMPARE(w->width(), 2955 / 15);
+    }
+
     void doubleClicks()
     {
         Fixture f;
@@ -210,7 +234,7 @@ private slots:
     }
 
     // A command's tool tip: its text, then what its group's game says of its first word (a port,
-    // where neither original game has it); both games for another group. Sections have none.
+    // where neither original game has it); both games for another group. Sections show their text.
     void commandToolTips_data()
     {
         QTest::addColumn<QString>("node");
@@ -231,7 +255,7 @@ private slots:
             << u"fov 90"_s
             << u"fov 90\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
                    description(q2, "fov") + u"\nDefault: \"90\""_s;
-        QTest::newRow("section") << u"Moves"_s << QString();
+        QTest::newRow("section") << u"Moves"_s << u"Moves"_s;
     }
 
     void commandToolTips()
@@ -261,7 +285,6 @@ private slots:
                                      << u"fov\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
                                             description(u"quake2"_s, "fov") + u"\nDefault: \"90\""_s;
         QTest::newRow("a value") << 14 << u"Binding Text"_s;
-        QTest::newRow("a key") << 22 << u"Binding Text"_s;
         QTest::newRow("in quotes, one game") << 27 << u"+jump\nQuake: "_s + description(q, "+jump");
     }
 
@@ -480,24 +503,40 @@ private slots:
         QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
+    // Said once what became of the list: by the writer when there was one in its place.
+    void updateNotSavedIsReported_data()
+    {
+        QTest::addColumn<bool>("pipe"); // else the folder goes
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("folder gone") << false << u".\r\nYour command list was not changed."_s;
+        QTest::newRow("a pipe in its place") << true << u"not a file. It was not changed."_s;
+    }
+
     void updateNotSavedIsReported()
     {
+        QFETCH(bool, pipe);
+        QFETCH(QString, ending);
         Fixture f;
         QVERIFY(QDir(f.h.dir.path()).mkdir(u"program"_s));
         f.h.window->setCataloguePath(f.h.path(u"program/commands.dat"_s));
         vbu::test::writeAll(f.h.window->cataloguePath(), local);
         f.server.answer("/version.txt", "1.4");
-        // The folder goes away while the list is on its way.
+        // While the list is on its way.
         f.server.route("/commands.dat", {200, remote, {}, Route::Answer, [&] {
-                                             QVERIFY(QDir(f.h.dir.path()).rename(u"program"_s, u"moved"_s));
+                                             if (!pipe)
+                                                 QVERIFY(QDir(f.h.dir.path()).rename(u"program"_s, u"moved"_s));
+                                             else if (QFile::remove(f.h.window->cataloguePath()))
+                                                 QCOMPARE(::mkfifo(qPrintable(f.h.window->cataloguePath()), 0600), 0);
                                          }});
         CommandsWindow *w = f.check({Prompter::Yes, Prompter::Ok});
         const Prompter::Message &m = f.h.prompter.last().message;
         QCOMPARE(m.title, u"Error: Update Not Saved"_s);
         QVERIFY2(m.text.startsWith(u"The new command list could not be written to "_s + w->cataloguePath()),
                  qPrintable(m.text));
+        QVERIFY2(m.text.endsWith(ending) && m.text.count(u"changed"_s) == 1, qPrintable(m.text));
         QCOMPARE(m.icon, Prompter::Icon::Critical);
-        QCOMPARE(vbu::test::readAll(f.h.path(u"moved/commands.dat"_s)), local);
+        if (!pipe)
+            QCOMPARE(vbu::test::readAll(f.h.path(u"moved/commands.dat"_s)), local);
     }
 };
 

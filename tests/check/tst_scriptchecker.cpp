@@ -36,11 +36,13 @@ QString render(QByteArrayView command, ScriptTokenizer::Dialect dialect)
 }
 
 // In the order of CheckRule.
-const char *const ruleNames[] = {"ScriptTooLong",      "DuplicateBind",    "UnknownKey",         "PortOnlyKey",
-                                 "UpperCaseKey",       "KeyNeverUsed",     "CommentRunsCommand", "UnclosedQuote",
-                                 "ArgumentTooLong",    "CommandTooLong",   "SetMissing",         "BindNotQuoted",
-                                 "NameTooLong",        "NameBadCharacter", "NameFirstWordOnly",  "AliasNameTooLong",
-                                 "LoneCarriageReturn", "ZeroByte",         "UnknownName",        "ValueOutOfRange"};
+const char *const ruleNames[] = {
+    "ScriptTooLong",        "DuplicateBind",    "UnknownKey",          "PortOnlyKey",
+    "UpperCaseKey",         "KeyNeverUsed",     "CommentRunsCommand",  "UnclosedQuote",
+    "ArgumentTooLong",      "CommandTooLong",   "SetMissing",          "BindNotQuoted",
+    "NameTooLong",          "NameBadCharacter", "NameFirstWordOnly",   "AliasNameTooLong",
+    "LoneCarriageReturn",   "ZeroByte",         "UnknownName",         "ValueOutOfRange",
+    "CommandRunsOnRelease", "AliasLoop",        "ReleaseAliasMissing", "OnlyReleaseCommands"};
 
 // In the order of CheckGame.
 const char *const gameMarks[] = {" q1", " q2", ""};
@@ -267,6 +269,25 @@ void TestScriptChecker::rules_data()
     row("alias names of 31 and 32", "alias " + QByteArray(31, 'a') + " x\nalias " + QByteArray(32, 'a') + " x",
         "2 E AliasNameTooLong");
 
+    // A release runs the binding again with its first '+' turned into '-', and only then.
+    row("later '+' commands on release",
+        "bind x \"+attack; +jump; impulse 7\"\nbind y \"impulse 7; +jump\"\nbind z \" +a; +b\"",
+        "1 W CommandRunsOnRelease");
+    row("only '-' commands", "bind q \"-attack; -jump\"\nbind r \"-attack; +jump\"\nbind s -\nalias t \"bind u -jump\"",
+        "1 W OnlyReleaseCommands, 4 W OnlyReleaseCommands");
+    // A twin counts in any case, defined later or inside another alias.
+    row("'+' aliases and their twins",
+        "alias +zoom \"fov 50\"\nalias +Look x\nalias -LOOK y\nalias +fire +attack\nalias t \"alias -fire -attack\"",
+        "1 W ReleaseAliasMissing");
+    row("alias loops",
+        "alias a b; alias b a\nalias t \"echo; wait; t\"\nalias g \"g; echo y\"\nalias c \"alias c x; c\"",
+        "1 E AliasLoop >1 q1, 1 E AliasLoop >1 q2, 3 E AliasLoop q1, 3 E AliasLoop q2");
+    // A loop closes where its last alias is defined; a cycle that redefines its aliases is none.
+    row("loops across lines, redefined away",
+        "alias l1 l2\nalias l2 l1\nalias l2 x\nalias l1 l2\nalias cyc c1\n"
+        "alias c1 \"fov 1; alias cyc c2\"\nalias c2 \"fov 2; alias cyc c1\"",
+        "2 E AliasLoop >1 q1, 2 E AliasLoop >1 q2");
+
     file("line ends of all kinds; blank lines count", "\n\r\nbind a x\nbind b y\r\nbind a z", "5 W DuplicateBind >3");
     file("lone CR; one at the very end is fine", "bind a x\rbind b y\r\nbind c z\r", "1 E LoneCarriageReturn");
     file("zero byte", "bind a x\r\nbind a y"_ba + '\0' + "z\r\nbind a w\r\n", "2 W DuplicateBind >1, 2 E ZeroByte");
@@ -313,8 +334,8 @@ void TestScriptChecker::profileRules_data()
     row("unknown names", u"quake"_s, "cl_fowardspeed 300\nSensitivity 5\nfoo; +attack\nbind x \"impulse 7; bar\"",
         "1 W UnknownName q1, 2 W UnknownName q1, 3 W UnknownName q1, 4 W UnknownName q1");
     // Made later, inside an alias, or in another case: the alias is there when the key runs it.
-    row("aliases the script makes", u"quake"_s, "bind x +zoomin\nalias +ZOOMIN \"fov 30; alias zz fov\"\nbind y zz\nZZ",
-        "");
+    row("aliases the script makes", u"quake"_s,
+        "bind x +zoomin\nalias +ZOOMIN \"fov 30; alias zz fov\"\nbind y zz\nZZ\nalias -zoomin zz", "");
     // The game code's commands; set makes variables, which keep their case; $NAME is replaced.
     row("what Quake 2 knows", u"quake2"_s, "use Rocket Launcher\nset myvar 1\nmyvar 2\nMyvar 3\n$w\nbind x $w",
         "4 W UnknownName q2");
@@ -397,6 +418,15 @@ void TestScriptChecker::texts_data()
     QTest::newRow("long name") << QString() << "name \"ABCDEFGHIJKLMNOP\""_ba
                                << u"The game keeps only 15 characters of a name, so 'ABCDEFGHIJKLMNOP' becomes "
                                   "'ABCDEFGHIJKLMNO'."_s;
+    QTest::newRow("button on release")
+        << QString() << "bind x \"+attack; +jump\""_ba
+        << u"'+jump' runs again when key 'x' is released, since the game turns only the first command of a binding "
+           "into its '-' form."_s;
+    QTest::newRow("loop")
+        << QString() << "alias a b; alias b c; alias c a"_ba
+        << u"Quake: Alias 'c' runs itself again through 'a' and 'b' without end, so the game hangs or "
+           "quits when it runs.\nQuake 2: Alias 'c' runs itself again through 'a' and 'b' without end, "
+           "so the game stops it at the 16th alias of a frame (\"ALIAS_LOOP_COUNT\")."_s;
     QTest::newRow("open quote") << QString() << "bind a \"x"_ba
                                 << u"Quake: A double quote is not closed, so the rest of the line counts as quoted and "
                                    "a ';' there no longer ends a command.\n"

@@ -93,16 +93,25 @@ private slots:
             << "a\r\n"_ba << QStringList{u"items"_s, u".dot.cfg"_s} << 0 << "a\n"_ba << QByteArray();
         QTest::newRow("items --command-line") << script << QStringList{u"items"_s, u"--command-line"_s, u"s.cfg"_s} << 0
                                               << "a\nb\nq,\n\x80\xff\0z\n"_ba << QByteArray();
+        QTest::newRow("items --exact") << script << QStringList{u"items"_s, u"--exact"_s, u"s.cfg"_s} << 0
+                                       << "a, b\n\n\"q,\"\n\x80\xff\0z\n"_ba << QByteArray();
         QTest::newRow("check, both games") << set << QStringList{u"check"_s, u"s.cfg"_s} << 1
                                            << QByteArray("s.cfg:2: error: Quake" + noSet) << QByteArray();
         QTest::newRow("check --game quake") << set << QStringList{u"check"_s, u"--game"_s, u"quake"_s, u"s.cfg"_s} << 1
                                             << QByteArray("s.cfg:2: error" + noSet) << QByteArray();
-        // The file's own lines, not the editor's items: Open would cut the name at the comma.
+        // The file's own lines, not the editor's items: Open would cut the name at the comma, and
+        // says so after the line's own findings.
         QTest::newRow("check --game=quake2 -- -file")
-            << "echo a, b\r\nname \"ABCDEFGHIJ,KLMNOPQ\"\r\n"_ba
+            << "echo a, b\r\nname \"ABCDEFGHIJ,KLMNOPQ\"\r\n  \"x\"\r\n"_ba
             << QStringList{u"check"_s, u"--game=quake2"_s, u"--"_s, u"-n.cfg"_s} << 0
-            << "-n.cfg:2: warning: The game keeps only 15 characters of a name, so 'ABCDEFGHIJ,KLMNOPQ' becomes "
-               "'ABCDEFGHIJ,KLMN'.\n"_ba
+            << "-n.cfg:1: warning: Open reads this line as 2 items; saving them writes 2 lines (use Open Exactly)\n"
+               "-n.cfg:2: warning: The game keeps only 15 characters of a name, so 'ABCDEFGHIJ,KLMNOPQ' becomes "
+               "'ABCDEFGHIJ,KLMN'.\n"
+               "-n.cfg:2: warning: Open reads this line as 2 items; saving them writes 2 lines (use Open Exactly)\n"
+               "-n.cfg:3: warning: The game knows no command or variable named 'x', and the script makes no alias or "
+               "variable of that name.\n"
+               "-n.cfg:3: warning: Open drops the blanks at the start of this line and its double quotes; saving "
+               "writes the line without them (use Open Exactly)\n"_ba
             << QByteArray();
         QTest::newRow("check --game quakespasm")
             << "bind MOUSE5 +atack\r\n"_ba << QStringList{u"check"_s, u"--game"_s, u"quakespasm"_s, u"p.cfg"_s} << 0
@@ -142,11 +151,12 @@ private slots:
         const QByteArray gone = "File 'gone.cfg' could not be found.\n";
         const QByteArray folder = "File 'folder' could not be found.\n";
         const QByteArray check = "usage: vbu-cfg check [--game PROFILE] FILE\n";
-        const QByteArray items = "usage: vbu-cfg items [--command-line] FILE\n";
+        const QByteArray items = "usage: vbu-cfg items [--command-line|--exact] FILE\n";
         QTest::newRow("items, no file") << QStringList{u"items"_s, u"gone.cfg"_s} << 1 << gone;
         QTest::newRow("items, a folder") << QStringList{u"items"_s, u"folder"_s} << 1 << folder;
         QTest::newRow("items --command-line, no file")
             << QStringList{u"items"_s, u"--command-line"_s, u"gone.cfg"_s} << 1 << gone;
+        QTest::newRow("items --exact, a folder") << QStringList{u"items"_s, u"--exact"_s, u"folder"_s} << 1 << folder;
         QTest::newRow("items --command-line, a folder")
             << QStringList{u"items"_s, u"--command-line"_s, u"folder"_s} << 1 << folder;
         QTest::newRow("items, unreadable")
@@ -173,7 +183,7 @@ private slots:
         QTest::newRow("items without a file") << QStringList{u"items"_s, u"--command-line"_s} << 2 << items;
         QTest::newRow("items with two files") << QStringList{u"items"_s, u"a"_s, u"b"_s} << 2 << items;
         QTest::newRow("resave with one file")
-            << QStringList{u"resave"_s, u"a"_s} << 2 << "usage: vbu-cfg resave IN OUT\n"_ba;
+            << QStringList{u"resave"_s, u"--exact"_s, u"a"_s} << 2 << "usage: vbu-cfg resave [--exact] IN OUT\n"_ba;
         QTest::newRow("check without a file") << QStringList{u"check"_s} << 2 << check;
         QTest::newRow("check, game without a name") << QStringList{u"check"_s, u"a.cfg"_s, u"--game"_s} << 2 << check;
         QTest::newRow("check, unknown option") << QStringList{u"check"_s, u"--fix"_s, u"a.cfg"_s} << 2 << check;
@@ -247,8 +257,8 @@ private slots:
         const QByteArray list = "//1.4\r\n{B}\r\n[T]\r\ny\r\nz\r\n";
         const QByteArray chunked = QByteArray::number(list.size(), 16) + "\r\n" + list + "\r\n0\r\n\r\n";
         const QByteArray cut = "vbu-cfg update: the command list sent by the update server cannot be used: Its last "
-                               "line breaks off before its end, so it did not arrive whole. Your command list was not "
-                               "changed.\n";
+                               "line breaks off before its end, or a quote in it never closes, so it did not arrive "
+                               "whole. Your command list was not changed.\n";
         QTest::newRow("current") << "1.3"_ba << Route{} << false << 0
                                  << "Your command list is current and does not need to be updated.\n"_ba
                                  << QByteArray();
@@ -301,12 +311,22 @@ private slots:
         QCOMPARE(vbu::test::readAll(u"b.cfg"_s), "a\r\nb\r\n\r\nq\r\nbind x \"y\"  \r\n"_ba);
     }
 
+    // Byte for byte, but that every line ends with CR LF.
+    void resaveExactlyKeepsEveryCorpusFile()
+    {
+        for (const QString &path : vbu::test::corpusFiles()) {
+            const Run r = run({u"resave"_s, u"--exact"_s, path, u"exact.cfg"_s});
+            QCOMPARE(r.code + r.out.size() + r.err.size(), 0);
+            QCOMPARE(vbu::test::readAll(u"exact.cfg"_s), vbu::test::withCrLf(vbu::test::readAll(path)));
+        }
+    }
+
     void helpAndTheOwnCatalogue()
     {
         const Run help = run({u"--help"_s});
         QCOMPARE(help.code, 0);
         for (const char *usage : {"vbu-cfg catalogue [FILE]", "vbu-cfg check [--game PROFILE] FILE",
-                                  "vbu-cfg items [--command-line] FILE", "vbu-cfg resave IN OUT"})
+                                  "vbu-cfg items [--command-line|--exact] FILE", "vbu-cfg resave [--exact] IN OUT"})
             QVERIFY2(help.out.contains(usage), usage);
         // Without a name: the catalogue beside the program, the one the editor reads.
         const Run own = run({u"catalogue"_s});

@@ -59,6 +59,12 @@ docked() { # main tool: the tool's frame stands at the main frame's right edge, 
     read -r tl tt tr tb < <(frame_of "$2")
     [ $((tl - mr)) -ge -1 ] && [ $((tl - mr)) -le 1 ] && [ $((tt - mt)) -ge -1 ] && [ $((tt - mt)) -le 1 ]
 }
+as_tall() { # main tool: both frames are of one height
+    local mt mb tt tb
+    read -r _ mt _ mb < <(frame_of "$1")
+    read -r _ tt _ tb < <(frame_of "$2")
+    [ $((tb - tt)) -eq $((mb - mt)) ]
+}
 
 shot() { # file, window ids...: a picture of the screen cut to the windows' frames
     local file=$1 left=100000 top=100000 right=0 bottom=0 l t r b
@@ -103,10 +109,11 @@ pids+=($vbu_pid)
 main=$(wait_window "$script")
 xdotool windowactivate --sync "$main"
 
-# Compose a line from the keyboard: type, key and binding text, then Enter.
-xdotool key --window "$main" ctrl+a
+# Compose a line from the keyboard: type, key and binding text, then Enter. Ctrl+A is the menu's
+# Clear All in every field, so a field's text is selected with End and Shift+Home.
+xdotool key --window "$main" End shift+Home
 xdotool type --delay 20 "bind"
-xdotool key Tab ctrl+a
+xdotool key Tab End shift+Home
 xdotool type --delay 20 "f5"
 xdotool key Tab
 xdotool type --delay 20 "+attack;say hi"
@@ -116,6 +123,7 @@ xdotool key Return
 xdotool key alt+o Return
 tool=$(wait_window "Command List - v1.0")
 until_ok 20 docked "$main" "$tool" || fail "Command List not docked: main $(frame_of "$main"), list $(frame_of "$tool")"
+as_tall "$main" "$tool" || fail "Command List not as tall as the main window: $(frame_of "$main"), $(frame_of "$tool")"
 shot "$out/main-window.png" "$main" "$tool"
 
 # Moving the main window takes the Command List along.
@@ -131,6 +139,17 @@ xdotool key ctrl+s
 expected=$(printf 'bind w "+forward"\r\nbind s "+back"\r\nbind f5 "+attack;say hi"\r\n' | od -An -tx1)
 saved() { [ "$(od -An -tx1 <"$script")" = "$expected" ]; }
 until_ok 20 saved || fail "saved bytes differ: $(od -c <"$script" | head)"
+
+# The Key Map with Ctrl+M, for Quake 2: the keys the list binds are shaded; the arrows lead from
+# Escape to F5, and Enter presses it.
+xdotool key ctrl+m
+keymap=$(wait_window "Key Map")
+xdotool windowactivate --sync "$keymap"
+xdotool key alt+g Down Tab Right Right Right Right Right Return
+shot "$out/key-map.png" "$keymap"
+xdotool key Escape
+wait_gone "Key Map"
+xdotool windowactivate --sync "$main"
 
 # Close with Ctrl+L, answering Yes: the file is written again and the list empties.
 xdotool key ctrl+l
@@ -180,4 +199,25 @@ xdotool windowactivate --sync "$confirm" key Return
 until_ok 20 bash -c "! kill -0 $vbu_pid" || fail "the program did not end after Exit"
 wait "$vbu_pid" || fail "the program ended with an error: $(cat "$work/vbu.log")"
 [ -z "$(cat "$work/vbu.log")" ] || echo "e2e: program output: $(cat "$work/vbu.log")"
+
+# --- no command list beside the program: its message first, then the window in the docked place ---
+mkdir "$work/bare"
+cp "$vbu" "$work/bare/vbu"
+"$work/bare/vbu" >"$work/bare.log" 2>&1 &
+vbu_pid=$!
+pids+=($vbu_pid)
+main=$(wait_window "Vantor's Bind Utility")
+xdotool windowactivate --sync "$main"
+xdotool key alt+o Return
+missing=$(wait_window "Error Opening File")
+xdotool windowactivate --sync "$missing" key Return
+tool=$(wait_window "Command List - v")
+until_ok 20 docked "$main" "$tool" || fail "Command List not docked after the message: $(frame_of "$main"), $(frame_of "$tool")"
+as_tall "$main" "$tool" || fail "Command List not as tall after the message: $(frame_of "$main"), $(frame_of "$tool")"
+# Ctrl+X is Exit, with the focus in the type field.
+xdotool windowactivate --sync "$main"
+xdotool key ctrl+x
+confirm=$(wait_window "Confirm")
+xdotool windowactivate --sync "$confirm" key Return
+until_ok 20 bash -c "! kill -0 $vbu_pid" || fail "Ctrl+X did not end the program"
 echo "e2e: 1 passed, 0 failed"

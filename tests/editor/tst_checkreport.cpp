@@ -16,8 +16,6 @@
 #include <QTest>
 #include <QTreeView>
 
-#include <map>
-
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
 using vbu::CheckSeverity;
@@ -39,13 +37,9 @@ const QByteArrayList mixedScript{
 // The checker's findings on the list as it is now, for a shipped game profile.
 QList<CheckFinding> engine(const MainWindowHarness &h, const QString &profile)
 {
-    static std::map<QString, vbu::CheckProfile> profiles;
-    auto it = profiles.find(profile);
-    if (it == profiles.end()) {
-        QString error;
-        it = profiles.emplace(profile, *vbu::CheckProfile::load(profile, vbu::GameProfiles::directory(), &error)).first;
-    }
-    return vbu::ScriptChecker::check(h.window->script().lines(), it->second.target());
+    QString error;
+    const auto loaded = vbu::CheckProfile::load(profile, vbu::GameProfiles::directory(), &error);
+    return vbu::ScriptChecker::check(h.window->script().lines(), loaded->target());
 }
 
 ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
@@ -142,7 +136,6 @@ private slots:
         for (QAction *a : h.window->menuBar()->actions())
             menus.append(a->menu() ? a->menu()->objectName() : QString());
         QCOMPARE(menus, (QStringList{u"mnuFile"_s, u"mnuEdit"_s, u"mnuOptions"_s, u"mnuTools"_s, u"mnuHelp"_s}));
-        QCOMPARE(h.window->findChild<QMenu *>(u"mnuTools"_s)->actions(), QList{h.action("mnuCheckScript")});
         QCOMPARE(h.action("mnuCheckScript")->text(), u"&Check Script"_s);
         h.setLines({"bind w +forward"});
         QVERIFY(h.showActive());

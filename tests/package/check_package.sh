@@ -81,6 +81,7 @@ done
 # The packaged programs run from the unpacked tree and find the packaged catalogue.
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 expect "vbu-cfg --version" test "$("$root/usr/bin/vbu-cfg" --version)" = "vbu-cfg $version"
+expect "vbu --version without a display" test "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/vbu" --version)" = "vbu $version"
 expect "vbu-cfg reads the packaged catalogue" bash -c "cd / && '$root/usr/bin/vbu-cfg' catalogue | head -n 1 | grep -q '^version '"
 
 # Completion: commands, options and --game values come from the program, file names from

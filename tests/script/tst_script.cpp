@@ -1,3 +1,4 @@
+#include "core/check/OpenChangeFindings.h"
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using vbu::OpenChanges;
 using vbu::ScriptLines;
 using vbu::ScriptModel;
 using vbu::ScriptReader;
@@ -47,6 +49,33 @@ Items itemsOf(const QByteArray &letters)
 
 enum class Op { Insert, Replace, Remove, Move };
 
+// "LINE[-LAST]:FIRST+COUNT:FLAGS" an entry, FLAGS of s (split at commas), q (quotes dropped) and
+// b (blanks dropped).
+QByteArray entriesOf(const OpenChanges &changes)
+{
+    QByteArrayList out;
+    for (const OpenChanges::Entry &e : changes.entries()) {
+        QByteArray text = QByteArray::number(e.line);
+        if (e.lineCount > 1)
+            text += '-' + QByteArray::number(e.line + e.lineCount - 1);
+        text += ':' + QByteArray::number(e.firstItem) + '+' + QByteArray::number(e.itemCount) + ':';
+        for (int bit = 0; bit < 3; ++bit) {
+            if (e.changes.toInt() & (1 << bit))
+                text += "sqb"[bit];
+        }
+        out.append(text);
+    }
+    return out.join(' ');
+}
+
+// A model holding the items read, with the marks Open gives them.
+void load(ScriptModel &model, const QByteArray &bytes)
+{
+    OpenChanges changes;
+    ScriptLines lines = ScriptReader::parse(bytes, ScriptReader::Mode::Open, &changes);
+    model.replaceAll(std::move(lines), vbu::OpenMarks(std::move(changes)));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Op)
@@ -61,40 +90,115 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Items>("open");
+        QTest::addColumn<QByteArray>("changes");
         QTest::newRow("quote inside a field, comma splits")
-            << "bind x \"say a, b\"\r\n"_ba << Items{"bind x \"say a", "b\""};
+            << "bind x \"say a, b\"\r\n"_ba << Items{"bind x \"say a", "b\""} << "1:0+2:s"_ba;
         QTest::newRow("leading tabs and blanks skipped, trailing kept")
-            << "\t \tset hand 0  \r\n"_ba << Items{"set hand 0  "};
-        QTest::newRow("blank-only line") << "x\r\n   \r\n"_ba << Items{"x", ""};
-        QTest::newRow("comma inside quotes") << "\"a,b\",c\r\n"_ba << Items{"a,b", "c"};
-        QTest::newRow("text after closing quote kept") << "\"bind\" x \"y\", b\r\n"_ba << Items{"bind x \"y\"", "b"};
-        QTest::newRow("blanks inside quotes kept") << "  \" in \"\r\n"_ba << Items{" in "};
-        QTest::newRow("empty quotes") << "\"\"\r\nx\r\n"_ba << Items{"", "x"};
+            << "\t \tset hand 0  \r\n"_ba << Items{"set hand 0  "} << "1:0+1:b"_ba;
+        QTest::newRow("blank-only line") << "x\r\n   \r\n"_ba << Items{"x", ""} << "2:1+1:b"_ba;
+        QTest::newRow("comma inside quotes") << "\"a,b\",c\r\n"_ba << Items{"a,b", "c"} << "1:0+2:sq"_ba;
+        QTest::newRow("text after closing quote kept")
+            << "\"bind\" x \"y\", b\r\n"_ba << Items{"bind x \"y\"", "b"} << "1:0+2:sq"_ba;
+        QTest::newRow("blanks inside quotes kept") << "  \" in \"\r\n"_ba << Items{" in "} << "1:0+1:qb"_ba;
+        QTest::newRow("empty quotes") << "\"\"\r\nx\r\n"_ba << Items{"", "x"} << "1:0+1:q"_ba;
         QTest::newRow("quoted field runs across line ends")
-            << "\"a,\r\nb\nc\" d\re,f\r\n"_ba << Items{"a,\r\nb\nc d", "e", "f"};
+            << "\"a,\r\nb\nc\" d\re,f\r\n"_ba << Items{"a,\r\nb\nc d", "e", "f"} << "1-3:0+1:q 4:1+2:s"_ba;
         QTest::newRow("unclosed quote runs to the end of the last line")
-            << "x\r\n\"open, still\r\nnext\r\n"_ba << Items{"x", "open, still\r\nnext"};
-        QTest::newRow("n commas give n+1 fields") << "a,b,,c\r\n"_ba << Items{"a", "b", "", "c"};
-        QTest::newRow("last line without line end") << "a\r\nb,c"_ba << Items{"a", "b", "c"};
-        QTest::newRow("trailing comma on last line") << "a,"_ba << Items{"a", ""};
-        QTest::newRow("empty file") << QByteArray() << Items{};
-        QTest::newRow("single CR LF") << "\r\n"_ba << Items{""};
-        QTest::newRow("mixed line ends") << "a\r\nb\nc\rd\r\n"_ba << Items{"a", "b", "c", "d"};
-        QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << Items{"a", "", "b"};
-        QTest::newRow("CR CR LF") << "a\r\r\nb"_ba << Items{"a", "", "b"};
-        QTest::newRow("high bytes") << "name \x80\xe9\xff\r\n\xa0x\r\n"_ba << Items{"name \x80\xe9\xff", "\xa0x"};
+            << "x\r\n\"open, still\r\nnext\r\n"_ba << Items{"x", "open, still\r\nnext"} << "2-3:1+1:q"_ba;
+        QTest::newRow("n commas give n+1 fields") << "a,b,,c\r\n"_ba << Items{"a", "b", "", "c"} << "1:0+4:s"_ba;
+        QTest::newRow("last line without line end") << "a\r\nb,c"_ba << Items{"a", "b", "c"} << "2:1+2:s"_ba;
+        QTest::newRow("trailing comma on last line") << "a,"_ba << Items{"a", ""} << "1:0+2:s"_ba;
+        QTest::newRow("empty file") << QByteArray() << Items{} << QByteArray();
+        QTest::newRow("single CR LF") << "\r\n"_ba << Items{""} << QByteArray();
+        QTest::newRow("mixed line ends") << "a\r\nb\nc\rd\r\n"_ba << Items{"a", "b", "c", "d"} << QByteArray();
+        QTest::newRow("LF CR is two line ends") << "a\n\rb"_ba << Items{"a", "", "b"} << QByteArray();
+        QTest::newRow("CR CR LF") << "a\r\r\nb"_ba << Items{"a", "", "b"} << QByteArray();
+        QTest::newRow("high bytes") << "name \x80\xe9\xff\r\n\xa0x\r\n"_ba << Items{"name \x80\xe9\xff", "\xa0x"}
+                                    << QByteArray();
         QTest::newRow("NUL is a byte") << QByteArray("a\0b,\0\r\n", 7)
-                                       << Items{QByteArray("a\0b", 3), QByteArray(1, '\0')};
+                                       << Items{QByteArray("a\0b", 3), QByteArray(1, '\0')} << "1:0+2:s"_ba;
     }
 
-    // The command line gives Open's items without the empty ones.
+    // The command line gives Open's items without the empty ones. Open notes the lines it did
+    // not take back as they stand.
     void fields()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(Items, open);
-        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::Open).toList(), open);
+        QFETCH(QByteArray, changes);
+        OpenChanges found;
+        QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::Open, &found).toList(), open);
+        QCOMPARE(entriesOf(found), changes);
         open.removeIf([](const QByteArray &item) { return item.isEmpty(); });
         QCOMPARE(ScriptReader::parse(bytes, ScriptReader::Mode::CommandLine).toList(), open);
+    }
+
+    void exactLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Items>("items");
+        QTest::newRow("empty file") << QByteArray() << Items{};
+        QTest::newRow("commas, quotes and blanks stay") << "bind \",\" \"+moveleft\"\r\n  say gg, wp\r\n\"x\"\r\n"_ba
+                                                        << Items{"bind \",\" \"+moveleft\"", "  say gg, wp", "\"x\""};
+        QTest::newRow("every line end; the last line has none")
+            << "a\nb\rc\r\n\n\rd"_ba << Items{"a", "b", "c", "", "", "d"};
+        QTest::newRow("empty last line; NUL") << QByteArray("\0\r\n\r\n", 5) << Items{QByteArray(1, '\0'), ""};
+        QTest::newRow("a quote that never closes") << "\"a\r\nb"_ba << Items{"\"a", "b"};
+    }
+
+    // Open Exactly: every line one item as it stands, and Save writes the file back.
+    void exactLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Items, items);
+        OpenChanges changes;
+        const ScriptLines lines = ScriptReader::parse(bytes, ScriptReader::Mode::Exact, &changes);
+        QCOMPARE(lines.toList(), items);
+        QVERIFY(changes.isEmpty());
+        QCOMPARE(ScriptWriter::toBytes(lines), vbu::test::withCrLf(bytes));
+    }
+
+    void openChangeTexts_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("warning");
+        const QString useExact = u" Use File > Open Exactly to keep the file's lines as they are."_s;
+        QTest::newRow("split, quotes dropped")
+            << "x\r\nbind \",\" \"+moveleft\"\r\n"_ba
+            << u"Open split line 2 of the file at commas into 2 items and dropped double quotes from it; saving "
+               "writes the 2 items as 2 lines."_s +
+                   useExact
+            << u"Open reads this line as 2 items; saving them writes 2 lines (use Open Exactly)"_s;
+        QTest::newRow("blanks and quotes dropped")
+            << "  \"x\"\r\n"_ba
+            << u"Open dropped double quotes from line 1 of the file and dropped the blanks at the start of it; saving "
+               "writes the line without them."_s +
+                   useExact
+            << u"Open drops the blanks at the start of this line and its double quotes; saving writes the line "
+               "without them (use Open Exactly)"_s;
+        QTest::newRow("a quote across line ends")
+            << "\"a\r\nb\nc\", d\r\n"_ba
+            << u"Open read lines 1 to 3 of the file as one piece (a double quote runs on across a line end), split "
+               "them at commas into 2 items and dropped double quotes from them; saving writes the 2 items as 4 "
+               "lines."_s +
+                   useExact
+            << u"Open reads this line and the next 2 as 2 items; saving them writes 4 lines (use Open Exactly)"_s;
+    }
+
+    // What the row of a changed line says, and the check's warning for the line.
+    void openChangeTexts()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, toolTip);
+        QFETCH(QString, warning);
+        ScriptModel model;
+        load(model, bytes);
+        const int row = model.rowCount() - 1;
+        QCOMPARE(model.index(row).data(Qt::ToolTipRole).toString(), toolTip);
+        const QList<vbu::CheckFinding> found = vbu::OpenChangeFindings::withMarks({}, model.marks());
+        QCOMPARE(found.constLast().text, warning);
+        QCOMPARE(found.constLast().line, row + 1);
     }
 
     // Missing, a folder, no permission, and an I/O error: reading this process's memory from
@@ -224,35 +328,52 @@ private slots:
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("insert first") << Op::Insert << 0 << 0 << "Nab_de"_ba;
-        QTest::newRow("insert middle") << Op::Insert << 2 << 0 << "abN_de"_ba;
-        QTest::newRow("insert after last") << Op::Insert << 5 << 0 << "ab_deN"_ba;
-        QTest::newRow("replace first") << Op::Replace << 0 << 0 << "Nb_de"_ba;
-        QTest::newRow("replace middle") << Op::Replace << 2 << 0 << "abNde"_ba;
-        QTest::newRow("replace last") << Op::Replace << 4 << 0 << "ab_dN"_ba;
-        QTest::newRow("remove first") << Op::Remove << 0 << 0 << "b_de"_ba;
-        QTest::newRow("remove middle") << Op::Remove << 2 << 0 << "abde"_ba;
-        QTest::newRow("remove last") << Op::Remove << 4 << 0 << "ab_d"_ba;
-        QTest::newRow("move first to last") << Op::Move << 0 << 4 << "b_dea"_ba;
-        QTest::newRow("move last to first") << Op::Move << 4 << 0 << "eab_d"_ba;
-        QTest::newRow("move middle down") << Op::Move << 1 << 3 << "a_dbe"_ba;
-        QTest::newRow("move to itself") << Op::Move << 2 << 2 << "ab_de"_ba;
+        // A row marked *: it came from a line Open changed.
+        QTest::addColumn<QByteArray>("marked");
+        QTest::newRow("insert first") << Op::Insert << 0 << 0 << "Nab_de"_ba
+                                      << ".*..*."_ba;
+        QTest::newRow("insert middle") << Op::Insert << 2 << 0 << "abN_de"_ba
+                                       << "*...*."_ba;
+        QTest::newRow("insert after last") << Op::Insert << 5 << 0 << "ab_deN"_ba
+                                           << "*..*.."_ba;
+        QTest::newRow("replace first") << Op::Replace << 0 << 0 << "Nb_de"_ba
+                                       << "...*."_ba;
+        QTest::newRow("replace middle") << Op::Replace << 2 << 0 << "abNde"_ba
+                                        << "*..*."_ba;
+        QTest::newRow("replace last") << Op::Replace << 4 << 0 << "ab_dN"_ba
+                                      << "*..*."_ba;
+        QTest::newRow("remove first") << Op::Remove << 0 << 0 << "b_de"_ba
+                                      << "..*."_ba;
+        QTest::newRow("remove middle") << Op::Remove << 2 << 0 << "abde"_ba
+                                       << "*.*."_ba;
+        QTest::newRow("remove last") << Op::Remove << 4 << 0 << "ab_d"_ba
+                                     << "*..*"_ba;
+        QTest::newRow("move first to last") << Op::Move << 0 << 4 << "b_dea"_ba
+                                            << "..*.*"_ba;
+        QTest::newRow("move last to first") << Op::Move << 4 << 0 << "eab_d"_ba
+                                            << ".*..*"_ba;
+        QTest::newRow("move middle down") << Op::Move << 1 << 3 << "a_dbe"_ba
+                                          << "*.*.."_ba;
+        QTest::newRow("move to itself") << Op::Move << 2 << 2 << "ab_de"_ba
+                                        << "*..*."_ba;
     }
 
-    // The model's signals must keep every view's rows on their lines.
+    // The model's signals must keep every view's rows on their lines, and the marks of the
+    // lines Open changed stay with their rows unless the text is replaced.
     void operations()
     {
         QFETCH(Op, op);
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QByteArray, expected);
+        QFETCH(QByteArray, marked);
         const QByteArray n = itemsOf("N").at(0);
 
         ScriptModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         // Slices of one buffer, the way a loaded file is held.
-        model.replaceAll(ScriptReader::parse("a\r\nb\r\n\r\nd\r\ne\r\n"_ba, ScriptReader::Mode::Open));
+        load(model, " a\r\nb\r\n\r\n\"d\"\r\ne\r\n"_ba);
         QCOMPARE(reset.size(), 1);
         QList<QPersistentModelIndex> held;
         for (int row = 0; row < model.rowCount(); ++row)
@@ -278,6 +399,10 @@ private slots:
         QCOMPARE(changed.size(), op == Op::Replace ? 1 : 0);
         if (op == Op::Replace)
             QCOMPARE(changed.at(0).at(0).toModelIndex().row(), from);
+        QByteArray marks;
+        for (int row = 0; row < model.rowCount(); ++row)
+            marks += model.index(row).data(ScriptModel::OpenChangedRole).toBool() ? '*' : '.';
+        QCOMPARE(marks, marked);
     }
 
     void memoryUsed()

@@ -9,9 +9,13 @@ using namespace Qt::StringLiterals;
 namespace vbu::test {
 
 MainWindowHarness::MainWindowHarness(const QString &commandLine)
+    : MainWindowHarness(commandLine.isEmpty() ? QStringList() : QStringList{commandLine})
+{}
+
+MainWindowHarness::MainWindowHarness(const QStringList &arguments)
 {
     clearRecentFiles();
-    window = std::make_unique<MainWindow>(prompter, commandLine);
+    window = std::make_unique<MainWindow>(prompter, arguments);
 }
 
 MainWindowHarness::~MainWindowHarness() = default;

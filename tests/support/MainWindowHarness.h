@@ -17,7 +17,9 @@ namespace vbu::test {
 // A main window wired to a fake prompter, with a clean recent-files store and a scratch folder.
 struct MainWindowHarness
 {
+    // The command line as one argument, or none when empty.
     explicit MainWindowHarness(const QString &commandLine = {});
+    explicit MainWindowHarness(const QStringList &arguments);
     ~MainWindowHarness();
     Q_DISABLE_COPY_MOVE(MainWindowHarness)
 

@@ -37,6 +37,14 @@ QByteArray readAll(const QString &path)
     return f.readAll();
 }
 
+QByteArray withCrLf(QByteArray bytes)
+{
+    bytes.replace("\r\n", "\n").replace('\r', '\n');
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += '\n';
+    return bytes.replace("\n", "\r\n");
+}
+
 void writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);

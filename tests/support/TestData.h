@@ -14,6 +14,9 @@ QStringList corpusFiles();
 // Where the built executables and the catalogue are.
 QString binDir();
 QByteArray readAll(const QString &path);
+// The bytes with every line ended by CR LF, where CR, LF and CR LF each end a line and a last
+// line without an end gets one: a file as Save writes its lines back.
+QByteArray withCrLf(QByteArray bytes);
 void writeAll(const QString &path, const QByteArray &bytes);
 // Empties the stored recent files, so a test starts without any.
 void clearRecentFiles();

@@ -5,17 +5,21 @@
 #include "gui/ui/ColorsDialog.h"
 #include "gui/ui/ListColors.h"
 #include "gui/ui/LogoBox.h"
+#include "gui/ui/QtPrompter.h"
 #include "gui/ui/SplashWindow.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -103,6 +107,8 @@ private slots:
     void splashClosesOnAKeyPressWithoutOpening();
     void splashShowsItsOwnPictureFromTheTopLeft();
     void mainWindowPaintsItsStripAtStartUp();
+    void realQuestions_data();
+    void realQuestions();
 };
 
 void TestWindows::colorsSequences_data()
@@ -311,6 +317,53 @@ void TestWindows::mainWindowPaintsItsStripAtStartUp()
     QVERIFY(ink.left() <= 4);
     // Shown from the kept image, not painted again.
     QCOMPARE(box->grab().toImage().convertToFormat(QImage::Format_RGB32), image);
+}
+
+// The real dialogs, closed once up: none leaves Qt's settings file behind, and the input box
+// shows a whole script line.
+void TestWindows::realQuestions_data()
+{
+    QTest::addColumn<QString>("question");
+    for (const QString &question : {u"open"_s, u"save"_s, u"colour"_s, u"edit"_s})
+        QTest::newRow(qPrintable(question)) << question;
+}
+
+void TestWindows::realQuestions()
+{
+    QFETCH(QString, question);
+    const QString qtSettings =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u"/QtProject.conf"_s;
+    QFile::remove(qtSettings);
+    const QString line = u"bind mouse2 \"+attack;wait;-attack;impulse 7;say_team up\""_s;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        closer.stop();
+        const auto close = qScopeGuard([dialog] { dialog->reject(); });
+        for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
+            if (b->text() == u"&Add to Custom Colors"_s)
+                b->click();
+        }
+        if (question == u"edit"_s) {
+            const auto *field = dialog->findChild<QLineEdit *>();
+            QVERIFY(field->text() == line &&
+                    field->fontMetrics().horizontalAdvance(line) < field->contentsRect().width());
+        }
+    });
+    closer.start(10);
+    vbu::QtPrompter prompter;
+    if (question == u"colour"_s)
+        QVERIFY(!prompter.color(nullptr, Qt::red));
+    else if (question == u"edit"_s)
+        QVERIFY(prompter.input(nullptr, u"Enter the updated text."_s, u"Edit Command"_s, line).isEmpty());
+    else
+        QVERIFY(
+            prompter.fileName(nullptr, {question == u"save"_s, u"Save"_s, u"All Files|*"_s, {}, QDir::tempPath(), {}})
+                .isEmpty());
+    QVERIFY(!closer.isActive());
+    QVERIFY(!QFile::exists(qtSettings));
 }
 
 QTEST_MAIN(TestWindows)

@@ -3,6 +3,9 @@
 #include "core/catalogue/CatalogueProgress.h"
 #include "core/catalogue/CatalogueRecords.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vbu {
 
 namespace {
@@ -59,6 +62,7 @@ Catalogue Catalogue::parse(QByteArrayView bytes, CatalogueProgress *progress)
             progress->setValue(int(c.m_nodes.size()));
     }
     c.m_skipped += c.m_records - readable;
+    c.m_openQuote = records.endsInOpenQuote();
     return c;
 }
 
@@ -130,8 +134,7 @@ QList<int> Catalogue::treeOrder() const
         const int index = stack.takeLast();
         order.append(index);
         const QList<int> &children = m_nodes.at(index).children;
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            stack.append(*it);
+        std::copy(children.crbegin(), children.crend(), std::back_inserter(stack));
     }
     return order;
 }

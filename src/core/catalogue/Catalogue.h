@@ -58,6 +58,8 @@ public:
     qsizetype recordCount() const { return m_records; }
     // Records left out because they would break the tree (see parse()).
     qsizetype skippedCount() const { return m_skipped; }
+    // Whether the last record opens a quote that never closes (see CatalogueRecords).
+    bool endsInOpenQuote() const { return m_openQuote; }
 
 private:
     void addGroup(QByteArray name);
@@ -76,6 +78,7 @@ private:
     int m_sectionNode = -1;
     qsizetype m_records = 0;
     qsizetype m_skipped = 0;
+    bool m_openQuote = false;
 };
 
 } // namespace vbu

@@ -18,7 +18,7 @@ namespace CatalogueFile {
 // A catalogue holds at most 32,766 records, a few hundred KiB of them; anything past this is
 // refused, so a stray large, binary or endless /proc file cannot stall the window or fill the
 // memory.
-constexpr qint64 maxFileSize = 8 * 1024 * 1024;
+constexpr qint64 maxFileSize = qint64(8) * 1024 * 1024;
 
 struct Load
 {

@@ -38,6 +38,7 @@ bool CatalogueRecords::next(QByteArrayView &record)
         if (close < 0) {
             record = m_bytes.sliced(start, lastLineEnd(m_bytes) - start);
             m_more = false;
+            m_openQuote = true;
             return true;
         }
         p = start + close;

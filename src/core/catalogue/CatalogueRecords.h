@@ -23,10 +23,15 @@ public:
     // How many records next() gives for the bytes.
     static qsizetype count(QByteArrayView bytes);
 
+    // Whether the last record given opens a quote that never closes: it runs to the end of the
+    // bytes, so bytes added after them would become part of it.
+    bool endsInOpenQuote() const { return m_openQuote; }
+
 private:
     QByteArrayView m_bytes;
     qsizetype m_pos = 0;
     bool m_more;
+    bool m_openQuote = false;
 };
 
 // Drops the first character, then the last: "{Weapons}" gives "Weapons", "{Weapons" gives

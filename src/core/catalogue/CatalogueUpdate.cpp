@@ -122,7 +122,9 @@ Problem checkCatalogue(QByteArrayView body)
         return Problem::NoSection;
     if (!command)
         return Problem::NoCommand;
-    if (!endsWhole(body))
+    // A quote left open swallows the line end the file is written with: the list would read
+    // back otherwise than it was checked, and an open quote is what a cut-short body leaves.
+    if (!endsWhole(body) || catalogue.endsInOpenQuote())
         return Problem::Unended;
     if (catalogue.skippedCount() > 0)
         return Problem::SkippedRecords;
@@ -147,7 +149,7 @@ QString describe(Problem problem)
     case Problem::NoCommand:
         return u"It holds no command."_s;
     case Problem::Unended:
-        return u"Its last line breaks off before its end, so it did not arrive whole."_s;
+        return u"Its last line breaks off before its end, or a quote in it never closes, so it did not arrive whole."_s;
     case Problem::SkippedRecords:
         return u"It has lines that do not fit a command list (a repeated group or section, or a line out of place)."_s;
     }

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace vbu {
+namespace vbu::CatalogueUpdate {
 
 // The pieces of the catalogue update that need no network: where the server is, whether the
 // two documents it sends are usable, how the version compares, and replacing commands.dat.
@@ -15,7 +15,6 @@ namespace vbu {
 //   base = baseUrlFromEnvironment()                          -> the check is offered at all
 //   checkVersion(body) == None, isCurrent(body, local)        -> "Current Version Installed"
 //   checkCatalogue(body) == None, save(path, body, &error)   -> the new commands.dat
-namespace CatalogueUpdate {
 
 // Names the update server: scheme, host, optional path.
 inline constexpr char urlVariable[] = "VBU_UPDATE_URL";
@@ -31,7 +30,7 @@ enum class Problem {
     NoGroup,       // the catalogue yields no group
     NoSection,     // ... no section
     NoCommand,     // ... no command
-    Unended,       // its last line does not end with the line end its first line ends with
+    Unended,       // its last line does not end as its first does, or a quote never closes
     SkippedRecords // the catalogue has records that do not fit its tree (see Catalogue::parse)
 };
 
@@ -62,5 +61,4 @@ QByteArray fileBytes(QByteArrayView body);
 // it is missing. False, with the reason in error, when that fails; path is then as it was.
 bool save(const QString &path, QByteArrayView body, QString *error);
 
-} // namespace CatalogueUpdate
-} // namespace vbu
+} // namespace vbu::CatalogueUpdate

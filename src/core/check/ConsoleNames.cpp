@@ -1,6 +1,8 @@
 #include "core/check/ConsoleNames.h"
 
-#include "core/check/GameProfile.h"
+#include "core/check/GameProfiles.h"
+
+using namespace Qt::StringLiterals;
 
 namespace vbu {
 
@@ -19,6 +21,14 @@ ConsoleNames ConsoleNames::fromProfile(const GameProfile &profile)
             out.addVariable(entry.name, entry.defaultValue.value_or(QByteArray()));
     }
     return out;
+}
+
+ConsoleNames ConsoleNames::ofGame(ScriptTokenizer::Dialect game, QString *error)
+{
+    GameProfiles::Load load = GameProfiles::load(game == ScriptTokenizer::Dialect::Quake ? u"quake"_s : u"quake2"_s,
+                                                 GameProfiles::directory());
+    *error = std::move(load.error);
+    return load.profile ? fromProfile(*load.profile) : ConsoleNames();
 }
 
 } // namespace vbu

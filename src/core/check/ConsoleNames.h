@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/check/ScriptTokenizer.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -24,6 +26,9 @@ public:
     // The profile's commands, and its variables with their defaults; a variable whose value the
     // game works out as it runs starts empty.
     static ConsoleNames fromProfile(const GameProfile &profile);
+    // Those of the game's shipped profile (quake or quake2). Without it only the console's own,
+    // and error tells why, naming the file; it is empty when the profile was read.
+    static ConsoleNames ofGame(ScriptTokenizer::Dialect game, QString *error);
 
 private:
     QSet<QByteArray> m_commands;

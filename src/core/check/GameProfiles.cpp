@@ -96,7 +96,7 @@ QString directory()
 
 QString directory(const QString &programDir)
 {
-    const QString beside = programDir + u"/profiles"_s;
+    QString beside = programDir + u"/profiles"_s;
     const QString installed = programDir + u"/../share/vbu/profiles"_s;
     if (!QFileInfo(beside).isDir() && QFileInfo(installed).isDir())
         return QFileInfo(installed).absoluteFilePath();

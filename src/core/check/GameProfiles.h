@@ -7,10 +7,11 @@
 
 #include <optional>
 
+namespace vbu::GameProfiles {
+
 // The profile files the program ships, found the way the command list's file is: beside the
 // executable (<bin>/profiles), or when only the installed copy exists, in
 // <bin>/../share/vbu/profiles.
-namespace vbu::GameProfiles {
 
 // Both original games at once: quake's entries, then those of quake2 that Quake lacks.
 inline constexpr QLatin1StringView bothName("both");

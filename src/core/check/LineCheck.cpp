@@ -52,6 +52,8 @@ QByteArrayView commandText(QByteArrayView command, const Tokens &tokens)
 
 } // namespace
 
+LineCheck::LineCheck(CheckGame game) : LineCheck(game, Known()) {}
+
 LineCheck::LineCheck(CheckGame game, Known known)
     : m_game(game), m_known(known), m_quake(game == CheckGame::Quake),
       m_hasSet(!m_quake || (known.profile && known.profile->command("set"))),
@@ -73,6 +75,8 @@ void LineCheck::check(qsizetype index, const Line &line, Result &out)
     out.firstBinds.clear();
     out.unbindsAll = false;
     out.keysLeft.clear();
+    out.aliases.clear();
+    out.keysBoundTwice.clear();
     m_runsAfter = {};
     m_checkNames = true;
     m_scopes[0].clear();
@@ -239,13 +243,17 @@ void LineCheck::checkBind(const Args &args, int depth)
         KeyScope &scope = m_scopes[size_t(depth)];
         if (depth == 0 && !m_out->unbindsAll && !m_touched.lineOf(*key))
             m_out->firstBinds.push_back({*key, args.at(1).text, m_out->findings.size()});
-        if (scope.lineOf(*key))
+        if (scope.lineOf(*key)) {
             add(CheckSeverity::Warning, CheckRule::DuplicateBind,
                 checkTexts::boundAgain(args.at(1).text, m_index, m_index), m_index);
+            if (depth == 0)
+                m_out->keysBoundTwice.push_back(*key);
+        }
         scope.bind(*key, m_index);
         if (depth == 0)
             touch(*key);
         checkKeyUse(*key, commands);
+        checkPressAndRelease(args.at(1).text, commands);
     }
     // What the game never runs names nothing it must know.
     const bool namesBefore = m_checkNames;
@@ -302,6 +310,36 @@ void LineCheck::checkKeyUse(int key, QByteArrayView commands)
 bool LineCheck::bindingRuns(int key) const
 {
     return key != 27 && (m_quake || (key != '`' && key != '~'));
+}
+
+// A key's press runs its binding; its release runs the binding again with the first '+' turned
+// into '-', and only when the binding starts with it.
+void LineCheck::checkPressAndRelease(QByteArrayView key, QByteArrayView commands)
+{
+    const bool button = commands.startsWith('+');
+    std::optional<QByteArrayView> firstRelease;
+    bool onlyReleases = true;
+    Tokens &t = m_bindTokens;
+    for (qsizetype p = 0; p < commands.size();) {
+        const ScriptTokenizer::Command c = ScriptTokenizer::commandAt(commands, p);
+        p = c.next();
+        ScriptTokenizer::tokenize(commands.sliced(c.offset, c.length), m_dialect, t, 1);
+        if (t.tokens.isEmpty())
+            continue;
+        const QByteArrayView name = t.tokens.constFirst().text;
+        const bool release = name.size() > 1 && name.front() == '-';
+        if (release && !firstRelease)
+            firstRelease = name;
+        onlyReleases = onlyReleases && release;
+        if (button && c.offset > 0 && name.size() > 1 && name.front() == '+')
+            add(CheckSeverity::Warning, CheckRule::CommandRunsOnRelease,
+                u"'%1' runs again when key '%2' is released, since the game turns only the first command of a "
+                "binding into its '-' form."_s.arg(shown(name), shown(key)));
+    }
+    if (firstRelease && onlyReleases)
+        add(CheckSeverity::Warning, CheckRule::OnlyReleaseCommands,
+            u"Key '%1' runs only '-' commands, which stop an action and start none: '+%2' may be what is meant."_s.arg(
+                shown(key), shown(firstRelease->sliced(1))));
 }
 
 std::optional<int> LineCheck::checkKey(QByteArrayView name)
@@ -369,8 +407,11 @@ void LineCheck::checkAlias(const Args &args, int depth)
             u"The game refuses an alias name of 32 characters or more, and this one has %1."_s.arg(size));
         return;
     }
+    const QByteArrayView value = args.size() >= 3 ? joined(args, 2, depth + 1) : QByteArrayView();
+    m_out->aliases.push_back(
+        {args.at(1).text.toByteArray(), depth == 0 ? value.toByteArray() : QByteArray(), depth == 0});
     if (args.size() >= 3)
-        checkNested(joined(args, 2, depth + 1), depth + 1);
+        checkNested(value, depth + 1);
 }
 
 void LineCheck::checkSet(const Args &args)

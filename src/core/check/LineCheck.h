@@ -47,12 +47,22 @@ public:
         bool bound = false;
     };
 
+    // An alias the line defines, at any depth of nesting.
+    struct AliasDefined
+    {
+        QByteArray name;
+        QByteArray value; // what it runs; kept for the top level only
+        bool topLevel = false;
+    };
+
     struct Result
     {
         LineFindings findings;
         std::vector<FirstBind> firstBinds; // in the line's order
         bool unbindsAll = false;           // before the keys left as keysLeft says
         std::vector<KeyLeft> keysLeft;
+        std::vector<AliasDefined> aliases; // in the line's order
+        std::vector<int> keysBoundTwice;   // bound at the top level while the line's own bind holds
     };
 
     // What the game knows by name besides its engine's key tables, when a profile is given.
@@ -62,7 +72,8 @@ public:
         const ScriptNames *made = nullptr;    // the names the whole script makes; needed with a profile
     };
 
-    // Quake or Quake 2.
+    // Quake or Quake 2; without a profile, by the engine's rules alone.
+    explicit LineCheck(CheckGame game);
     LineCheck(CheckGame game, Known known);
 
     // Binds, aliases and commands nested inside a bind or an alias are looked at this deep.
@@ -89,6 +100,7 @@ private:
     void touch(int key);
     void checkKeyUse(int key, QByteArrayView commands);
     bool bindingRuns(int key) const;
+    void checkPressAndRelease(QByteArrayView key, QByteArrayView commands);
     std::optional<int> checkKey(QByteArrayView name);
     std::optional<int> portOnlyKey(QByteArrayView name) const;
     void checkAlias(const Args &args, int depth);
@@ -122,6 +134,7 @@ private:
     RunsAfter m_runsAfter;
     bool m_checkNames = true; // false inside a binding the game never runs
     ScriptTokenizer::Tokens m_lookTokens;
+    ScriptTokenizer::Tokens m_bindTokens;
     // One of each for the top level (0) and every depth of nesting.
     std::array<ScriptTokenizer::Tokens, deepestNesting + 1> m_tokens;
     std::vector<KeyScope> m_scopes;

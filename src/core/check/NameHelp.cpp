@@ -2,6 +2,7 @@
 
 #include "core/check/CheckProfile.h"
 #include "core/check/GameProfiles.h"
+#include "core/check/ScriptTokenizer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +59,15 @@ QString NameHelp::describe(QByteArrayView name, CheckGame game) const
     }
     out.chop(1);
     return out;
+}
+
+QString NameHelp::describeWordAt(QByteArrayView text, qsizetype position, CheckGame game) const
+{
+    // Read as Quake 2 reads it: Quake would cut ':' and brackets off as words of their own, and
+    // no command or variable name holds them.
+    const QByteArrayView word = ScriptTokenizer::wordAt(text, position, ScriptTokenizer::Dialect::Quake2);
+    const QString help = word.isEmpty() ? QString() : describe(word, game);
+    return help.isEmpty() ? help : QString::fromLatin1(word) + u'\n' + help;
 }
 
 } // namespace vbu

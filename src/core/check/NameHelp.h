@@ -21,6 +21,9 @@ public:
     // variable's a line "Default: "VALUE"". Quake or Quake 2 looks in that game and its ports,
     // Both in both games and all ports. Empty for a name none of them knows.
     QString describe(QByteArrayView name, CheckGame game) const;
+    // For a tool tip over script text: the word at position (ScriptTokenizer::wordAt), then what
+    // describe() says of it. Empty when it says nothing.
+    QString describeWordAt(QByteArrayView text, qsizetype position, CheckGame game) const;
 
 private:
     // The profiles in the order they are asked: the original games, then the ports.

@@ -1,5 +1,6 @@
 #include "core/check/ScriptChecker.h"
 
+#include "core/check/AliasCheck.h"
 #include "core/check/CrossLineCheck.h"
 #include "core/check/GameProfile.h"
 #include "core/check/LineCheck.h"
@@ -20,21 +21,37 @@ using Line = LineCheck::Line;
 class GameRun
 {
 public:
-    GameRun(CheckGame game, LineCheck::Known known, qsizetype scriptBytes)
-        : m_line(game, known), m_cross(game, scriptBytes)
+    // With a profile, the names the game knows judge the script too.
+    GameRun(CheckGame game, const GameProfile *profile, qsizetype scriptBytes)
+        : m_names(game == CheckGame::Quake ? ScriptTokenizer::Dialect::Quake : ScriptTokenizer::Dialect::Quake2,
+                  profile && profile->command("set")),
+          m_readNames(profile != nullptr), m_line(game, {profile, &m_names}), m_cross(game, scriptBytes),
+          m_aliases(game)
     {}
+
+    // Every line, before the first check().
+    void readAhead(const Line &line)
+    {
+        m_aliases.readAhead(line);
+        if (m_readNames)
+            m_names.addLine(line.text);
+    }
 
     void check(qsizetype index, const Line &line)
     {
         m_line.check(index, line, m_own);
+        m_aliases.check(index, m_own);
         m_cross.check(index, line, m_own, found);
     }
 
     LineFindings found;
 
 private:
+    ScriptNames m_names; // the names the whole script makes, for m_line
+    bool m_readNames;
     LineCheck m_line;
     CrossLineCheck m_cross;
+    AliasCheck m_aliases;
     LineCheck::Result m_own;
 };
 
@@ -103,40 +120,30 @@ private:
     std::array<QString, 61> m_recent;
 };
 
-// Runs the checks over the lines that eachLine hands, in order, as (index, Line). With a
-// profile, the names the whole script makes are gathered first.
+// Runs the checks over the lines that eachLine hands, in order, as (index, Line): twice, the
+// first time to read ahead.
 template<typename EachLine>
 QList<CheckFinding> checkScript(qsizetype scriptBytes, const CheckTarget &target, EachLine eachLine)
 {
     Findings out;
-    const GameProfile *quakeProfile = target.game == CheckGame::Quake2 ? nullptr : target.quakeProfile;
-    const GameProfile *quake2Profile = target.game == CheckGame::Quake ? nullptr : target.quake2Profile;
-    const auto hasSet = [](const GameProfile *profile) { return profile && profile->command("set"); };
-    ScriptNames quakeNames(ScriptTokenizer::Dialect::Quake, hasSet(quakeProfile));
-    ScriptNames quake2Names(ScriptTokenizer::Dialect::Quake2, hasSet(quake2Profile));
-    if (quakeProfile || quake2Profile) {
-        eachLine([&](qsizetype, const Line &line) {
-            if (quakeProfile)
-                quakeNames.addLine(line.text);
-            if (quake2Profile)
-                quake2Names.addLine(line.text);
-        });
-    }
-    const LineCheck::Known quakeKnown{quakeProfile, &quakeNames};
-    const LineCheck::Known quake2Known{quake2Profile, &quake2Names};
     const CheckGame game = target.game;
     if (game != CheckGame::Both) {
-        GameRun run(game, game == CheckGame::Quake ? quakeKnown : quake2Known, scriptBytes);
+        GameRun run(game, game == CheckGame::Quake ? target.quakeProfile : target.quake2Profile, scriptBytes);
+        eachLine([&](qsizetype, const Line &line) { run.readAhead(line); });
         eachLine([&](qsizetype index, const Line &line) {
             run.check(index, line);
             out.append(run.found.list());
         });
         return out.take();
     }
-    GameRun quake(CheckGame::Quake, quakeKnown, scriptBytes);
-    GameRun quake2(CheckGame::Quake2, quake2Known, scriptBytes);
+    GameRun quake(CheckGame::Quake, target.quakeProfile, scriptBytes);
+    GameRun quake2(CheckGame::Quake2, target.quake2Profile, scriptBytes);
     GameJoin join;
     QList<CheckFinding> joined;
+    eachLine([&](qsizetype, const Line &line) {
+        quake.readAhead(line);
+        quake2.readAhead(line);
+    });
     eachLine([&](qsizetype index, const Line &line) {
         quake.check(index, line);
         quake2.check(index, line);

@@ -56,7 +56,13 @@ enum class CheckRule {
     LoneCarriageReturn,
     ZeroByte,
     UnknownName,
-    ValueOutOfRange
+    ValueOutOfRange,
+    // How keys and aliases behave when they run.
+    CommandRunsOnRelease,
+    AliasLoop,
+    ReleaseAliasMissing,
+    OnlyReleaseCommands,
+    OpenChangesLine
 };
 
 struct CheckFinding
@@ -82,10 +88,11 @@ namespace vbu {
 
 // Reads a script as Quake or Quake 2 would when it is run with exec, and tells what goes wrong:
 // a script the game refuses, keys bound twice or unknown to the game, comments that run
-// commands, lines the game cuts or discards, and commands the game does not have; with a
-// profile also names the game does not know and values it does not keep. Time and memory grow
-// in step with the script and the findings. A line's own checks are LineCheck; the two rules
-// that look across lines, script size and keys bound again, are CrossLineCheck.
+// commands, lines the game cuts or discards, commands the game does not have, and keys and
+// aliases that misbehave when pressed and released; with a profile also names the game does not
+// know and values it does not keep. Time and memory grow in step with the script and the
+// findings. A line's own checks are LineCheck; the two rules that look across lines, script size
+// and keys bound again, are CrossLineCheck, and those about aliases AliasCheck.
 class ScriptChecker final
 {
 public:

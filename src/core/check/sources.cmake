@@ -1,4 +1,5 @@
 target_sources(vbu_core PRIVATE
+    check/AliasCheck.cpp check/AliasCheck.h
     check/CheckProfile.cpp check/CheckProfile.h
     check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
@@ -12,6 +13,7 @@ target_sources(vbu_core PRIVATE
     check/LineCheck.cpp check/LineCheck.h
     check/LineFindings.cpp check/LineFindings.h
     check/NameHelp.cpp check/NameHelp.h
+    check/OpenChangeFindings.cpp check/OpenChangeFindings.h
     check/ScriptChecker.cpp check/ScriptChecker.h
     check/ScriptNames.cpp check/ScriptNames.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h

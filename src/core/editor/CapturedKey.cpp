@@ -77,13 +77,13 @@ QString lookUp(const Name *begin, const Name *end, int key)
 QString CapturedKey::fromKey(int qtKey, Qt::KeyboardModifiers modifiers, const QString &text)
 {
     if (modifiers.testFlag(Qt::KeypadModifier)) {
-        const QString name = lookUp(std::begin(keypadNames), std::end(keypadNames), qtKey);
+        QString name = lookUp(std::begin(keypadNames), std::end(keypadNames), qtKey);
         if (!name.isEmpty())
             return name;
     }
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F15)
         return u'f' + QString::number(qtKey - Qt::Key_F1 + 1);
-    const QString special = lookUp(std::begin(specialNames), std::end(specialNames), qtKey);
+    QString special = lookUp(std::begin(specialNames), std::end(specialNames), qtKey);
     if (!special.isEmpty())
         return special;
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)

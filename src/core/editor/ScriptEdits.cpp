@@ -32,14 +32,16 @@ public:
     void redo() override
     {
         m_line = m_model.line(m_row);
+        m_mark = m_model.marks().markOf(m_row);
         m_model.remove(m_row);
     }
-    void undo() override { m_model.insert(m_row, m_line); }
+    void undo() override { m_model.insert(m_row, m_line, m_mark); }
 
 private:
     ScriptModel &m_model;
     qsizetype m_row;
     QByteArray m_line;
+    OpenMarks::Mark m_mark = OpenMarks::none;
 };
 
 class ReplaceLine final : public QUndoCommand
@@ -55,12 +57,16 @@ private:
     void swap()
     {
         QByteArray current = m_model.line(m_row);
-        m_model.setLine(m_row, m_other);
+        const OpenMarks::Mark mark = m_model.marks().markOf(m_row);
+        m_model.setLine(m_row, m_other, m_otherMark);
         m_other = std::move(current);
+        m_otherMark = mark;
     }
     ScriptModel &m_model;
     qsizetype m_row;
     QByteArray m_other;
+    // The new text has no mark; the old one gets its own back.
+    OpenMarks::Mark m_otherMark = OpenMarks::none;
 };
 
 class MoveLine final : public QUndoCommand
@@ -86,13 +92,15 @@ public:
     void redo() override
     {
         m_kept = m_model.lines();
+        m_keptMarks = m_model.marks();
         m_model.clear();
     }
-    void undo() override { m_model.replaceAll(std::move(m_kept)); }
+    void undo() override { m_model.replaceAll(std::move(m_kept), std::move(m_keptMarks)); }
 
 private:
     ScriptModel &m_model;
     ScriptLines m_kept;
+    OpenMarks m_keptMarks;
 };
 
 } // namespace
@@ -134,10 +142,10 @@ void ScriptEdits::clear()
     m_history->push(new ClearLines(m_model));
 }
 
-void ScriptEdits::load(ScriptLines lines)
+void ScriptEdits::load(ScriptLines lines, OpenChanges changes)
 {
     m_history->clear();
-    m_model.replaceAll(std::move(lines));
+    m_model.replaceAll(std::move(lines), OpenMarks(std::move(changes)));
 }
 
 } // namespace vbu

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/script/OpenChanges.h"
 #include "core/script/ScriptLines.h"
 
 #include <QObject>
@@ -32,8 +33,9 @@ public:
     // Empties the list as one change that can be undone.
     void clear();
 
-    // A whole new script, not a change: the history starts again.
-    void load(ScriptLines lines);
+    // A whole new script, not a change: the history starts again. changes: the lines of the
+    // file that Open changed, whose rows are marked.
+    void load(ScriptLines lines, OpenChanges changes = {});
     void reset() { load(ScriptLines()); }
 
 private:

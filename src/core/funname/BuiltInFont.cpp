@@ -183,10 +183,10 @@ constexpr bool artIsComplete()
 static_assert(artIsComplete(), "the glyph art must draw each code once");
 
 // Colour families, each a ramp of six shades from dark to light.
-enum Family { Grey, Gold, BrownRed, familyCount };
+enum Family { Grey, Gold, BrownRed, FamilyCount };
 constexpr int shades = 6;
 
-constexpr QRgb ramps[familyCount][shades] = {
+constexpr QRgb ramps[FamilyCount][shades] = {
     {0x404040, 0x5c5c5c, 0x7c7c7c, 0x9c9c9c, 0xbcbcbc, 0xdcdcdc},
     {0x6b4a0f, 0x8f6a17, 0xb38b1f, 0xd3ab2f, 0xefcb4b, 0xffe77f},
     {0x4a1a10, 0x642618, 0x803424, 0x9c4430, 0xb45a40, 0xcc7458},
@@ -221,7 +221,7 @@ ConsoleFont::Sheet BuiltInFont::sheet()
     sheet.pixels = QByteArray(ConsoleFont::Sheet::side * ConsoleFont::Sheet::side, '\0');
     sheet.transparent = 0;
     sheet.palette.fill(qRgb(0, 0, 0));
-    for (int family = 0; family < familyCount; ++family) {
+    for (int family = 0; family < FamilyCount; ++family) {
         for (int shade = 1; shade <= shades; ++shade)
             sheet.palette[paletteIndex(Family(family), shade)] = 0xff000000 | ramps[family][shade - 1];
     }

@@ -19,6 +19,9 @@ namespace vbu {
 
 namespace {
 
+const QString unchanged = u"It was not changed."_s;
+const QString incomplete = u"It may now be incomplete; save again once the cause is put right."_s;
+
 QString causeOf(int error)
 {
     switch (error) {
@@ -298,12 +301,17 @@ bool FileReplacer::fail(const QString &cause)
 {
     discard();
     if (m_changed)
-        m_error = cause + u" It may now be incomplete; save again once the cause is put right."_s;
+        m_error = cause + u' ' + incomplete;
     else if (m_existed)
-        m_error = cause + u" It was not changed."_s;
+        m_error = cause + u' ' + unchanged;
     else
         m_error = cause;
     return false;
+}
+
+bool FileReplacer::tellsWhatBecameOfTheFile(const QString &error)
+{
+    return error.endsWith(unchanged) || error.endsWith(incomplete);
 }
 
 } // namespace vbu

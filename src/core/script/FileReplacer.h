@@ -30,6 +30,8 @@ public:
     bool commit();
     // The cause, then whether the file was left as it was.
     QString errorString() const { return m_error; }
+    // Whether an error text ends by saying what became of a file that was there before.
+    static bool tellsWhatBecameOfTheFile(const QString &error);
 
 private:
     bool openBeside(const struct stat *old);

@@ -22,6 +22,12 @@ QVariant ScriptModel::data(const QModelIndex &index, int role) const
         return QString::fromLatin1(m_lines.view(index.row()));
     case LineBytesRole:
         return m_lines.at(index.row());
+    case OpenChangedRole:
+        return m_marks.markOf(index.row()) != OpenMarks::none;
+    case Qt::ToolTipRole:
+        if (const OpenMarks::Mark mark = m_marks.markOf(index.row()); mark != OpenMarks::none)
+            return m_marks.entry(mark).toolTip();
+        return {};
     default:
         return {};
     }
@@ -76,11 +82,12 @@ bool ScriptModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int
     return false;
 }
 
-void ScriptModel::insert(qsizetype row, const QByteArray &line)
+void ScriptModel::insert(qsizetype row, const QByteArray &line, OpenMarks::Mark mark)
 {
     Q_ASSERT(row >= 0 && row <= count());
     beginInsertRows({}, int(row), int(row));
     m_lines.insert(row, line);
+    m_marks.inserted(row, mark);
     endInsertRows();
 }
 
@@ -89,13 +96,15 @@ void ScriptModel::remove(qsizetype row)
     Q_ASSERT(row >= 0 && row < count());
     beginRemoveRows({}, int(row), int(row));
     m_lines.remove(row);
+    m_marks.removed(row);
     endRemoveRows();
 }
 
-void ScriptModel::setLine(qsizetype row, const QByteArray &line)
+void ScriptModel::setLine(qsizetype row, const QByteArray &line, OpenMarks::Mark mark)
 {
     Q_ASSERT(row >= 0 && row < count());
     m_lines.replace(row, line);
+    m_marks.setMark(row, mark);
     const QModelIndex i = index(int(row));
     emit dataChanged(i, i);
 }
@@ -108,6 +117,7 @@ void ScriptModel::moveLine(qsizetype from, qsizetype to)
     // Qt counts the destination before the move takes the row out.
     beginMoveRows({}, int(from), int(from), {}, int(to > from ? to + 1 : to));
     m_lines.move(from, to);
+    m_marks.moved(from, to);
     endMoveRows();
 }
 
@@ -116,10 +126,11 @@ void ScriptModel::clear()
     replaceAll(ScriptLines());
 }
 
-void ScriptModel::replaceAll(ScriptLines lines)
+void ScriptModel::replaceAll(ScriptLines lines, OpenMarks marks)
 {
     beginResetModel();
     m_lines = std::move(lines);
+    m_marks = std::move(marks);
     endResetModel();
 }
 

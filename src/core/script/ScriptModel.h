@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/script/OpenMarks.h"
 #include "core/script/ScriptLines.h"
 
 #include <QAbstractListModel>
@@ -8,13 +9,19 @@ namespace vbu {
 
 // The script as the bindings list shows it: one row a line, in file order, never sorted.
 // Rows show the bytes through Latin-1; LineBytesRole gives the bytes themselves.
+//
+// Rows that came from a line Open changed carry a mark (OpenChangedRole, and a tool tip that
+// says what happened). A mark stays with its row through moves and the rows put in or taken
+// out around it, since the row still holds what Open made of the line; a row whose text is
+// replaced loses it, as the player has written the line anew. Replacing the whole list
+// replaces the marks.
 class ScriptModel final : public QAbstractListModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ScriptModel)
 
 public:
-    enum Role { LineBytesRole = Qt::UserRole + 1 };
+    enum Role { LineBytesRole = Qt::UserRole + 1, OpenChangedRole };
 
     explicit ScriptModel(QObject *parent = nullptr);
 
@@ -34,16 +41,18 @@ public:
     qsizetype count() const { return m_lines.size(); }
     QByteArray line(qsizetype row) const { return m_lines.at(row); }
     const ScriptLines &lines() const { return m_lines; }
+    const OpenMarks &marks() const { return m_marks; }
 
     void append(const QByteArray &line) { insert(count(), line); }
-    // Puts the line before the one now at row; row == count() appends.
-    void insert(qsizetype row, const QByteArray &line);
+    // Puts the line before the one now at row; row == count() appends. An edit that is undone
+    // gives a row its mark back.
+    void insert(qsizetype row, const QByteArray &line, OpenMarks::Mark mark = OpenMarks::none);
     void remove(qsizetype row);
-    void setLine(qsizetype row, const QByteArray &line);
+    void setLine(qsizetype row, const QByteArray &line, OpenMarks::Mark mark = OpenMarks::none);
     void moveLine(qsizetype from, qsizetype to);
     void clear();
     // The whole script at once, in one reset.
-    void replaceAll(ScriptLines lines);
+    void replaceAll(ScriptLines lines, OpenMarks marks = {});
 
 signals:
     // The line at from is to end up at row to.
@@ -51,6 +60,7 @@ signals:
 
 private:
     ScriptLines m_lines;
+    OpenMarks m_marks;
 };
 
 } // namespace vbu

@@ -37,9 +37,11 @@ private:
 class FieldCutter
 {
 public:
-    FieldCutter(const char *data, qsizetype size, ScriptLines &out, ScriptReader::Mode mode)
-        : m_data(data), m_size(size), m_out(out), m_keepEmpty(mode == ScriptReader::Mode::Open), m_lf('\n', data, size),
-          m_cr('\r', data, size), m_comma(',', data, size), m_quote('"', data, size)
+    // changes, when given, receives the lines that do not come back as they stand.
+    FieldCutter(const char *data, qsizetype size, ScriptLines &out, ScriptReader::Mode mode, OpenChanges *changes)
+        : m_data(data), m_size(size), m_out(out), m_keepEmpty(mode != ScriptReader::Mode::CommandLine),
+          m_changes(changes), m_lf('\n', data, size), m_cr('\r', data, size), m_comma(',', data, size),
+          m_quote('"', data, size)
     {}
 
     // An empty file holds no line and gives no items; a last line without line end is a line,
@@ -49,20 +51,43 @@ public:
         if (m_size == 0)
             return;
         qsizetype p = 0;
+        bool lineStart = true;
         for (;;) {
             // Tabs are skipped like blanks: the game treats both as white space.
+            const qsizetype blanks = p;
             while (p < m_size && (m_data[p] == ' ' || m_data[p] == '\t'))
                 ++p;
+            // Blanks after a comma go with the cut there.
+            if (p > blanks && lineStart)
+                m_entry.changes |= OpenChanges::BlanksDropped;
+            lineStart = false;
             const qsizetype stop = (p < m_size && m_data[p] == '"') ? quotedField(p + 1) : plainField(p);
-            if (stop == m_size)
-                return;
-            if (m_data[stop] == ',') {
+            if (stop < m_size && m_data[stop] == ',') {
+                m_entry.changes |= OpenChanges::SplitAtCommas;
                 p = stop + 1; // a field follows, even at the very end
                 continue;
             }
+            endEntry();
+            if (stop == m_size)
+                return;
             p = nextLine(m_data, m_size, stop);
             if (p == m_size)
                 return;
+            ++m_line;
+            m_entry = OpenChanges::Entry{m_line, 1, qint32(m_out.size()), 0, {}};
+            lineStart = true;
+        }
+    }
+
+    // Every line one item, as it stands. As in run(), no line follows the file's last line end:
+    // "a\r\n" is one item and "a\r\n\r\n" two, the second empty, so Save writes the file back
+    // with every line ended by CR LF.
+    void runExact()
+    {
+        for (qsizetype p = 0; p < m_size;) {
+            const qsizetype stop = std::min(m_lf.from(p), m_cr.from(p));
+            add(p, stop);
+            p = stop == m_size ? stop : nextLine(m_data, m_size, stop);
         }
     }
 
@@ -107,11 +132,15 @@ private:
     // line end, is kept as it stands rather than lost, so ["bind" x "y"] reads [bind x "y"].
     qsizetype quotedField(qsizetype open)
     {
+        m_entry.changes |= OpenChanges::QuotesDropped;
         const qsizetype close = m_quote.from(open);
         if (close == m_size) {
-            add(open, lastLineEnd());
+            const qsizetype end = lastLineEnd();
+            passLineEnds(open, end);
+            add(open, end);
             return m_size;
         }
+        passLineEnds(open, close);
         const qsizetype stop = fieldEnd(close + 1);
         if (stop == close + 1) {
             add(open, close);
@@ -138,10 +167,33 @@ private:
             m_out.appendSlice(begin, end - begin);
     }
 
+    // The line ends inside a quoted field: the lines they end belong to the entry being read.
+    void passLineEnds(qsizetype begin, qsizetype end)
+    {
+        for (qsizetype at = std::min(m_lf.from(begin), m_cr.from(begin)); at < end;
+             at = std::min(m_lf.from(at), m_cr.from(at))) {
+            at = nextLine(m_data, m_size, at);
+            ++m_line;
+        }
+    }
+
+    // Lines left out whole (blanks alone, on the command line) have no row to carry a mark.
+    void endEntry()
+    {
+        m_entry.lineCount = m_line - m_entry.line + 1;
+        m_entry.itemCount = qint32(m_out.size()) - m_entry.firstItem;
+        if (m_changes && m_entry.changes && m_entry.itemCount > 0)
+            m_changes->append(m_entry);
+    }
+
     const char *m_data;
     qsizetype m_size;
     ScriptLines &m_out;
     bool m_keepEmpty;
+    OpenChanges *m_changes;
+    // The line being read, from 1, and what has been done to the entry it is part of.
+    qint32 m_line = 1;
+    OpenChanges::Entry m_entry{1, 1, 0, 0, {}};
     NextByte m_lf;
     NextByte m_cr;
     NextByte m_comma;
@@ -151,7 +203,7 @@ private:
 } // namespace
 
 // A NUL byte is an ordinary byte here: the list keeps it and Save writes it back.
-ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode)
+ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode, OpenChanges *changes)
 {
     // The index addresses no more; readFile refuses larger files before they get here.
     if (bytes.size() > ScriptLines::maxBufferSize)
@@ -161,7 +213,11 @@ ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode)
     const qsizetype size = bytes.size();
     ScriptLines lines(std::move(bytes));
     lines.reserve(FieldCutter::fieldBound(data, size));
-    FieldCutter(data, size, lines, mode).run();
+    FieldCutter cutter(data, size, lines, mode, changes);
+    if (mode == Mode::Exact)
+        cutter.runExact();
+    else
+        cutter.run();
     lines.squeeze();
     return lines;
 }
@@ -175,7 +231,7 @@ ScriptReader::Result ScriptReader::readFile(const QString &path, Mode mode)
         result.error = std::move(file.error);
         return result;
     }
-    result.lines = parse(std::move(file.bytes), mode);
+    result.lines = parse(std::move(file.bytes), mode, &result.changes);
     result.ok = true;
     return result;
 }

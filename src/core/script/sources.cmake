@@ -1,5 +1,7 @@
 target_sources(vbu_core PRIVATE
     script/FileReplacer.cpp script/FileReplacer.h
+    script/OpenChanges.cpp script/OpenChanges.h
+    script/OpenMarks.cpp script/OpenMarks.h
     script/ScriptLines.cpp script/ScriptLines.h
     script/ScriptModel.cpp script/ScriptModel.h
     script/ScriptReader.cpp script/ScriptReader.h

@@ -7,17 +7,18 @@
 #include "core/catalogue/CatalogueFile.h"
 #include "core/check/GameProfiles.h"
 #include "core/check/NameHelp.h"
-#include "core/check/ScriptTokenizer.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
 #include "core/ui/LogoPainter.h"
+#include "gui/app/MenuKeysFirst.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
 #include "gui/editor/CheckReportWindow.h"
 #include "gui/editor/KeyCaptureDialog.h"
+#include "gui/editor/KeyMapWindow.h"
 #include "gui/editor/Latin1Validator.h"
 #include "gui/editor/ScriptLineDelegate.h"
 #include "gui/editor/ToolbarIcons.h"
@@ -110,17 +111,24 @@ template<typename W> W *place(W *widget, const char *name, const QRect &geometry
 
 } // namespace
 
-MainWindow::MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent)
+MainWindow::MainWindow(Prompter &prompter, const QStringList &arguments, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_prompter(prompter), m_script(new ScriptModel(this)), m_edits(new ScriptEdits(*m_script, this)),
-      m_mru(new MruList(this)), m_commandLine(commandLine), m_caption(AppInfo::title())
+      m_mru(new MruList(this)), m_commandLine(arguments.join(u' ')), m_caption(AppInfo::title())
 {
+    if (arguments.size() == 2 && arguments.constFirst() == "--exact"_L1) {
+        m_commandLine = arguments.constLast();
+        m_commandLineMode = ScriptReader::Mode::Exact;
+    }
     setObjectName(u"frmMain"_s);
     setWindowTitle(titleText(m_caption));
     buildControls();
     buildMenus();
     buildToolbar();
+    auto *menuKeys = new MenuKeysFirst(menuBar());
+    for (QWidget *field : QList<QWidget *>{m_cmbType, m_txtKey, m_txtBind, m_lstBind})
+        menuKeys->watch(field);
     m_commandList = new ToolWindowSwitch(
         m_mnuCommandList,
         [this] {
@@ -147,6 +155,7 @@ MainWindow::~MainWindow()
     delete m_commandList->window();
     delete m_funName->window();
     delete m_checkReport;
+    delete m_keyMap;
 }
 
 void MainWindow::buildControls()
@@ -180,7 +189,6 @@ void MainWindow::buildControls()
         combo->setToolTip(tip);
         combo->lineEdit()->setValidator(validator);
         combo->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, &MainWindow::addBinding);
         return combo;
     };
     m_cmbType = editableCombo("cmbType", Twips::toPixels(315, 720, 825, 315), {u"bind"_s, u"set"_s, u"alias"_s},
@@ -207,7 +215,6 @@ void MainWindow::buildControls()
     // Over a command or variable, the tool tip tells what it does instead.
     m_txtBind->installEventFilter(this);
     m_txtBind->setValidator(validator);
-    connect(m_txtBind, &QLineEdit::returnPressed, this, &MainWindow::addBinding);
 
     auto *cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
     cmdAdd->setToolTip(u"Add Binding"_s);
@@ -270,6 +277,7 @@ void MainWindow::buildMenus()
     QMenu *file = menu("mnuFile", u"&File"_s);
     command(file, "mnuNew", u"&New"_s, u"Ctrl+N"_s, &MainWindow::newFile);
     command(file, "mnuOpen", u"&Open..."_s, u"Ctrl+O"_s, &MainWindow::open);
+    command(file, "mnuOpenExactly", u"Open &Exactly..."_s, u"Ctrl+Shift+O"_s, &MainWindow::openExactly);
     command(file, "mnuClose", u"C&lose"_s, u"Ctrl+L"_s, &MainWindow::closeFile);
     addSeparator(file, "mnuSep4");
     command(file, "mnuSave", u"&Save"_s, u"Ctrl+S"_s, &MainWindow::save);
@@ -321,6 +329,7 @@ void MainWindow::buildMenus()
 
     QMenu *tools = menu("mnuTools", u"&Tools"_s);
     command(tools, "mnuCheckScript", u"&Check Script"_s, u"Ctrl+K"_s, &MainWindow::checkScript);
+    command(tools, "mnuKeyMap", u"&Key Map"_s, u"Ctrl+M"_s, &MainWindow::showKeyMap);
 
     QMenu *help = menu("mnuHelp", u"&Help"_s);
     command(help, "mnuAbout", u"&About..."_s, u"F1"_s, &MainWindow::about);
@@ -495,12 +504,22 @@ void MainWindow::open()
     loadScript(m_fileName);
 }
 
+void MainWindow::openExactly()
+{
+    const QString chosen = askFileName(false, u"Open Exactly"_s);
+    if (chosen.isEmpty())
+        return;
+    m_fileName = chosen;
+    loadScript(m_fileName, ScriptReader::Mode::Exact);
+}
+
 void MainWindow::openRecentFile(int index)
 {
+    // The recent files keep no way of reading: an entry opens as Open does.
     loadScript(m_mru->fileName(index));
 }
 
-void MainWindow::loadScript(const QString &name)
+void MainWindow::loadScript(const QString &name, ScriptReader::Mode mode)
 {
     m_mru->addFile(name);
     if (!fileExists(name)) {
@@ -509,13 +528,13 @@ void MainWindow::loadScript(const QString &name)
         m_mru->removeFile(name);
         return;
     }
-    ScriptReader::Result read = ScriptReader::readFile(name, ScriptReader::Mode::Open);
+    ScriptReader::Result read = ScriptReader::readFile(name, mode);
     if (!read.ok) {
         m_prompter.inform(this, u"File '"_s + name + u"' could not be read.\r\n"_s + read.error,
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     }
-    m_edits->load(std::move(read.lines));
+    m_edits->load(std::move(read.lines), std::move(read.changes));
     setCaption(name);
 }
 
@@ -523,11 +542,11 @@ void MainWindow::commandLineOpen()
 {
     m_fileName = m_commandLine;
     // No existence test and no message: a name that cannot be read is passed over.
-    ScriptReader::Result read = ScriptReader::readFile(m_fileName, ScriptReader::Mode::CommandLine);
+    ScriptReader::Result read = ScriptReader::readFile(m_fileName, m_commandLineMode);
     if (!read.ok)
         return;
     m_mru->addFile(m_fileName);
-    m_edits->load(std::move(read.lines));
+    m_edits->load(std::move(read.lines), std::move(read.changes));
     setCaption(m_fileName);
 }
 
@@ -751,6 +770,18 @@ void MainWindow::addBinding()
     m_txtKey->setFocus();
 }
 
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Add is the default button: an Enter that no control takes runs it. The text fields and
+    // the list leave Enter to the window.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        addBinding();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
 void MainWindow::appendToBinding(const QString &command)
 {
     m_txtBind->setText(m_txtBind->text().isEmpty() ? command : m_txtBind->text() + u';' + command);
@@ -804,19 +835,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 bool MainWindow::showBindingHelp(const QHelpEvent &event)
 {
-    const QByteArray text = m_txtBind->text().toLatin1();
-    // Read as Quake 2 reads it: Quake would cut ':' and brackets off as words of their own, and
-    // no command or variable name holds them.
-    const QByteArrayView word =
-        ScriptTokenizer::wordAt(text, m_txtBind->cursorPositionAt(event.pos()), ScriptTokenizer::Dialect::Quake2);
-    if (word.isEmpty())
-        return false;
     if (!m_nameHelp)
         m_nameHelp = std::make_unique<NameHelp>(GameProfiles::directory());
-    const QString help = m_nameHelp->describe(word, CheckGame::Both);
+    const QString help = m_nameHelp->describeWordAt(m_txtBind->text().toLatin1(),
+                                                    m_txtBind->cursorPositionAt(event.pos()), CheckGame::Both);
     if (help.isEmpty())
         return false;
-    QToolTip::showText(event.globalPos(), QString::fromLatin1(word) + u'\n' + help, m_txtBind);
+    QToolTip::showText(event.globalPos(), help, m_txtBind);
     return true;
 }
 
@@ -868,6 +893,19 @@ void MainWindow::checkScript()
     m_checkReport->show();
     m_checkReport->raise();
     m_checkReport->activateWindow();
+}
+
+void MainWindow::showKeyMap()
+{
+    // One window, brought forward when chosen again; a key's name from it goes into the key box.
+    if (!m_keyMap) {
+        m_keyMap = new KeyMapWindow(*m_script);
+        connect(m_keyMap, &KeyMapWindow::keyChosen, m_txtKey,
+                [this](const QByteArray &name) { m_txtKey->setCurrentText(QString::fromLatin1(name)); });
+    }
+    m_keyMap->show();
+    m_keyMap->raise();
+    m_keyMap->activateWindow();
 }
 
 void MainWindow::showLine(qsizetype row)

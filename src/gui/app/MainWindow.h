@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/MruList.h"
+#include "core/script/ScriptReader.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -24,6 +25,7 @@ class QTreeView;
 namespace vbu {
 
 class CheckReportWindow;
+class KeyMapWindow;
 class LogoBox;
 class LogoPainter;
 class NameHelp;
@@ -45,8 +47,10 @@ class MainWindow final : public QMainWindow
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    // commandLine: the program's arguments joined by single blanks, as given.
-    MainWindow(Prompter &prompter, const QString &commandLine, QWidget *parent = nullptr);
+    // arguments: the program's arguments after its name. Joined by single blanks they are the
+    // name of a file to open at start-up; only "--exact" followed by exactly one argument is an
+    // option, which opens that file as Open Exactly does.
+    MainWindow(Prompter &prompter, const QStringList &arguments, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The state behind the window, for the tests.
@@ -77,6 +81,8 @@ signals:
 public slots:
     void newFile();
     void open();
+    // As Open, but every line of the file becomes one item, as it stands.
+    void openExactly();
     void closeFile();
     void save();
     void saveAs();
@@ -95,6 +101,7 @@ public slots:
     void toggleFunNameEditor();
     void editColors();
     void checkScript();
+    void showKeyMap();
     void about();
 
     // Composes type, key and binding text into a line at the end of the list.
@@ -104,13 +111,14 @@ public slots:
     // Alt+Up and Alt+Down: the selected line one place up or down.
     void moveSelectedLine(int by);
 
-    // Loads a file as Open and the recent files do.
-    void loadScript(const QString &name);
+    // Loads a file as Open and the recent files do, or with mode Exact as Open Exactly does.
+    void loadScript(const QString &name, ScriptReader::Mode mode = ScriptReader::Mode::Open);
     // Loads the file named by the command line, quietly.
     void commandLineOpen();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -149,6 +157,7 @@ private:
     ScriptEdits *m_edits;
     MruList *m_mru;
     QString m_commandLine;
+    ScriptReader::Mode m_commandLineMode = ScriptReader::Mode::CommandLine;
     QString m_caption;
     QString m_fileName;
     QString m_dialogFileName;
@@ -156,6 +165,7 @@ private:
     ToolWindowSwitch *m_commandList = nullptr;
     ToolWindowSwitch *m_funName = nullptr;
     QPointer<CheckReportWindow> m_checkReport;
+    QPointer<KeyMapWindow> m_keyMap;
 
     QToolBar *m_toolbar = nullptr;
     LogoBox *m_picLogo = nullptr;

@@ -10,6 +10,7 @@
 #include "core/check/GameProfiles.h"
 #include "core/check/NameHelp.h"
 #include "core/check/ScriptTokenizer.h"
+#include "core/script/FileReplacer.h"
 #include "gui/catalogue/CommandImages.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
 #include "gui/ui/Prompter.h"
@@ -95,6 +96,9 @@ CommandsWindow::CommandsWindow(QWidget *mainWindow, Prompter &prompter, const QS
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The column is as wide as its longest shown text, and the tree scrolls sideways to it.
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &CommandsWindow::nodeDoubleClicked);
     placeDockBox(client,
                  QRect(360 / Twips::perPixel, 5370 / Twips::perPixel, 2265 / Twips::perPixel, 195 / Twips::perPixel));
@@ -133,8 +137,11 @@ void CommandsWindow::moveEvent(QMoveEvent *event)
 
 void CommandsWindow::loadCatalogue()
 {
+    // Not over this window, which is not on screen yet: a box over it would make its frame
+    // before the docked place is set, and the window would open off that place by the frame.
+    QWidget *const over = mainWindow();
     if (!CatalogueFile::fileExists(m_path)) {
-        m_prompter.inform(this, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
+        m_prompter.inform(over, CatalogueFile::missingFileMessage(u"\r\n"), u"Error Opening File"_s,
                           Prompter::Icon::Critical);
         emit progressChanged(0);
         return;
@@ -144,12 +151,12 @@ void CommandsWindow::loadCatalogue()
     switch (read.status) {
     case CatalogueFile::Load::Status::Missing:
         // Gone between the look and the count: the counting's own word for it.
-        m_prompter.inform(this,
+        m_prompter.inform(over,
                           u"File: "_s + m_path + u" hasn't been downloaded yet. Preprocessing is being aborted."_s,
                           u"File Does Not Exist"_s, Prompter::Icon::None);
         return;
     case CatalogueFile::Load::Status::Unreadable:
-        m_prompter.inform(this, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
+        m_prompter.inform(over, u"File '"_s + m_path + u"' could not be read.\r\n"_s + read.error,
                           u"Error Opening File"_s, Prompter::Icon::Critical);
         return;
     case CatalogueFile::Load::Status::Loaded:
@@ -167,12 +174,12 @@ void CommandsWindow::loadCatalogue()
     games.reserve(catalogue.nodes().size());
     for (const Catalogue::Node &node : catalogue.nodes()) {
         auto *item = new QTreeWidgetItem({QString::fromLatin1(node.text)});
+        games.append(node.isGroup() ? groupGame(node) : node.parent < 0 ? CheckGame::Both : games.at(node.parent));
+        // A command longer than the tree is wide shows whole on hover, and what it does below.
+        item->setToolTip(0, node.isCommand() ? commandToolTip(help, node, games.constLast()) : item->text(0));
         item->setData(0, KeyRole, node.key);
         item->setData(0, ImageRole, node.image);
         item->setIcon(0, images[node.image - 1]);
-        games.append(node.isGroup() ? groupGame(node) : node.parent < 0 ? CheckGame::Both : games.at(node.parent));
-        if (node.isCommand())
-            item->setToolTip(0, commandToolTip(help, node, games.constLast()));
         if (node.parent < 0)
             topLevel.append(item);
         else
@@ -283,8 +290,10 @@ void CommandsWindow::checkForUpdates()
     const QString target = CatalogueFile::updatePath(m_path);
     QString error;
     if (!CatalogueUpdate::save(target, list.body, &error)) {
+        // The writer says itself what became of a list that was there.
         m_prompter.inform(this,
-                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error + unchanged,
+                          u"The new command list could not be written to "_s + target + u":\r\n"_s + error +
+                              (FileReplacer::tellsWhatBecameOfTheFile(error) ? QString() : unchanged),
                           u"Error: Update Not Saved"_s, Prompter::Icon::Critical);
         return;
     }

@@ -1,6 +1,7 @@
 #include "gui/editor/CheckReportWindow.h"
 
 #include "core/check/GameProfiles.h"
+#include "core/check/OpenChangeFindings.h"
 #include "core/script/ScriptModel.h"
 #include "gui/editor/CheckFindingsModel.h"
 #include "gui/editor/ScriptLineDelegate.h"
@@ -126,7 +127,8 @@ void CheckReportWindow::runCheck()
     m_recheck.stop();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto chosen = size_t(m_cmbProfile->currentIndex());
-    QList<CheckFinding> found = ScriptChecker::check(m_script.lines(), m_profiles.at(chosen).target());
+    QList<CheckFinding> found = OpenChangeFindings::withMarks(
+        ScriptChecker::check(m_script.lines(), m_profiles.at(chosen).target()), m_script.marks());
     QGuiApplication::restoreOverrideCursor();
 
     qsizetype errors = 0;

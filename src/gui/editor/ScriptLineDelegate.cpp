@@ -120,9 +120,15 @@ void ScriptLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
 
     painter->save();
     painter->setClipRect(area);
-    if (m_marksShown) {
+    // Rows that came from a line Open changed are marked as long as any are left; a finding of
+    // the check on the row is shown in their place.
+    const auto *script = qobject_cast<const ScriptModel *>(index.model());
+    if (m_marksShown || (script && !script->marks().isEmpty())) {
+        const QRect markArea(x, glyphTop, side, side);
         if (const auto mark = markOf(index.row()))
-            severityIcon(*mark).paint(painter, QRect(x, glyphTop, side, side));
+            severityIcon(*mark).paint(painter, markArea);
+        else if (index.data(ScriptModel::OpenChangedRole).toBool())
+            QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation).paint(painter, markArea);
         x += side + markGap;
     }
 

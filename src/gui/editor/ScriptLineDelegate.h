@@ -21,7 +21,9 @@ namespace vbu {
 // Rows of other models are painted the same way when their text is Latin-1.
 //
 // While marks are shown, each row gets a mark column at its left, and the rows with findings
-// carry the icon of their worst finding there.
+// carry the icon of their worst finding there. The column also stands while rows of the script
+// came from lines that Open changed (ScriptModel::OpenChangedRole); those rows carry an
+// information icon there, and the model gives them a tool tip that says why.
 class ScriptLineDelegate final : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -3,8 +3,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 
 using namespace Qt::StringLiterals;
 
@@ -38,6 +40,14 @@ constexpr std::pair<Prompter::Button, QMessageBox::StandardButton> buttonPairs[]
 
 } // namespace
 
+QtPrompter::QtPrompter()
+{
+    // The file dialog writes its history, last folder and view, and the colour chooser its
+    // custom colours, to Qt's own settings file (QtProject.conf); the recent files are all the
+    // program keeps. Sent below a path that is no folder, they read and write nothing.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, u"/dev/null"_s);
+}
+
 Prompter::Button QtPrompter::message(QWidget *parent, const Message &message)
 {
     QMessageBox box(boxIcon(message.icon), message.title, message.text, QMessageBox::NoButton, parent);
@@ -64,9 +74,14 @@ Prompter::Button QtPrompter::message(QWidget *parent, const Message &message)
 
 QString QtPrompter::input(QWidget *parent, const QString &prompt, const QString &title, const QString &proposed)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, proposed, &ok);
-    return ok ? text : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(proposed);
+    // Wide enough for a typical script line, and so for the whole title.
+    auto *field = box.findChild<QLineEdit *>();
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * 60);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QString QtPrompter::fileName(QWidget *parent, const FileRequest &request)

@@ -10,6 +10,9 @@ namespace vbu {
 class QtPrompter final : public Prompter
 {
 public:
+    // Made before the first question: see to it that the dialogs keep nothing between runs.
+    QtPrompter();
+
     Button message(QWidget *parent, const Message &message) override;
     QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &proposed) override;
     QString fileName(QWidget *parent, const FileRequest &request) override;

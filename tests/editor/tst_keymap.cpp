@@ -1,0 +1,194 @@
+#include "core/editor/ScriptEdits.h"
+#include "gui/editor/KeyCap.h"
+#include "gui/editor/KeyMapWindow.h"
+#include "support/MainWindowHarness.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using vbu::KeyCap;
+using vbu::KeyMapWindow;
+using vbu::test::MainWindowHarness;
+
+namespace {
+
+const QByteArrayList cycleScript{
+    "alias cyc c1",
+    "alias c1 \"echo one; alias cyc c2\"",
+    "alias c2 \"echo two; alias cyc c3\"",
+    "alias c3 \"echo three; alias cyc c1\"",
+    "bind c cyc",
+};
+
+// What the chosen key c shows when its next press runs c1, c2 or c3.
+QString cycleStep(const char *alias, const char *word, const char *next)
+{
+    return QString::fromLatin1("\"c\" = \"cyc\"\npress c\n  cyc\n    %1\n      echo %2 # %2\n      alias cyc %3\n"
+                               "release c\n")
+        .arg(QLatin1StringView(alias), QLatin1StringView(word), QLatin1StringView(next));
+}
+
+// Ctrl+M in the main window, as the player opens it.
+KeyMapWindow *openKeyMap(const MainWindowHarness &h)
+{
+    QTest::keyClick(h.window.get(), Qt::Key_M, Qt::ControlModifier);
+    KeyMapWindow *found = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == "frmKeyMap"_L1 && w->isVisible()) {
+            if (found)
+                return nullptr; // one window only
+            found = qobject_cast<KeyMapWindow *>(w);
+        }
+    }
+    return found && QTest::qWaitForWindowActive(found) ? found : nullptr;
+}
+
+KeyCap *cap(const KeyMapWindow *map, QByteArrayView name)
+{
+    return map->findChild<KeyCap *>(u"key_"_s + QLatin1StringView(name));
+}
+
+QString steps(const KeyMapWindow *map)
+{
+    return map->findChild<QPlainTextEdit *>(u"txtSteps"_s)->toPlainText();
+}
+
+void keys(const QList<Qt::Key> &sequence)
+{
+    for (const Qt::Key key : sequence)
+        QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+} // namespace
+
+class TestKeyMap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
+
+    void shadesTheKeysTheListBinds_data()
+    {
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QString>("use"); // as the cap tells assistive tools
+        QTest::newRow("bound") << u"Quake"_s << "w"_ba << true << u"bound"_s;
+        QTest::newRow("bound again, in another case") << u"Quake"_s << "f1"_ba << true << u"bound twice"_s;
+        QTest::newRow("unbound later") << u"Quake"_s << "x"_ba << true << u"not bound"_s;
+        QTest::newRow("bound inside an alias only") << u"Quake"_s << "s"_ba << true << u"not bound"_s;
+        QTest::newRow("capital letter, never pressed") << u"Quake"_s << "c"_ba << true << u"not bound"_s;
+        QTest::newRow("by the game's name") << u"Quake"_s << "semicolon"_ba << true << u"bound"_s;
+        QTest::newRow("Quake has no keypad") << u"Quake"_s << "kp_enter"_ba << false << u"not bound"_s;
+        QTest::newRow("Quake 2's keypad") << u"Quake 2"_s << "kp_enter"_ba << true << u"bound"_s;
+        QTest::newRow("Quake 2: same rule") << u"Quake 2"_s << "f1"_ba << true << u"bound twice"_s;
+        QTest::newRow("mouse") << u"Quake 2"_s << "mouse2"_ba << true << u"bound"_s;
+    }
+
+    void shadesTheKeysTheListBinds()
+    {
+        QFETCH(QString, game);
+        QFETCH(QByteArray, key);
+        QFETCH(bool, shown);
+        QFETCH(QString, use);
+        MainWindowHarness h;
+        const QByteArrayList lines{"bind w +forward", "bind f1 help",         "bind F1 score", "bind x +attack",
+                                   "unbind x",        "alias a \"bind s x\"", "bind C +jump",  "bind semicolon x",
+                                   "bind KP_ENTER y", "bind mouse2 +zoom"};
+        h.setLines(lines);
+        QVERIFY(h.showActive());
+        KeyMapWindow *map = openKeyMap(h);
+        QVERIFY(map);
+        auto *games = map->findChild<QComboBox *>(u"cmbGame"_s);
+        games->setCurrentIndex(games->findText(game));
+        QCOMPARE(cap(map, key)->isVisible(), shown);
+        QCOMPARE(cap(map, key)->accessibleDescription(), use);
+        QCOMPARE(h.lines(), lines);
+    }
+
+    void opensOnceAndFollowsTheList()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.showActive());
+        QCOMPARE(h.window->findChild<QMenu *>(u"mnuTools"_s)->actions(),
+                 (QList{h.action("mnuCheckScript"), h.action("mnuKeyMap")}));
+        QCOMPARE(h.action("mnuKeyMap")->text(), u"&Key Map"_s);
+        KeyMapWindow *map = openKeyMap(h);
+        QVERIFY(map);
+        QVERIFY(!map->isModal());
+        QCOMPARE(cap(map, "m")->accessibleDescription(), u"not bound"_s);
+        const QImage unshaded = cap(map, "m")->grab().toImage();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QCOMPARE(openKeyMap(h), map);
+
+        h.window->edits().insert(0, "bind m +attack");
+        QTRY_COMPARE(cap(map, "m")->accessibleDescription(), u"bound"_s);
+        QVERIFY(cap(map, "m")->grab().toImage() != unshaded);
+        h.window->edits().replace(0, "bind m x; bind m y");
+        QTRY_COMPARE(cap(map, "m")->accessibleDescription(), u"bound twice"_s);
+        h.window->edits().remove(0);
+        QTRY_COMPARE(cap(map, "m")->accessibleDescription(), u"not bound"_s);
+    }
+
+    // The chosen key shows what its next press runs; Enter, Space and Press run it, and the game
+    // keeps what it changed until Reset.
+    void pressesStepTheGameUntilReset()
+    {
+        MainWindowHarness h;
+        h.setLines(cycleScript);
+        QVERIFY(h.showActive());
+        KeyMapWindow *map = openKeyMap(h);
+        QVERIFY(map);
+        // From escape, the first key, down the left side and along the bottom row of letters.
+        keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right});
+        QCOMPARE(QApplication::focusWidget(), cap(map, "c"));
+        QCOMPARE(map->chosenKey(), "c"_ba);
+        QCOMPARE(steps(map), cycleStep("c1", "one", "c2"));
+        keys({Qt::Key_Return});
+        QCOMPARE(steps(map), cycleStep("c2", "two", "c3"));
+        keys({Qt::Key_Space});
+        QCOMPARE(steps(map), cycleStep("c3", "three", "c1"));
+        QTest::mouseClick(map->findChild<QPushButton *>(u"cmdPress"_s), Qt::LeftButton);
+        QCOMPARE(steps(map), cycleStep("c1", "one", "c2"));
+        keys({Qt::Key_Return});
+        QTest::mouseClick(map->findChild<QPushButton *>(u"cmdReset"_s), Qt::LeftButton);
+        QCOMPARE(steps(map), cycleStep("c1", "one", "c2"));
+        // A key the list leaves alone.
+        keys({Qt::Key_Left});
+        QCOMPARE(steps(map), u"\"x\" is not bound\npress x\nrelease x\n"_s);
+        QCOMPARE(h.lines(), cycleScript);
+    }
+
+    void doubleClickPutsTheNameInTheKeyBox_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("arrow") << "uparrow"_ba << u"uparrow"_s;
+        // A ';' would end the bind command.
+        QTest::newRow("semicolon") << "semicolon"_ba << u"semicolon"_s;
+    }
+
+    void doubleClickPutsTheNameInTheKeyBox()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QString, name);
+        MainWindowHarness h;
+        h.setLines({"bind a +moveleft"});
+        QVERIFY(h.showActive());
+        KeyMapWindow *map = openKeyMap(h);
+        QVERIFY(map);
+        QTest::mouseDClick(cap(map, key), Qt::LeftButton);
+        QCOMPARE(h.child<QComboBox>("txtKey")->currentText(), name);
+        QCOMPARE(h.lines(), QByteArrayList{"bind a +moveleft"});
+    }
+};
+
+QTEST_MAIN(TestKeyMap)
+#include "tst_keymap.moc"
