@@ -1,16 +1,21 @@
 #include "gui/editor/KeyMapWindow.h"
 
+#include "core/check/GameProfiles.h"
+#include "core/check/NameHelp.h"
 #include "core/script/ScriptModel.h"
 #include "gui/editor/KeyCap.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -220,6 +225,7 @@ KeyMapWindow::KeyMapWindow(const ScriptModel &script) : QWidget(nullptr, Qt::Win
     m_txtSteps->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtSteps->setAccessibleName(u"What the chosen key runs"_s);
     m_txtSteps->setMinimumHeight(QFontMetrics(m_txtSteps->font()).lineSpacing() * 12);
+    m_txtSteps->viewport()->installEventFilter(this);
     m_lblState = new QLabel(this);
     m_lblState->setObjectName(u"lblState"_s);
     m_lblState->setWordWrap(true);
@@ -265,6 +271,22 @@ KeyMapWindow::KeyMapWindow(const ScriptModel &script) : QWidget(nullptr, Qt::Win
 }
 
 KeyMapWindow::~KeyMapWindow() = default;
+
+bool KeyMapWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_txtSteps->viewport() || event->type() != QEvent::ToolTip)
+        return QWidget::eventFilter(watched, event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QTextCursor at = m_txtSteps->cursorForPosition(help->pos());
+    if (!m_nameHelp)
+        m_nameHelp = std::make_unique<NameHelp>(GameProfiles::directory());
+    const QString text = m_nameHelp->describeWordAt(at.block().text().toLatin1(), at.positionInBlock(), game());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, m_txtSteps->viewport());
+    return true;
+}
 
 void KeyMapWindow::buildKeyboard(QWidget *keyboard)
 {

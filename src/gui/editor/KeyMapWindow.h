@@ -16,6 +16,7 @@ class QPlainTextEdit;
 namespace vbu {
 
 class KeyCap;
+class NameHelp;
 class ScriptModel;
 
 // frmKeyMap: a keyboard in the game's key names, the keys the list binds shaded and those it
@@ -46,6 +47,10 @@ public slots:
     void reset();
     // The chosen key goes down and up.
     void pressChosen();
+
+protected:
+    // Over a command or variable in the steps, the tool tip tells what it does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Cap
@@ -78,6 +83,8 @@ private:
     QComboBox *m_cmbGame = nullptr;
     QPlainTextEdit *m_txtSteps = nullptr;
     QLabel *m_lblState = nullptr;
+    // What the game profiles say about names, read when first needed.
+    std::unique_ptr<NameHelp> m_nameHelp;
     // Changes to the list come in bursts (a load reports each row); one run follows them.
     QTimer m_rerun;
 };
