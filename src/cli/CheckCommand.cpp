@@ -1,8 +1,9 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/ScriptFileAccess.h"
+#include "core/check/CheckProfile.h"
+#include "core/check/GameProfiles.h"
 #include "core/check/OpenChangeFindings.h"
-#include "core/check/ScriptChecker.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +13,7 @@ namespace {
 
 int usage(Io &io)
 {
-    print(io.err, u"usage: vbu-cfg check [--game quake|quake2|both] FILE\n"_s);
+    print(io.err, u"usage: vbu-cfg check [--game PROFILE] FILE\n"_s);
     return 2;
 }
 
@@ -20,38 +21,45 @@ int usage(Io &io)
 
 int runCheck(const QStringList &args, Io &io)
 {
-    CheckGame game = CheckGame::Both;
+    QString game = GameProfiles::bothName;
     QString fileName;
     bool haveFile = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
-        QString gameArg;
         if (arg == "--game"_L1) {
             if (++i >= args.size())
                 return usage(io);
-            gameArg = args.at(i);
+            game = args.at(i);
         } else if (arg.startsWith("--game="_L1)) {
-            gameArg = arg.mid(7);
+            game = arg.mid(7);
         } else if (arg == "--"_L1 && i + 2 == args.size() && !haveFile) {
             fileName = args.at(++i);
             haveFile = true;
-            continue;
-        } else if (haveFile || (arg.startsWith(u'-') && arg.size() > 1)) {
+        } else if ((arg.startsWith(u'-') && arg.size() > 1) || haveFile) {
             return usage(io);
         } else {
             fileName = arg;
             haveFile = true;
-            continue;
         }
-        const std::optional<CheckGame> chosen = ScriptChecker::gameFromName(gameArg);
-        if (!chosen) {
-            print(io.err, u"vbu-cfg check: unknown game '"_s + gameArg + u"'; choose quake, quake2 or both.\n"_s);
-            return 2;
-        }
-        game = *chosen;
     }
     if (!haveFile)
         return usage(io);
+
+    const QString directory = GameProfiles::directory();
+    const QStringList known = CheckProfile::names(directory);
+    if (!known.contains(game)) {
+        print(io.err, u"vbu-cfg check: unknown game profile '%1'; choose %2.\n"_s.arg(game, known.join(u", "_s)));
+        return 2;
+    }
+    QString error;
+    const std::optional<CheckProfile> profile = CheckProfile::load(game, directory, &error);
+    if (!profile) {
+        print(io.err, u"vbu-cfg check: "_s + error + u'\n');
+        return 1;
+    }
+    // The original games can still be checked by their engine's rules.
+    if (!error.isEmpty())
+        print(io.err, u"vbu-cfg check: "_s + error + u"; commands and variables are not checked.\n"_s);
 
     // The file's own bytes, not the editor's list: Open would cut lines at commas and drop the
     // quotes of a field, while the game runs the bytes as they stand. Where Open would, the
@@ -64,7 +72,8 @@ int runCheck(const QStringList &args, Io &io)
 
     bool anyError = false;
     QString report;
-    for (const CheckFinding &f : OpenChangeFindings::withChanges(ScriptChecker::checkFile(*bytes, game), changes)) {
+    for (const CheckFinding &f :
+         OpenChangeFindings::withChanges(ScriptChecker::checkFile(*bytes, profile->target()), changes)) {
         report += ScriptChecker::format(fileName, f) + u'\n';
         anyError = anyError || f.severity == CheckSeverity::Error;
         // Printed in pieces: the report of a long script can be many times its size.

@@ -33,7 +33,7 @@ constexpr Command commands[] = {
     {"catalogue"_L1,
      "vbu-cfg catalogue [FILE]  print the version and the tree the Command List shows (default: its own)"_L1,
      runCatalogue},
-    {"check"_L1, "vbu-cfg check [--game quake|quake2|both] FILE  report what the game would get wrong"_L1, runCheck},
+    {"check"_L1, "vbu-cfg check [--game PROFILE] FILE  report what the game would get wrong"_L1, runCheck},
     {"describe"_L1, "vbu-cfg describe [--game PROFILE] NAME...  tell what commands and variables do"_L1, runDescribe},
     {"items"_L1,
      "vbu-cfg items [--command-line|--exact] FILE  print the items Open (the command line, Open Exactly) lists"_L1,

@@ -1,7 +1,6 @@
 #include "cli/PressCommand.h"
 
 #include "cli/ScriptFileAccess.h"
-#include "core/catalogue/CatalogueFile.h"
 #include "core/check/ConsoleModel.h"
 
 using namespace Qt::StringLiterals;
@@ -17,17 +16,14 @@ int usage(Io &io)
     return 2;
 }
 
-// The game's commands from the catalogue the editor reads; without it only the console's own.
+// The game's commands and variables from its profile; without it only the console's own.
 ConsoleNames knownNames(Dialect game, Io &io)
 {
-    const QString path = CatalogueFile::path();
-    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(path);
-    if (load.status != CatalogueFile::Load::Status::Loaded) {
-        print(io.err, u"vbu-cfg press: the command catalogue "_s + path +
-                          u" could not be read, so only the console's own commands are known.\n"_s);
-        return {};
-    }
-    return ConsoleNames::fromCatalogue(load.catalogue, game);
+    QString error;
+    ConsoleNames names = ConsoleNames::ofGame(game, &error);
+    if (!error.isEmpty())
+        print(io.err, u"vbu-cfg press: "_s + error + u"; only the console's own commands are known.\n"_s);
+    return names;
 }
 
 void append(QByteArray &out, const QByteArray &heading, const QList<ConsoleStep> &steps)

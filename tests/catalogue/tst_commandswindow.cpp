@@ -1,12 +1,14 @@
 #include "UpdateServer.h"
 #include "core/app/AppInfo.h"
 #include "core/catalogue/Detect.h"
+#include "core/check/GameProfiles.h"
 #include "gui/app/ToolWindowSwitch.h"
 #include "gui/catalogue/CommandsWindow.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -90,6 +92,14 @@ struct Fixture
     vbu::test::MainWindowHarness h;
     UpdateServer server;
 };
+
+// What a shipped profile says a command or variable does.
+QString description(const QString &profile, QByteArrayView name)
+{
+    const vbu::GameProfiles::Load load = vbu::GameProfiles::load(profile, vbu::GameProfiles::directory());
+    const vbu::GameProfile::Entry *command = load.profile->command(name);
+    return (command ? command : load.profile->variable(name))->description;
+}
 
 void compareMessage(const Prompter::Message &m, const QString &title, const QString &text, Prompter::Icon icon,
                     Prompter::Buttons buttons = Prompter::Ok, Prompter::Button defaultButton = Prompter::Ok)
@@ -182,7 +192,7 @@ private slots:
         const QRect r = tree->visualItemRect(tree->findItems(command, Qt::MatchExactly | Qt::MatchRecursive).value(0));
         QHelpEvent hover(QEvent::ToolTip, r.center(), tree->viewport()->mapToGlobal(r.center()));
         QCoreApplication::sendEvent(tree->viewport(), &hover);
-        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), command);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text().section(u'\n', 0, 0) : QString(), command);
         QToolTip::hideText();
         // The whole text lies within the scrolled width, and the window keeps its design width.
         QTRY_VERIFY(tree->horizontalScrollBar()->maximum() + tree->viewport()->width() >
@@ -221,6 +231,81 @@ private slots:
         QTest::mouseClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump;say hello, world"_s);
+    }
+
+    // A command's tool tip: its text, then what its group's game says of its first word (a port,
+    // where neither original game has it); both games for another group. Sections show their text.
+    void commandToolTips_data()
+    {
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("expected");
+        const QString q = u"quake"_s;
+        const QString q2 = u"quake2"_s;
+        QTest::newRow("Quake variable") << u"cl_forwardspeed 400"_s
+                                        << u"cl_forwardspeed 400\nQuake: "_s + description(q, "cl_forwardspeed") +
+                                               u"\nDefault: \"200\""_s;
+        QTest::newRow("a port's only") << u"r_scale 2"_s
+                                       << u"r_scale 2\nQuakeSpasm, Ironwail and vkQuake: "_s +
+                                              description(u"quakespasm"_s, "r_scale") + u"\nDefault: \"1\""_s;
+        QTest::newRow("unknown") << u"nosuchcommand"_s << u"nosuchcommand"_s;
+        QTest::newRow("Quake 2's alone") << u"+moveup"_s << u"+moveup\nQuake 2: "_s + description(q2, "+moveup");
+        QTest::newRow("other group, one game")
+            << u"sky unit1_"_s << u"sky unit1_\nQuake 2: "_s + description(q2, "sky");
+        QTest::newRow("other group, both games")
+            << u"fov 90"_s
+            << u"fov 90\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
+                   description(q2, "fov") + u"\nDefault: \"90\""_s;
+        QTest::newRow("section") << u"Moves"_s << u"Moves"_s;
+    }
+
+    void commandToolTips()
+    {
+        QFETCH(QString, node);
+        QFETCH(QString, expected);
+        Fixture f("//1.3\r\n{Quake}\r\n[Moves]\r\ncl_forwardspeed 400\r\nr_scale 2\r\nnosuchcommand\r\n{Quake2}\r\n"
+                  "[Moves 2]\r\n+moveup\r\n{Other}\r\n[Any]\r\nsky unit1_\r\nfov 90\r\n");
+        const QTreeWidgetItem *item = child<QTreeWidget>(f.open(), u"TreeView1"_s)
+                                          ->findItems(node, Qt::MatchExactly | Qt::MatchRecursive)
+                                          .value(0);
+        QVERIFY(item);
+        QCOMPARE(item->data(0, Qt::ToolTipRole).toString(), expected);
+    }
+
+    // Over the binding text, the command or variable under the pointer is described; elsewhere
+    // the field keeps its own tool tip.
+    void bindingToolTips_data()
+    {
+        QTest::addColumn<int>("at"); // the place in the text under the pointer
+        QTest::addColumn<QString>("expected");
+        const QString q = u"quake"_s;
+        QTest::newRow("first command") << 3
+                                       << u"+attack\nQuake: "_s + description(q, "+attack") + u"\nQuake 2: "_s +
+                                              description(u"quake2"_s, "+attack");
+        QTest::newRow("after a ';'") << 10
+                                     << u"fov\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
+                                            description(u"quake2"_s, "fov") + u"\nDefault: \"90\""_s;
+        QTest::newRow("a value") << 14 << u"Binding Text"_s;
+        QTest::newRow("in quotes, one game") << 27 << u"+jump\nQuake: "_s + description(q, "+jump");
+    }
+
+    void bindingToolTips()
+    {
+        QFETCH(int, at);
+        QFETCH(QString, expected);
+        vbu::test::MainWindowHarness h;
+        QVERIFY(h.showActive());
+        auto *binding = h.child<QLineEdit>("txtBind");
+        binding->setText(u"+attack; fov 90; bind x \"+jump\""_s);
+        const int y = binding->height() / 2;
+        int x = 0;
+        while (x < binding->width() && binding->cursorPositionAt({x, y}) != at)
+            ++x;
+        QVERIFY(x < binding->width());
+        QHelpEvent hover(QEvent::ToolTip, {x, y}, binding->mapToGlobal(QPoint(x, y)));
+        QApplication::sendEvent(binding, &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), expected);
+        QToolTip::hideText();
     }
 
     void switchesStayInStepWithTheWindows_data()

@@ -1,5 +1,7 @@
 // The check that follows the editor's list: whatever the edits, and wherever they fall while the
 // worker runs, its findings end up those of a fresh check of the list.
+#include "core/check/CheckProfile.h"
+#include "core/check/GameProfiles.h"
 #include "core/check/IncrementalCheck.h"
 #include "core/check/OpenChangeFindings.h"
 #include "core/editor/ScriptEdits.h"
@@ -37,6 +39,7 @@ const QByteArrayList pool{
     "alias -z -attack",
     "alias y \"z; +z\"",
     "set fov 90",
+    "set x 1",
     "// c; quit",
     "name \"a\"b\"",
     "",
@@ -61,17 +64,30 @@ private slots:
     void followsEdits_data()
     {
         QTest::addColumn<CheckGame>("game");
+        QTest::addColumn<QString>("profile"); // none: the engine's rules alone
         QTest::addColumn<uint>("seed");
+        QTest::addColumn<int>("lines");
         for (const CheckGame game : {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both}) {
             for (const uint seed : {1u, 2u})
-                QTest::addRow("%s %u", qPrintable(vbu::ScriptChecker::gameName(game)), seed) << game << seed;
+                QTest::addRow("%s %u", qPrintable(vbu::ScriptChecker::gameName(game)), seed)
+                    << game << QString() << seed << 300;
         }
+        // Names the script makes and uses come and go with the lines; with few lines, the last that
+        // makes a name goes now and then.
+        QTest::addRow("port") << CheckGame::Quake << u"quakespasm"_s << 9u << 20;
     }
 
     void followsEdits()
     {
         QFETCH(CheckGame, game);
+        QFETCH(QString, profile);
         QFETCH(uint, seed);
+        QFETCH(int, lines);
+        QString error;
+        const std::optional<vbu::CheckProfile> loaded =
+            profile.isEmpty() ? std::nullopt : vbu::CheckProfile::load(profile, vbu::GameProfiles::directory(), &error);
+        QVERIFY(profile.isEmpty() || loaded);
+        const vbu::CheckTarget target = loaded ? loaded->target() : vbu::CheckTarget(game);
         std::mt19937 random(seed);
         // Now and then a zero byte, which ends the script where it stands.
         const auto pick = [&] {
@@ -81,13 +97,13 @@ private slots:
         vbu::ScriptEdits edits(model);
         // Read as Open reads a file, so that the lines it cuts in two carry its marks.
         QByteArray file;
-        for (int i = 0; i < 300; ++i)
+        for (int i = 0; i < lines; ++i)
             file += (i % 40 == 0 ? "bind F1 \"say gg, wp\""_ba : pool.at(qsizetype(random() % pool.size()))) + "\r\n";
         vbu::OpenChanges changes;
         vbu::ScriptLines start = vbu::ScriptReader::parse(file, vbu::ScriptReader::Mode::Open, &changes);
         edits.load(std::move(start), std::move(changes));
         vbu::IncrementalCheck check(model);
-        check.start(game);
+        check.start(target);
 
         for (int round = 0; round < 80; ++round) {
             for (int edit = 0, burst = 1 + int(random() % 4); edit < burst; ++edit) {
@@ -126,7 +142,7 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return !check.isRunning(); }));
 
             const QList<CheckFinding> fresh =
-                vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(model.lines(), game), model.marks());
+                vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(model.lines(), target), model.marks());
             QCOMPARE(rows(check), fresh);
             QCOMPARE(check.findings(), fresh);
             QCOMPARE(check.errorCount(), std::count_if(fresh.cbegin(), fresh.cend(), [](const CheckFinding &f) {

@@ -1,12 +1,14 @@
 // The script check: the games' key tables, their tokenizer, and the rules judged with them.
+#include "core/check/CheckProfile.h"
 #include "core/check/GameKeyNames.h"
-#include "core/check/ScriptChecker.h"
+#include "core/check/GameProfiles.h"
 #include "core/check/ScriptTokenizer.h"
 #include "support/TestData.h"
 
 #include <QTest>
 
 #include <algorithm>
+#include <map>
 
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
@@ -35,11 +37,12 @@ QString render(QByteArrayView command, ScriptTokenizer::Dialect dialect)
 
 // In the order of CheckRule.
 const char *const ruleNames[] = {
-    "ScriptTooLong",       "DuplicateBind",      "UnknownKey",    "PortOnlyKey",          "UpperCaseKey",
-    "KeyNeverUsed",        "CommentRunsCommand", "UnclosedQuote", "ArgumentTooLong",      "CommandTooLong",
-    "SetMissing",          "BindNotQuoted",      "NameTooLong",   "NameBadCharacter",     "NameFirstWordOnly",
-    "AliasNameTooLong",    "LoneCarriageReturn", "ZeroByte",      "CommandRunsOnRelease", "AliasLoop",
-    "ReleaseAliasMissing", "OnlyReleaseCommands"};
+    "ScriptTooLong",        "DuplicateBind",    "UnknownKey",          "PortOnlyKey",
+    "UpperCaseKey",         "KeyNeverUsed",     "CommentRunsCommand",  "UnclosedQuote",
+    "ArgumentTooLong",      "CommandTooLong",   "SetMissing",          "BindNotQuoted",
+    "NameTooLong",          "NameBadCharacter", "NameFirstWordOnly",   "AliasNameTooLong",
+    "LoneCarriageReturn",   "ZeroByte",         "UnknownName",         "ValueOutOfRange",
+    "CommandRunsOnRelease", "AliasLoop",        "ReleaseAliasMissing", "OnlyReleaseCommands"};
 
 // In the order of CheckGame.
 const char *const gameMarks[] = {" q1", " q2", ""};
@@ -56,6 +59,23 @@ QStringList summary(const QList<CheckFinding> &findings)
                    QLatin1StringView(gameMarks[int(f.game)]));
     }
     return out;
+}
+
+// A shipped profile, read once; an empty name for the games' engine rules alone.
+vbu::CheckTarget target(const QString &name)
+{
+    static std::map<QString, vbu::CheckProfile> cache;
+    if (name.isEmpty())
+        return CheckGame::Both;
+    auto it = cache.find(name);
+    if (it == cache.end()) {
+        QString error;
+        std::optional<vbu::CheckProfile> loaded = vbu::CheckProfile::load(name, vbu::GameProfiles::directory(), &error);
+        if (!loaded || !error.isEmpty())
+            qFatal("%s", qPrintable(error));
+        it = cache.emplace(name, std::move(*loaded)).first;
+    }
+    return it->second.target();
 }
 
 // "echo x x x ...", exactly size bytes, of words short enough for Quake 2.
@@ -78,6 +98,10 @@ private slots:
     void splitCommands();
     void rules_data();
     void rules();
+    void profileRules_data();
+    void profileRules();
+    void profileKeysAreKeys_data();
+    void profileKeysAreKeys();
     void texts_data();
     void texts();
     void longLines_data();
@@ -204,7 +228,7 @@ void TestScriptChecker::rules_data()
         "bind mwheelup x\nbind Semicolon y\nbind aux32 z\nbind PAUSE p\nbind 1 x\nbind [ y\nbind \"\\\" z\nbind = w",
         "");
     row("port keys", "bind MOUSE4 x\nbind mouse4 y\nbind KP_ENTER z",
-        "1 W PortOnlyKey, 2 W PortOnlyKey, 2 W DuplicateBind >1, 3 W PortOnlyKey q1");
+        "1 E PortOnlyKey, 2 E PortOnlyKey, 2 W DuplicateBind >1, 3 E PortOnlyKey q1");
     row("keys the game keeps", "bind ESCAPE quit\nbind ` \"echo hi\"\nbind ~ kill",
         "1 W KeyNeverUsed, 2 W KeyNeverUsed q2, 3 W KeyNeverUsed q2");
     row("menu and console keys doing their job", "bind escape \"togglemenu\"\nbind ` toggleconsole", "");
@@ -297,27 +321,113 @@ void TestScriptChecker::rules()
         QCOMPARE(ScriptChecker::checkFile(QByteArray(lines.join("\r\n") + "\r\n"), CheckGame::Both), both);
 }
 
-void TestScriptChecker::texts_data()
+// With a profile: the names the game knows, the keys of ports, and the values it keeps.
+void TestScriptChecker::profileRules_data()
 {
+    QTest::addColumn<QString>("profile");
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("capital letter") << "bind A x"_ba
+    const auto row = [](const char *name, const QString &profile, const QByteArray &script, const char *expected) {
+        QTest::newRow(name) << profile << script << QString::fromLatin1(expected);
+    };
+    // Quake's variables match as spelled; names are looked up inside binds and aliases too.
+    row("unknown names", u"quake"_s, "cl_fowardspeed 300\nSensitivity 5\nfoo; +attack\nbind x \"impulse 7; bar\"",
+        "1 W UnknownName q1, 2 W UnknownName q1, 3 W UnknownName q1, 4 W UnknownName q1");
+    // Made later, inside an alias, or in another case: the alias is there when the key runs it.
+    row("aliases the script makes", u"quake"_s,
+        "bind x +zoomin\nalias +ZOOMIN \"fov 30; alias zz fov\"\nbind y zz\nZZ\nalias -zoomin zz", "");
+    // The game code's commands; set makes variables, which keep their case; $NAME is replaced.
+    row("what Quake 2 knows", u"quake2"_s, "use Rocket Launcher\nset myvar 1\nmyvar 2\nMyvar 3\n$w\nbind x $w",
+        "4 W UnknownName q2");
+    row("Q2PRO's commands keep their case", u"q2pro"_s, "Use Railgun\nuse Railgun", "1 W UnknownName q2");
+    row("set in the port that has it", u"quakespasm"_s, "set fov 90\nseta crosshair 1", "");
+    row("set in Quake makes nothing", u"quake"_s, "set fov 90\nset myvar 1\nmyvar 2",
+        "1 E SetMissing q1, 2 E SetMissing q1, 3 W UnknownName q1");
+    // The game never runs what Escape and Quake 2's console keys are bound to.
+    row("names of bindings never run", u"quake2"_s, "bind ESCAPE togglemenu\nbind ` foo\nbind ~ toggleconsole",
+        "2 W KeyNeverUsed q2");
+    row("values out of range", u"quake2"_s,
+        "fov 200\nset viewsize 30\nset viewsize 40 u\nfov abc\ncrosshair -1\nintensity 0.5\nfov 160",
+        "1 W ValueOutOfRange q2, 2 W ValueOutOfRange q2, 5 W ValueOutOfRange q2, 6 W ValueOutOfRange q2");
+    row("both games, each with its own", u"both"_s, "sky\nbf\nfov 165",
+        "1 W UnknownName q1, 2 W UnknownName q2, 3 W ValueOutOfRange q2");
+    // A port knows the keys of its profile and no others; two names of one key are one key.
+    row("keys of the QuakeSpasm family", u"quakespasm"_s,
+        "bind LTRIGGER wait\nbind MOUSE6 wait\nbind kp_enter echo\nbind KP_ENTER wait",
+        "2 E UnknownKey q1, 4 W DuplicateBind >3 q1");
+    row("keys of Q2PRO", u"q2pro"_s, "bind JOY1 wait\nbind MWHEELLEFT wait\nbind AUX5 wait\nbind 102nd wait",
+        "1 E UnknownKey q2, 3 E UnknownKey q2");
+}
+
+void TestScriptChecker::profileRules()
+{
+    QFETCH(QString, profile);
+    QFETCH(QByteArray, script);
+    QFETCH(QString, expected);
+    QCOMPARE(summary(ScriptChecker::check(script.split('\n'), target(profile))).join(u", "_s), expected);
+}
+
+// Every key name a shipped profile lists is a key of its own under it.
+void TestScriptChecker::profileKeysAreKeys_data()
+{
+    QTest::addColumn<QString>("profile");
+    for (const QString &name : vbu::CheckProfile::names(vbu::GameProfiles::directory())) {
+        if (name != vbu::GameProfiles::bothName)
+            QTest::newRow(qPrintable(name)) << name;
+    }
+}
+
+void TestScriptChecker::profileKeysAreKeys()
+{
+    QFETCH(QString, profile);
+    const vbu::CheckTarget t = target(profile);
+    QList<QByteArray> lines;
+    for (const vbu::GameProfile *p : {t.quakeProfile, t.quake2Profile}) {
+        for (const vbu::GameProfile::Entry &e : p ? p->entries() : QList<vbu::GameProfile::Entry>()) {
+            if (e.kind == vbu::GameProfile::Kind::Key)
+                lines.append("bind " + e.name + " wait");
+        }
+    }
+    QVERIFY(lines.size() > 70);
+    // Escape's binding is never used; nothing else is to be found.
+    QStringList found;
+    for (const CheckFinding &f : ScriptChecker::check(lines, t)) {
+        if (f.rule != vbu::CheckRule::KeyNeverUsed)
+            found.append(f.text);
+    }
+    QCOMPARE(found, QStringList());
+}
+
+void TestScriptChecker::texts_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unknown name") << u"quake"_s << "cl_fowardspeed 300"_ba
+                                  << u"The game knows no command or variable named 'cl_fowardspeed', and the script "
+                                     "makes no alias or variable of that name; did you mean 'cl_forwardspeed'?"_s;
+    QTest::newRow("range") << u"quake"_s << "fov 5"_ba
+                           << u"The game keeps 'fov' between 10 and 170, so it does not take 5 as written."_s;
+    QTest::newRow("range with a lower end only")
+        << u"quake2"_s << "intensity 0.5"_ba
+        << u"The game keeps 'intensity' at 1 or more, so it does not take 0.5 as written."_s;
+    QTest::newRow("capital letter") << QString() << "bind A x"_ba
                                     << u"The game sends letter keys in lower case, so 'A' is never pressed: use 'a'."_s;
-    QTest::newRow("unknown key") << "bind MOUSE9 x"_ba
+    QTest::newRow("unknown key") << QString() << "bind MOUSE9 x"_ba
                                  << u"The game knows no key named 'MOUSE9', so this command does nothing."_s;
-    QTest::newRow("long name") << "name \"ABCDEFGHIJKLMNOP\""_ba
+    QTest::newRow("long name") << QString() << "name \"ABCDEFGHIJKLMNOP\""_ba
                                << u"The game keeps only 15 characters of a name, so 'ABCDEFGHIJKLMNOP' becomes "
                                   "'ABCDEFGHIJKLMNO'."_s;
     QTest::newRow("button on release")
-        << "bind x \"+attack; +jump\""_ba
+        << QString() << "bind x \"+attack; +jump\""_ba
         << u"'+jump' runs again when key 'x' is released, since the game turns only the first command of a binding "
            "into its '-' form."_s;
     QTest::newRow("loop")
-        << "alias a b; alias b c; alias c a"_ba
+        << QString() << "alias a b; alias b c; alias c a"_ba
         << u"Quake: Alias 'c' runs itself again through 'a' and 'b' without end, so the game hangs or "
            "quits when it runs.\nQuake 2: Alias 'c' runs itself again through 'a' and 'b' without end, "
            "so the game stops it at the 16th alias of a frame (\"ALIAS_LOOP_COUNT\")."_s;
-    QTest::newRow("open quote") << "bind a \"x"_ba
+    QTest::newRow("open quote") << QString() << "bind a \"x"_ba
                                 << u"Quake: A double quote is not closed, so the rest of the line counts as quoted and "
                                    "a ';' there no longer ends a command.\n"
                                    "Quake 2: A double quote is not closed, so the game discards this command."_s;
@@ -325,10 +435,11 @@ void TestScriptChecker::texts_data()
 
 void TestScriptChecker::texts()
 {
+    QFETCH(QString, profile);
     QFETCH(QByteArray, script);
     QFETCH(QString, expected);
     QStringList texts;
-    for (const CheckFinding &f : ScriptChecker::check(QList<QByteArray>{script}, CheckGame::Both))
+    for (const CheckFinding &f : ScriptChecker::check(QList<QByteArray>{script}, target(profile)))
         texts.append(f.text);
     QCOMPARE(texts.join(u'\n'), expected);
 }

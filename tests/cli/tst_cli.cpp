@@ -108,8 +108,15 @@ private slots:
                "-n.cfg:2: warning: The game keeps only 15 characters of a name, so 'ABCDEFGHIJ,KLMNOPQ' becomes "
                "'ABCDEFGHIJ,KLMN'.\n"
                "-n.cfg:2: warning: Open reads this line as 2 items; saving them writes 2 lines (use Open Exactly)\n"
+               "-n.cfg:3: warning: The game knows no command or variable named 'x', and the script makes no alias or "
+               "variable of that name.\n"
                "-n.cfg:3: warning: Open drops the blanks at the start of this line and its double quotes; saving "
                "writes the line without them (use Open Exactly)\n"_ba
+            << QByteArray();
+        QTest::newRow("check --game quakespasm")
+            << "bind MOUSE5 +atack\r\n"_ba << QStringList{u"check"_s, u"--game"_s, u"quakespasm"_s, u"p.cfg"_s} << 0
+            << "p.cfg:1: warning: The game knows no command or variable named '+atack', and the script makes no alias "
+               "or variable of that name; did you mean '+attack'?\n"_ba
             << QByteArray();
         QTest::newRow("catalogue") << "//1.0\r\n{A}\r\n[S]\r\nx\r\n{\xe9}\r\n[T]\r\n\xff\r\n"_ba
                                    << QStringList{u"catalogue"_s, u"c.dat"_s} << 0
@@ -143,7 +150,7 @@ private slots:
         QTest::addColumn<QByteArray>("err");
         const QByteArray gone = "File 'gone.cfg' could not be found.\n";
         const QByteArray folder = "File 'folder' could not be found.\n";
-        const QByteArray check = "usage: vbu-cfg check [--game quake|quake2|both] FILE\n";
+        const QByteArray check = "usage: vbu-cfg check [--game PROFILE] FILE\n";
         const QByteArray items = "usage: vbu-cfg items [--command-line|--exact] FILE\n";
         QTest::newRow("items, no file") << QStringList{u"items"_s, u"gone.cfg"_s} << 1 << gone;
         QTest::newRow("items, a folder") << QStringList{u"items"_s, u"folder"_s} << 1 << folder;
@@ -183,7 +190,7 @@ private slots:
         QTest::newRow("check with two files") << QStringList{u"check"_s, u"a.cfg"_s, u"b.cfg"_s} << 2 << check;
         QTest::newRow("check, unknown game")
             << QStringList{u"check"_s, u"--game"_s, u"quake3"_s, u"a.cfg"_s} << 2
-            << "vbu-cfg check: unknown game 'quake3'; choose quake, quake2 or both.\n"_ba;
+            << "vbu-cfg check: unknown game profile 'quake3'; choose quake, quake2, both, q2pro, quakespasm.\n"_ba;
         QTest::newRow("catalogue with two files")
             << QStringList{u"catalogue"_s, u"a"_s, u"b"_s} << 2 << "usage: vbu-cfg catalogue [FILE]\n"_ba;
         QTest::newRow("update, unknown option")
@@ -318,7 +325,7 @@ private slots:
     {
         const Run help = run({u"--help"_s});
         QCOMPARE(help.code, 0);
-        for (const char *usage : {"vbu-cfg catalogue [FILE]", "vbu-cfg check [--game quake|quake2|both] FILE",
+        for (const char *usage : {"vbu-cfg catalogue [FILE]", "vbu-cfg check [--game PROFILE] FILE",
                                   "vbu-cfg items [--command-line|--exact] FILE", "vbu-cfg resave [--exact] IN OUT"})
             QVERIFY2(help.out.contains(usage), usage);
         // Without a name: the catalogue beside the program, the one the editor reads.
@@ -350,6 +357,29 @@ private slots:
         QVERIFY(program.readAllStandardError().startsWith("File 'kept.cfg' was not written: "));
         QCOMPARE(vbu::test::readAll(u"kept.cfg"_s), "old\r\n"_ba);
         QCOMPARE(QDir().entryList({u"kept.cfg*"_s}, QDir::Files | QDir::Hidden), QStringList{u"kept.cfg"_s});
+    }
+
+    // Without its profiles the program still checks the original games by their engine's rules.
+    void checkWithoutProfiles()
+    {
+        QTemporaryDir bin;
+        QVERIFY(QFile::copy(vbu::test::binDir() + u"/vbu-cfg"_s, bin.filePath(u"vbu-cfg"_s)));
+        vbu::test::writeAll(u"n.cfg"_s, "foo\r\nbind MOUSE5 x\r\n"_ba);
+        const auto check = [&](const QString &game) {
+            QProcess program;
+            program.start(bin.filePath(u"vbu-cfg"_s), {u"check"_s, u"--game"_s, game, u"n.cfg"_s});
+            QVERIFY(program.waitForFinished());
+            QCOMPARE(program.readAllStandardOutput() + program.readAllStandardError() +
+                         QByteArray::number(program.exitCode()),
+                     (game == "quake"_L1 ? "n.cfg:2: error: Only some source ports know the key name 'MOUSE5'; the "
+                                           "original game refuses it, so this command does nothing.\nvbu-cfg check: " +
+                                               bin.filePath(u"profiles/quake.tsv"_s).toUtf8() +
+                                               ": no such file; commands and variables are not checked.\n1"
+                                         : "vbu-cfg check: unknown game profile 'q2pro'; choose quake, quake2, "
+                                           "both.\n2"_ba));
+        };
+        check(u"quake"_s);
+        check(u"q2pro"_s);
     }
 
     // An installed program, run by a user who may not write its catalogue's folder: the update goes

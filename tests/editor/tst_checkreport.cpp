@@ -1,3 +1,5 @@
+#include "core/check/CheckProfile.h"
+#include "core/check/GameProfiles.h"
 #include "core/check/OpenChangeFindings.h"
 #include "core/editor/ScriptEdits.h"
 #include "gui/editor/CheckReportWindow.h"
@@ -19,7 +21,6 @@
 
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
-using vbu::CheckGame;
 using vbu::CheckSeverity;
 using vbu::ConsoleFont;
 using vbu::ScriptLineDelegate;
@@ -30,16 +31,20 @@ namespace {
 
 constexpr int fontPixels = ConsoleFont::Sheet::cell;
 
-// Something for every game to find, some of it for one game only.
+// Something for every game and profile to find, some of it for one only.
 const QByteArrayList mixedScript{
-    "bind a +attack", "bind a +jump",  "set fov 90",  "bind KP_ENTER x",
-    "// note; quit",  "name \"a\"b\"", "bind ` kill", "bind w +forward",
+    "bind a +attack", "bind a +jump", "set fov 90",      "bind KP_ENTER x",     "// note; quit",
+    "name \"a\"b\"",  "bind ` kill",  "bind w +forward", "bind MOUSE4 +attack",
 };
 
-QList<CheckFinding> engine(const MainWindowHarness &h, CheckGame game)
+// The checker's findings on the list as it is now, for a shipped game profile.
+QList<CheckFinding> engine(const MainWindowHarness &h, const QString &profile)
 {
+    QString error;
+    const auto loaded = vbu::CheckProfile::load(profile, vbu::GameProfiles::directory(), &error);
     const vbu::ScriptModel &script = h.window->script();
-    return vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(script.lines(), game), script.marks());
+    return vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(script.lines(), loaded->target()),
+                                              script.marks());
 }
 
 ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
@@ -52,7 +57,7 @@ ScriptLineDelegate *delegateOf(const MainWindowHarness &h)
 void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &report)
 {
     QTRY_VERIFY(!report.isChecking());
-    const QList<CheckFinding> found = engine(h, report.game());
+    const QList<CheckFinding> found = engine(h, report.profileName());
     QCOMPARE(report.findings(), found);
     const QAbstractItemModel *rows = child<QTableView>(&report, u"lstFindings"_s)->model();
     QCOMPARE(rows->rowCount(), found.size());
@@ -147,14 +152,14 @@ private slots:
         QVERIFY(report);
         QVERIFY(report->isVisible());
         QVERIFY(!report->isModal());
-        QCOMPARE(report->game(), CheckGame::Both);
+        QCOMPARE(report->profileName(), u"both"_s);
         QTRY_VERIFY(!report->isChecking());
         QVERIFY(report->findings().isEmpty());
         QCOMPARE(child<QLabel>(report, u"lblSummary"_s)->text(), u"No findings."_s);
 
         // Check Again at once, without waiting for the check that follows a change.
         h.window->script().append("bind w +back");
-        h.window->script().append("bind PRINTSCRN x");
+        h.window->script().append("bind PRINTSCRN +attack");
         QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);
         verifyReport(h, *report);
         QCOMPARE(report->findings().size(), 2);
@@ -167,18 +172,24 @@ private slots:
         QCOMPARE(reportCount(), 1);
         verifyReport(h, *report);
 
-        auto *games = child<QComboBox>(report, u"cmbGame"_s);
-        const CheckGame expected[] = {CheckGame::Quake, CheckGame::Quake2, CheckGame::Both};
-        QStringList names;
-        for (int i = 0; i < games->count(); ++i) {
-            games->setCurrentIndex(i);
-            names.append(games->currentText());
-            QCOMPARE(report->game(), expected[i]);
+        // Every profile, the original games first; the script reads differently in each.
+        auto *profiles = child<QComboBox>(report, u"cmbProfile"_s);
+        const QStringList expected{u"quake"_s, u"quake2"_s, u"both"_s, u"q2pro"_s, u"quakespasm"_s};
+        QStringList titles;
+        QList<QList<CheckFinding>> reports;
+        for (int i = 0; i < profiles->count(); ++i) {
+            profiles->setCurrentIndex(i);
+            titles.append(profiles->currentText());
+            QCOMPARE(report->profileName(), expected.value(i));
             verifyReport(h, *report);
+            if (!reports.contains(report->findings()))
+                reports.append(report->findings());
         }
-        QCOMPARE(names, (QStringList{u"Quake"_s, u"Quake 2"_s, u"Both"_s}));
-        // The script must read differently for each game for the switch to show.
-        QVERIFY(engine(h, CheckGame::Quake) != engine(h, CheckGame::Quake2));
+        QCOMPARE(titles, (QStringList{u"Quake"_s, u"Quake 2"_s, u"Quake and Quake 2"_s, u"Q2PRO"_s,
+                                      u"QuakeSpasm, Ironwail and vkQuake"_s}));
+        QCOMPARE(reports.size(), expected.size());
+        profiles->setCurrentIndex(2);
+        QTRY_VERIFY(!report->isChecking());
 
         // A double click on a finding selects its line in the list.
         const int pick = int(report->findings().size()) - 1;
@@ -203,6 +214,8 @@ private slots:
         h.window->loadScript(name);
         verifyReport(h, *report);
 
+        // The choice goes with the window.
+        profiles->setCurrentIndex(0);
         report->close();
         QVERIFY(!delegate->marksShown());
         for (qsizetype row = 0; row < h.window->script().count(); ++row)
@@ -213,6 +226,8 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!delegate->marksShown());
         QCOMPARE(reportCount(), 0);
+        QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(h.window->checkReport()->profileName(), u"both"_s);
     }
 
     void editsWhileTheCheckRuns()
@@ -236,14 +251,14 @@ private slots:
         edits.move(0, 90'000);
         edits.history()->undo();
         QTRY_VERIFY_WITH_TIMEOUT(!report->isChecking(), 60'000);
-        QCOMPARE(report->findings(), engine(h, CheckGame::Both));
+        QCOMPARE(report->findings(), engine(h, u"both"_s));
         QCOMPARE(rows->rowCount(), report->findings().size());
 
-        // Another game chosen while the check runs: only its findings remain.
-        child<QComboBox>(report, u"cmbGame"_s)->setCurrentIndex(0);
+        // A port chosen while the check runs: only its findings remain.
+        child<QComboBox>(report, u"cmbProfile"_s)->setCurrentIndex(3);
         edits.replace(7, "bind w +back");
         QTRY_VERIFY_WITH_TIMEOUT(!report->isChecking(), 60'000);
-        QCOMPARE(report->findings(), engine(h, CheckGame::Quake));
+        QCOMPARE(report->findings(), engine(h, u"q2pro"_s));
 
         // Closed while it runs: the check ends with the window, and so do the marks.
         QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);

@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 using vbu::KeyCap;
@@ -187,6 +189,45 @@ private slots:
         QTest::mouseDClick(cap(map, key), Qt::LeftButton);
         QCOMPARE(h.child<QComboBox>("txtKey")->currentText(), name);
         QCOMPARE(h.lines(), QByteArrayList{"bind a +moveleft"});
+    }
+
+    // Over a command or variable in the steps, the tool tip tells what it does in the chosen game.
+    void stepsTellWhatTheirCommandsDo_data()
+    {
+        QTest::addColumn<int>("game");      // in cmbGame: Quake, Quake 2
+        QTest::addColumn<QString>("at");    // the steps' text under the pointer, from its first letter on
+        QTest::addColumn<QString>("heads"); // each line of the tool tip up to its ':', but defaults
+        QTest::newRow("Quake") << 0 << u"fov 90 #"_s << u"fov|Quake"_s;
+        QTest::newRow("Quake 2") << 1 << u"fov 90 #"_s << u"fov|Quake 2"_s;
+        QTest::newRow("a value") << 0 << u"90 #"_s << QString();
+    }
+
+    void stepsTellWhatTheirCommandsDo()
+    {
+        MainWindowHarness h;
+        h.setLines({"bind a \"+attack; fov 90\""});
+        QVERIFY(h.showActive());
+        KeyMapWindow *map = openKeyMap(h);
+        QVERIFY(map);
+        QFETCH(int, game);
+        map->findChild<QComboBox *>(u"cmbGame"_s)->setCurrentIndex(game);
+        QTest::mouseClick(cap(map, "a"), Qt::LeftButton);
+        auto *text = map->findChild<QPlainTextEdit *>(u"txtSteps"_s);
+        QTextCursor cursor(text->document());
+        QFETCH(QString, at);
+        cursor.setPosition(int(text->toPlainText().indexOf(at)) + 1);
+        const QPoint pointer = text->cursorRect(cursor).center();
+        QToolTip::hideText();
+        QHelpEvent hover(QEvent::ToolTip, pointer, text->viewport()->mapToGlobal(pointer));
+        QApplication::sendEvent(text->viewport(), &hover);
+        QStringList shown;
+        for (const QString &line : QToolTip::text().split(u'\n', Qt::SkipEmptyParts)) {
+            if (!line.startsWith("Default: "_L1))
+                shown.append(line.section(u':', 0, 0));
+        }
+        QFETCH(QString, heads);
+        QCOMPARE(shown.join(u'|'), heads);
+        QToolTip::hideText();
     }
 };
 

@@ -95,8 +95,9 @@ QByteArray conchars()
     for (int i = 0; i < out.size(); ++i) {
         const int x = i % 128;
         const int y = i / 128;
-        // Runs of equal bytes for the encoder to find, plus both transparent indices.
-        out[i] = char(x % 8 < 2 ? 0 : y % 8 == 7 ? 255 : ((y / 8) * 16 + x / 8 + (x % 8) * 3 + y % 8) & 0xff);
+        // Runs of equal bytes for the encoder to find, short and whole rows, plus both transparent
+        // indices.
+        out[i] = char(y % 8 == 7 ? 255 : x % 8 < 2 ? 0 : ((y / 8) * 16 + x / 8 + (x % 8) * 3 + y % 8) & 0xff);
     }
     return out;
 }

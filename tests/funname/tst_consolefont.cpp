@@ -131,41 +131,24 @@ private slots:
         const QList<Entry> most(PakFile::maxEntries, Entry{"f", {}});
         QTest::newRow("pak magic") << patched(good, 3, 'C', 1) << 0;
         QTest::newRow("pak negative directory offset") << patched(good, 4, -64) << 0;
-        QTest::newRow("pak negative directory length") << patched(good, 8, -64) << 0;
-        QTest::newRow("pak huge directory length") << patched(good, 8, 0x7fffffff) << 0;
         QTest::newRow("pak empty directory") << patched(good, 8, 0) << 1;
         QTest::newRow("pak partial entry ignored") << patched(good + QByteArray(10, 'z'), 8, 5 * 64 + 10) << 2;
         QTest::newRow("pak entry offset negative") << patched(good, entry + 56, -1) << 1;
-        QTest::newRow("pak entry length negative") << patched(good, entry + 60, -9) << 1;
-        QTest::newRow("pak entry sum overflows")
-            << patched(patched(good, entry + 56, 0x7fffffff), entry + 60, 0x7fffffff) << 1;
         QTest::newRow("pak most entries") << pak(most) << 1;
         QTest::newRow("pak one entry too many") << pak(most + QList<Entry>{{"f", {}}}) << 0;
         const QByteArray w = sampleWad;
         const qsizetype e = concharsEntry;
         QTest::newRow("wad magic") << patched(w, 3, '3', 1) << 0;
-        QTest::newRow("wad negative count") << patched(w, 4, -1) << 0;
-        QTest::newRow("wad huge count") << patched(w, 4, 0x7fffffff) << 0;
         QTest::newRow("wad negative table") << patched(w, 8, -32) << 0;
-        QTest::newRow("wad name runs on") << patched(w, e + 16 + 8, 'x', 1) << 0;
-        QTest::newRow("wad size short") << patched(w, e + 8, WadFile::concharsSize - 1) << 0;
         QTest::newRow("wad disk size short") << patched(w, e + 4, 100) << 0;
         QTest::newRow("wad compressed") << patched(w, e + 13, 1, 1) << 0;
-        QTest::newRow("wad position negative") << patched(w, e, -4) << 0;
         QTest::newRow("wad data past end") << patched(w, e, w.size() - WadFile::concharsSize + 1) << 0;
         // Found by fuzzing: a lump table that starts inside the header.
         QTest::newRow("wad table inside header")
             << QByteArray::fromBase64("V0FEMgEAAAACAAAAUAAAAGNvbmNoYXJzYmEAIAAAAAL////AY29uY3Jz") << 0;
         const QByteArray p = pcx(4, 4, conchars().left(16), palette());
-        QTest::newRow("pcx manufacturer") << patched(p, 0, 0x0b, 1) << 0;
-        QTest::newRow("pcx version") << patched(p, 1, 3, 1) << 0;
-        QTest::newRow("pcx not run-length") << patched(p, 2, 0, 1) << 0;
-        QTest::newRow("pcx 4 bits") << patched(p, 3, 4, 1) << 0;
         QTest::newRow("pcx 3 planes") << patched(p, 65, 3, 1) << 0;
-        QTest::newRow("pcx xmax before xmin") << patched(p, 4, 5, 2) << 0;
-        QTest::newRow("pcx too wide") << patched(p, 8, 639, 2) << 0;
         QTest::newRow("pcx lines shorter than width") << patched(p, 66, 3, 2) << 0;
-        QTest::newRow("pcx no palette") << p.left(p.size() - 769) + p.right(1) << 0;
     }
 
     void damaged()
@@ -321,10 +304,6 @@ private slots:
         }
         // A char from a line serves as its code.
         QCOMPARE(font.glyph("\xc1"[0]), font.glyph(0xc1));
-        // The picture of the whole font, twice the size, to look at: build/font-grid.png.
-        const QImage grid = font.grid();
-        QCOMPARE(grid.copy(16 * 4, 16 * 5, 16, 16), font.glyph(5 * 16 + 4));
-        QVERIFY(grid.scaled(512, 512).save(vbu::test::binDir() + "/../font-grid.png"_L1));
     }
 };
 

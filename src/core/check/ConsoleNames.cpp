@@ -1,6 +1,8 @@
 #include "core/check/ConsoleNames.h"
 
-#include "core/catalogue/Catalogue.h"
+#include "core/check/GameProfiles.h"
+
+using namespace Qt::StringLiterals;
 
 namespace vbu {
 
@@ -9,31 +11,24 @@ void ConsoleNames::addCommand(QByteArrayView name)
     m_commands.insert(name.toByteArray().toLower());
 }
 
-ConsoleNames ConsoleNames::fromCatalogue(const Catalogue &catalogue, ScriptTokenizer::Dialect game)
+ConsoleNames ConsoleNames::fromProfile(const GameProfile &profile)
 {
     ConsoleNames out;
-    const QByteArray group = game == ScriptTokenizer::Dialect::Quake ? "Quake" : "Quake2";
-    const QList<Catalogue::Node> &nodes = catalogue.nodes();
-    for (const int top : catalogue.topLevel()) {
-        if (!nodes.at(top).isGroup() || nodes.at(top).text != group)
-            continue;
-        QList<int> pending = nodes.at(top).children;
-        while (!pending.isEmpty()) {
-            const Catalogue::Node &node = nodes.at(pending.takeLast());
-            pending += node.children;
-            if (!node.isCommand())
-                continue;
-            const ScriptTokenizer::Tokens words = ScriptTokenizer::tokenize(node.text, game);
-            if (words.tokens.isEmpty())
-                continue;
-            const QByteArrayView name = words.tokens.constFirst().text;
-            out.addCommand(name);
-            // The games make every button command in pairs; the catalogue may list only the press.
-            if (name.size() > 1 && name.front() == '+')
-                out.addCommand(QByteArray('-' + name.sliced(1).toByteArray()));
-        }
+    for (const GameProfile::Entry &entry : profile.entries()) {
+        if (entry.kind == GameProfile::Kind::Command)
+            out.addCommand(entry.name);
+        else if (entry.kind == GameProfile::Kind::Variable)
+            out.addVariable(entry.name, entry.defaultValue.value_or(QByteArray()));
     }
     return out;
+}
+
+ConsoleNames ConsoleNames::ofGame(ScriptTokenizer::Dialect game, QString *error)
+{
+    GameProfiles::Load load = GameProfiles::load(game == ScriptTokenizer::Dialect::Quake ? u"quake"_s : u"quake2"_s,
+                                                 GameProfiles::directory());
+    *error = std::move(load.error);
+    return load.profile ? fromProfile(*load.profile) : ConsoleNames();
 }
 
 } // namespace vbu

@@ -8,11 +8,11 @@
 
 namespace vbu {
 
-class Catalogue;
+class GameProfile;
 
 // What a game knows by name besides the console's own commands (alias, bind, echo, wait...):
 // its other commands, and its variables with their values at start. Any list of a game's
-// commands and variables fills it through addCommand and addVariable; the catalogue is one.
+// commands and variables fills it through addCommand and addVariable; a game profile is one.
 class ConsoleNames final
 {
 public:
@@ -23,10 +23,12 @@ public:
     void addVariable(const QByteArray &name, const QByteArray &value) { m_variables.insert(name, value); }
     const QHash<QByteArray, QByteArray> &variables() const { return m_variables; }
 
-    // The first word of every command the catalogue lists under the game's group ({Quake} or
-    // {Quake2}), and the release of each button command. The catalogue does not tell commands
-    // from variables, so all of them count as commands: they run without a word from the console.
-    static ConsoleNames fromCatalogue(const Catalogue &catalogue, ScriptTokenizer::Dialect game);
+    // The profile's commands, and its variables with their defaults; a variable whose value the
+    // game works out as it runs starts empty.
+    static ConsoleNames fromProfile(const GameProfile &profile);
+    // Those of the game's shipped profile (quake or quake2). Without it only the console's own,
+    // and error tells why, naming the file; it is empty when the profile was read.
+    static ConsoleNames ofGame(ScriptTokenizer::Dialect game, QString *error);
 
 private:
     QSet<QByteArray> m_commands;

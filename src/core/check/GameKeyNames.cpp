@@ -122,23 +122,31 @@ constexpr GameKeyNames::Entry quake2Keys[] = {
     {"SEMICOLON"_L1, 59},
 };
 
-// Names from the key tables of source ports: extra mouse buttons and keyboard keys, the
-// keypad spelled out, and game controllers.
+// Names from the key tables of source ports: extra mouse buttons, wheel directions and keyboard
+// keys, the keypad spelled out, and game controllers, with a second layer of gamepad buttons
+// (_ALT) used while a modifier button is held.
 constexpr QLatin1StringView portKeys[] = {
-    "MOUSE4"_L1,    "MOUSE5"_L1,      "MOUSE6"_L1,     "MOUSE7"_L1,     "MOUSE8"_L1,      "CAPSLOCK"_L1,
-    "NUMLOCK"_L1,   "SCROLLOCK"_L1,   "SCROLLLOCK"_L1, "SCRLCK"_L1,     "SCRLK"_L1,       "PRINTSCREEN"_L1,
-    "PRINTSCR"_L1,  "PRTSCN"_L1,      "F13"_L1,        "F14"_L1,        "F15"_L1,         "LALT"_L1,
-    "RALT"_L1,      "LCTRL"_L1,       "RCTRL"_L1,      "LSHIFT"_L1,     "RSHIFT"_L1,      "WINKEY"_L1,
-    "LWINKEY"_L1,   "RWINKEY"_L1,     "POPUPMENU"_L1,  "MENU"_L1,       "COMMAND"_L1,     "OPTION"_L1,
-    "RETURN"_L1,    "ESC"_L1,         "INSERT"_L1,     "DELETE"_L1,     "KP_NUMLOCK"_L1,  "KP_NUMLCK"_L1,
-    "KP_STAR"_L1,   "KP_MULTIPLY"_L1, "KP_DIVIDE"_L1,  "KP_0"_L1,       "KP_1"_L1,        "KP_2"_L1,
-    "KP_3"_L1,      "KP_4"_L1,        "KP_6"_L1,       "KP_7"_L1,       "KP_8"_L1,        "KP_9"_L1,
-    "BACKQUOTE"_L1, "TILDE"_L1,       "LTHUMB"_L1,     "RTHUMB"_L1,     "LSHOULDER"_L1,   "RSHOULDER"_L1,
-    "LTRIGGER"_L1,  "RTRIGGER"_L1,    "ABUTTON"_L1,    "BBUTTON"_L1,    "XBUTTON"_L1,     "YBUTTON"_L1,
-    "A_BUTTON"_L1,  "B_BUTTON"_L1,    "C_BUTTON"_L1,   "X_BUTTON"_L1,   "Y_BUTTON"_L1,    "Z_BUTTON"_L1,
-    "DPAD_UP"_L1,   "DPAD_DOWN"_L1,   "DPAD_LEFT"_L1,  "DPAD_RIGHT"_L1, "DPAD_CENTER"_L1, "LSTICK"_L1,
-    "RSTICK"_L1,    "MISC1"_L1,       "PADDLE1"_L1,    "PADDLE2"_L1,    "PADDLE3"_L1,     "PADDLE4"_L1,
-    "TOUCHPAD"_L1,
+    "MOUSE4"_L1,        "MOUSE5"_L1,       "MOUSE6"_L1,        "MOUSE7"_L1,        "MOUSE8"_L1,
+    "CAPSLOCK"_L1,      "NUMLOCK"_L1,      "SCROLLOCK"_L1,     "SCROLLLOCK"_L1,    "SCRLCK"_L1,
+    "SCRLK"_L1,         "PRINTSCREEN"_L1,  "PRINTSCR"_L1,      "PRTSCN"_L1,        "F13"_L1,
+    "F14"_L1,           "F15"_L1,          "LALT"_L1,          "RALT"_L1,          "LCTRL"_L1,
+    "RCTRL"_L1,         "LSHIFT"_L1,       "RSHIFT"_L1,        "WINKEY"_L1,        "LWINKEY"_L1,
+    "RWINKEY"_L1,       "POPUPMENU"_L1,    "MENU"_L1,          "COMMAND"_L1,       "OPTION"_L1,
+    "RETURN"_L1,        "ESC"_L1,          "INSERT"_L1,        "DELETE"_L1,        "KP_NUMLOCK"_L1,
+    "KP_NUMLCK"_L1,     "KP_STAR"_L1,      "KP_MULTIPLY"_L1,   "KP_DIVIDE"_L1,     "KP_0"_L1,
+    "KP_1"_L1,          "KP_2"_L1,         "KP_3"_L1,          "KP_4"_L1,          "KP_6"_L1,
+    "KP_7"_L1,          "KP_8"_L1,         "KP_9"_L1,          "BACKQUOTE"_L1,     "TILDE"_L1,
+    "LTHUMB"_L1,        "RTHUMB"_L1,       "LSHOULDER"_L1,     "RSHOULDER"_L1,     "LTRIGGER"_L1,
+    "RTRIGGER"_L1,      "ABUTTON"_L1,      "BBUTTON"_L1,       "XBUTTON"_L1,       "YBUTTON"_L1,
+    "A_BUTTON"_L1,      "B_BUTTON"_L1,     "C_BUTTON"_L1,      "X_BUTTON"_L1,      "Y_BUTTON"_L1,
+    "Z_BUTTON"_L1,      "DPAD_UP"_L1,      "DPAD_DOWN"_L1,     "DPAD_LEFT"_L1,     "DPAD_RIGHT"_L1,
+    "DPAD_CENTER"_L1,   "LSTICK"_L1,       "RSTICK"_L1,        "MISC1"_L1,         "PADDLE1"_L1,
+    "PADDLE2"_L1,       "PADDLE3"_L1,      "PADDLE4"_L1,       "TOUCHPAD"_L1,      "102ND"_L1,
+    "MWHEELLEFT"_L1,    "MWHEELRIGHT"_L1,  "LTHUMB_ALT"_L1,    "RTHUMB_ALT"_L1,    "LSHOULDER_ALT"_L1,
+    "RSHOULDER_ALT"_L1, "DPAD_UP_ALT"_L1,  "DPAD_DOWN_ALT"_L1, "DPAD_LEFT_ALT"_L1, "DPAD_RIGHT_ALT"_L1,
+    "ABUTTON_ALT"_L1,   "BBUTTON_ALT"_L1,  "XBUTTON_ALT"_L1,   "YBUTTON_ALT"_L1,   "LTRIGGER_ALT"_L1,
+    "RTRIGGER_ALT"_L1,  "MISC1_ALT"_L1,    "PADDLE1_ALT"_L1,   "PADDLE2_ALT"_L1,   "PADDLE3_ALT"_L1,
+    "PADDLE4_ALT"_L1,   "TOUCHPAD_ALT"_L1,
 };
 
 // The names of a list sorted, each with where it stands in the list, for lookups in any case.

@@ -84,16 +84,17 @@ std::optional<QString> utf8(QByteArrayView bytes)
     return text;
 }
 
+using Rows = std::array<std::vector<int>, 3>;
+
 // Optimal string alignment distance, letter case aside, or bound + 1 once it is sure to exceed
-// bound. Only cells within bound of the diagonal are worked out.
-int boundedDistance(QByteArrayView a, QByteArrayView b, int bound)
+// bound. Only cells within bound of the diagonal are worked out, in rows whose room is reused.
+int boundedDistance(QByteArrayView a, QByteArrayView b, int bound, Rows &rows)
 {
     const qsizetype n = a.size();
     const qsizetype m = b.size();
     const int far = bound + 1;
     if (std::abs(n - m) > bound)
         return far;
-    std::array<std::vector<int>, 3> rows;
     for (std::vector<int> &row : rows)
         row.assign(size_t(m + 1), far);
     std::vector<int> *older = &rows[0];
@@ -125,6 +126,25 @@ int boundedDistance(QByteArrayView a, QByteArrayView b, int bound)
         std::swap(previous, current);
     }
     return (*previous)[size_t(m)];
+}
+
+// The bytes a name holds, letter case aside, as bits (folded into 64). An edit takes away at most
+// one byte a name holds and adds at most one, so names whose bits differ in k places on one side
+// are at least k edits apart: most names are ruled out without working out their distance.
+quint64 byteMask(QByteArrayView name)
+{
+    quint64 mask = 0;
+    for (const char c : name)
+        mask |= quint64(1) << (static_cast<unsigned char>(lower(c)) % 64);
+    return mask;
+}
+
+// Whether at least count bits are set; quick for the few counts asked.
+bool hasBits(quint64 bits, int count)
+{
+    for (; count > 0 && bits != 0; --count)
+        bits &= bits - 1;
+    return count == 0;
 }
 
 // The line that starts at start, without its CR LF or LF; start moves past it.
@@ -357,6 +377,7 @@ bool GameProfile::addEntry(Entry entry)
     if (m_index.contains(key))
         return false;
     m_index.insert(key, m_entries.size());
+    m_masks.push_back(byteMask(entry.name));
     m_entries.append(std::move(entry));
     return true;
 }
@@ -388,10 +409,14 @@ std::optional<QByteArray> GameProfile::nearestName(QByteArrayView name) const
     const int bound = name.size() <= 3 ? 1 : name.size() <= 6 ? 2 : 3;
     int best = bound + 1;
     const Entry *nearest = nullptr;
-    for (const Entry &entry : m_entries) {
-        if (entry.kind == Kind::Key)
+    const quint64 mask = byteMask(name);
+    Rows rows;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const Entry &entry = m_entries.at(i);
+        const quint64 other = m_masks[size_t(i)];
+        if (entry.kind == Kind::Key || hasBits(mask & ~other, best) || hasBits(other & ~mask, best))
             continue;
-        const int distance = boundedDistance(name, entry.name, std::min(bound, best - 1));
+        const int distance = boundedDistance(name, entry.name, std::min(bound, best - 1), rows);
         if (distance < best) {
             best = distance;
             nearest = &entry;

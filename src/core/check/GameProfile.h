@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace vbu {
 
@@ -33,7 +34,7 @@ public:
     };
 
     // A profile file holds a few thousand lines, well under a MiB; anything past this is refused.
-    static constexpr qint64 maxFileSize = 4 * 1024 * 1024;
+    static constexpr qint64 maxFileSize = qint64(4) * 1024 * 1024;
 
     // Parses a profile file's text. An entry without a description takes the one of base's
     // entry of the same name and kind; the file names that base profile in its header.
@@ -81,6 +82,8 @@ private:
     QList<Entry> m_entries;
     // Kind and lookup key to the entry's index.
     QHash<QByteArray, qsizetype> m_index;
+    // The bytes each entry's name holds, as byteMask() in GameProfile.cpp sets them out.
+    std::vector<quint64> m_masks;
 };
 
 } // namespace vbu

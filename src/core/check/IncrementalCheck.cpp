@@ -60,11 +60,11 @@ IncrementalCheck::~IncrementalCheck()
     retire(std::move(m_known));
 }
 
-void IncrementalCheck::start(CheckGame game)
+void IncrementalCheck::start(const CheckTarget &target)
 {
     disconnect(&m_script, nullptr, this, nullptr);
     cancelJob();
-    m_game = game;
+    m_target = target;
     forgetAll();
     m_pending = m_script.count();
     m_aliasesPending = m_pending > 0;
@@ -72,7 +72,7 @@ void IncrementalCheck::start(CheckGame game)
     connect(&m_script, &QAbstractItemModel::rowsRemoved, this, &IncrementalCheck::rowsRemoved);
     connect(&m_script, &QAbstractItemModel::rowsMoved, this, &IncrementalCheck::rowsMoved);
     connect(&m_script, &QAbstractItemModel::dataChanged, this, &IncrementalCheck::linesChanged);
-    const auto again = [this] { start(m_game); };
+    const auto again = [this] { start(m_target); };
     connect(&m_script, &QAbstractItemModel::modelReset, this, again);
     connect(&m_script, &QAbstractItemModel::layoutChanged, this, again);
 
@@ -81,7 +81,7 @@ void IncrementalCheck::start(CheckGame game)
         emit findingsChanged(0);
         return;
     }
-    m_known = makeKnown(game, 0);
+    m_known = makeKnown(target.game, 0);
     m_ready = true;
     m_firstChanged = 0;
     finishUpdate();
@@ -91,6 +91,7 @@ void IncrementalCheck::stop()
 {
     disconnect(&m_script, nullptr, this, nullptr);
     cancelJob();
+    m_worker.waitForDone();
     forgetAll();
     emit findingsChanged(0);
 }
@@ -101,7 +102,7 @@ bool IncrementalCheck::startedAgain()
 {
     if (m_ready)
         return false;
-    start(m_game);
+    start(m_target);
     return true;
 }
 
@@ -115,6 +116,10 @@ void IncrementalCheck::forgetAll()
     m_aliasLines.clear();
     m_aliasFound.clear();
     m_aliasesPending = false;
+    m_names.reset();
+    m_nameLines.clear();
+    m_askLines.clear();
+    m_namesPending = false;
     m_pending = 0;
     m_bytes = 0;
     m_cut = 0;
@@ -155,7 +160,7 @@ void IncrementalCheck::startJob()
         return;
     Job job;
     job.lines = m_script.lines();
-    job.game = m_game;
+    job.target = m_target;
     job.whole = !m_ready;
     for (qsizetype line = 0; line < job.lines.size();) {
         if (m_ready && !slotAt(line).pending) {
@@ -171,6 +176,12 @@ void IncrementalCheck::startJob()
     if (job.aliases) {
         for (const qsizetype line : m_aliasLines)
             job.aliasFacts.emplace_back(line, slotAt(line).facts);
+    }
+    if (LineFactsCheck::needsNames(m_target)) {
+        job.names = m_names;
+        job.nameLines = m_nameLines;
+        job.askLines = m_askLines;
+        job.knownEnd = m_zeroLines.empty() ? job.lines.size() : m_zeroLines.front() + 1;
     }
     m_cancelled = std::make_shared<std::atomic_bool>(false);
     job.cancelled = m_cancelled;
@@ -208,18 +219,41 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
         sinceSent.restart();
     };
     if (job.whole) {
-        batch->known = makeKnown(job.game, job.lines.size());
+        batch->known = makeKnown(job.target.game, job.lines.size());
         send();
     }
-    LineFactsCheck check(job.game);
+    // The names first: a line may use a name that a line after it makes.
+    std::vector<qsizetype> makers; // the lines to check that make names, in order
+    std::vector<std::pair<qsizetype, qsizetype>> ranges = job.ranges;
+    std::shared_ptr<LineFactsCheck::Names> names;
+    if (LineFactsCheck::needsNames(job.target)) {
+        names = readNames(job, makers);
+        if (!names)
+            return;
+        batch->namesRead = true;
+        if (!job.names || !(*names == *job.names)) {
+            batch->newNames = names;
+            for (const qsizetype line : job.askLines) {
+                ranges.emplace_back(line, line + 1);
+                if (std::binary_search(job.nameLines.cbegin(), job.nameLines.cend(), line))
+                    makers.push_back(line);
+            }
+            std::sort(ranges.begin(), ranges.end());
+            std::sort(makers.begin(), makers.end());
+        }
+    }
+    LineFactsCheck check(job.target, names.get());
     FactsAt aliasFacts;
-    for (const auto &[first, end] : job.ranges) {
+    auto maker = makers.cbegin();
+    for (const auto &[first, end] : ranges) {
         for (qsizetype line = first; line < end; ++line) {
             if (job.cancelled->load(std::memory_order_relaxed))
                 return;
+            const bool makesNames = maker != makers.cend() && *maker == line;
+            maker += makesNames ? 1 : 0;
             Checked checked;
             checked.line = line;
-            checked.facts = check.check(line, job.lines.view(line), checked.bytes);
+            checked.facts = check.check(line, job.lines.view(line), checked.bytes, makesNames);
             if (job.aliases && checked.facts && !checked.facts->aliasesDefined.empty())
                 aliasFacts.emplace_back(line, checked.facts);
             batch->lines.push_back(std::move(checked));
@@ -234,13 +268,47 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
         lines.reserve(job.aliasFacts.size() + aliasFacts.size());
         std::merge(job.aliasFacts.cbegin(), job.aliasFacts.cend(), aliasFacts.cbegin(), aliasFacts.cend(),
                    std::back_inserter(lines), [](const auto &a, const auto &b) { return a.first < b.first; });
-        batch->aliasFound = checkAliases(job.game, lines);
+        batch->aliasFound = checkAliases(job.target.game, lines);
         batch->aliasesDone = true;
     }
     if (job.cancelled->load(std::memory_order_relaxed))
         return;
     batch->last = true;
     send();
+}
+
+// On the worker: the names the script of the job makes, up to its first zero byte, read from the
+// lines to check and the lines checked before that make names; nothing when the job is cancelled.
+// makers: the lines to check that make names.
+std::shared_ptr<LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers)
+{
+    auto names = std::make_shared<LineFactsCheck::Names>(LineFactsCheck::emptyNames(job.target));
+    // Lines after the script's end make no names, but whether they would is kept all the same.
+    LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
+    const auto add = [](LineFactsCheck::Names &into, QByteArrayView text) {
+        bool made = false;
+        for (ScriptNames &game : into)
+            made = game.addLine(text) || made;
+        return made;
+    };
+    qsizetype end = job.knownEnd;
+    for (const auto &[first, last] : job.ranges) {
+        for (qsizetype line = first; line < last; ++line) {
+            if (job.cancelled->load(std::memory_order_relaxed))
+                return nullptr;
+            const LineCheck::Line read = LineCheck::savedLine(job.lines.view(line));
+            if (add(line < end ? *names : ignored, read.text))
+                makers.push_back(line);
+            if (read.zeroByte && line < end)
+                end = line + 1;
+        }
+    }
+    for (const qsizetype line : job.nameLines) {
+        if (line >= end)
+            break;
+        add(*names, LineCheck::savedLine(job.lines.view(line)).text);
+    }
+    return names;
 }
 
 // The findings of the rules about aliases, on the lines that define them, as ScriptChecker::check
@@ -296,6 +364,16 @@ void IncrementalCheck::apply(Batch &batch)
         std::swap(m_known, batch.known);
         m_ready = true;
         m_cut = lineCount();
+    }
+    if (batch.namesRead) {
+        m_namesPending = false;
+        if (batch.newNames) {
+            // The worker checks them again with the new names.
+            m_names = std::move(batch.newNames);
+            const std::vector<qsizetype> asking = m_askLines;
+            for (const qsizetype line : asking)
+                forget(line);
+        }
     }
     for (Checked &checked : batch.lines)
         enter(checked.line, std::move(checked.facts), checked.bytes);
@@ -363,6 +441,8 @@ void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
         index.shift(at, count);
     shiftLines(m_zeroLines, at, count);
     shiftLines(m_aliasLines, at, count);
+    shiftLines(m_nameLines, at, count);
+    shiftLines(m_askLines, at, count);
     moveRecorded(at, count);
     m_known->lines.insert(m_known->lines.begin() + at, std::make_move_iterator(inserted.begin()),
                           std::make_move_iterator(inserted.end()));
@@ -390,6 +470,8 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
         if (slot.facts)
             indexFacts(line, *slot.facts, false);
     }
+    // The names the script makes may change with no line left to check.
+    m_namesPending = m_namesPending || LineFactsCheck::needsNames(m_target);
     const auto from = m_known->lines.begin() + first;
     Slots taken(std::make_move_iterator(from), std::make_move_iterator(from + count));
     m_known->lines.erase(from, from + count);
@@ -399,6 +481,8 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
         index.shift(first + count, -count);
     shiftLines(m_zeroLines, first + count, -count);
     shiftLines(m_aliasLines, first + count, -count);
+    shiftLines(m_nameLines, first + count, -count);
+    shiftLines(m_askLines, first + count, -count);
     moveRecorded(first + count, -count);
     m_firstChanged = std::min(m_firstChanged, first);
     m_rebuild = true;
@@ -475,6 +559,10 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
     }
     if (facts.zeroByte)
         addOrRemove(m_zeroLines, line, add);
+    if (facts.makesNames)
+        addOrRemove(m_nameLines, line, add);
+    if (facts.asksNames)
+        addOrRemove(m_askLines, line, add);
     if (!facts.aliasesDefined.empty()) {
         addOrRemove(m_aliasLines, line, add);
         aliasesChanged();
@@ -707,7 +795,7 @@ void IncrementalCheck::checkerFindings(qsizetype line) const
     const QByteArrayView text = LineCheck::savedLine(m_script.lines().view(line)).text;
     const int games = int(m_known->index.size());
     for (int game = 0; game < games; ++game) {
-        const CheckGame which = LineFacts::gameAt(m_game, game);
+        const CheckGame which = LineFacts::gameAt(m_target.game, game);
         m_own.clear();
         m_boundAgain.clear();
         if (slot.facts) {

@@ -4,6 +4,7 @@
 #include "core/check/GameJoin.h"
 #include "core/check/KeyTouchIndex.h"
 #include "core/check/LineFacts.h"
+#include "core/check/LineFactsCheck.h"
 #include "core/check/PrefixSums.h"
 
 #include <QObject>
@@ -26,6 +27,10 @@ class ScriptModel;
 // made. An edit cancels the work under way; what is known of the lines it left alone stays, and
 // only the lines it changed, with those not checked yet, are checked again.
 //
+// With a profile, whether a name is unknown depends on the names the whole script makes: the
+// worker reads them again for each job from the lines that make names, and when they differ
+// from those the lines were checked with, it checks again the lines that looked names up.
+//
 // What a line says about itself is kept with the line (LineFacts). The rules across lines follow
 // the lines' facts: the script's size from the lines' byte counts, keys bound again from the lines
 // that bind and unbind each key. So an edit costs a pass over small arrays plus the lines whose
@@ -42,15 +47,16 @@ public:
     explicit IncrementalCheck(const ScriptModel &script, QObject *parent = nullptr);
     ~IncrementalCheck() override;
 
-    // Forgets what was found and checks every line for the game; from then on every change of the
-    // list is checked as it comes.
-    void start(CheckGame game);
-    // No more checks and no more following of the list; what was found is forgotten.
+    // Forgets what was found and checks every line for the target; from then on every change of
+    // the list is checked as it comes. The target's profiles must outlive the check, or its stop().
+    void start(const CheckTarget &target);
+    // No more checks and no more following of the list; what was found is forgotten. Returns once
+    // the worker has let go of the lines and the profiles.
     void stop();
 
-    CheckGame game() const { return m_game; }
+    CheckGame game() const { return m_target.game; }
     // Whether lines are left to check.
-    bool isRunning() const { return m_pending > 0 || m_aliasesPending; }
+    bool isRunning() const { return m_pending > 0 || m_aliasesPending || m_namesPending; }
 
     qsizetype findingCount() const { return m_known->rows.total(); }
     qsizetype errorCount() const { return m_known->errors.total(); }
@@ -110,16 +116,25 @@ private:
         std::vector<Checked> lines;
         bool aliasesDone = false; // aliasFound holds every line's
         std::vector<AliasFound> aliasFound;
+        bool namesRead = false;                                // the first batch of a job with names
+        std::shared_ptr<const LineFactsCheck::Names> newNames; // when the names changed
         bool last = false;
     };
     struct Job
     {
         ScriptLines lines; // the snapshot
-        CheckGame game = CheckGame::Both;
+        CheckTarget target = CheckGame::Both;
         bool whole = false; // a check from scratch: the worker makes what is known afresh
         std::vector<std::pair<qsizetype, qsizetype>> ranges; // [first, end) to check, in order
         bool aliases = false;                                // the rules about aliases are to be followed afresh
         FactsAt aliasFacts;                                  // of the lines checked before that define aliases
+        // With a profile: the names the lines checked before were checked with, the lines among
+        // those that make names and that look names up, and where the first of them with a zero
+        // byte ends the script.
+        std::shared_ptr<const LineFactsCheck::Names> names;
+        std::vector<qsizetype> nameLines;
+        std::vector<qsizetype> askLines;
+        qsizetype knownEnd = 0;
         std::shared_ptr<std::atomic_bool> cancelled;
         quint64 generation = 0;
     };
@@ -139,6 +154,7 @@ private:
 
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
+    static std::shared_ptr<LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers);
     static std::vector<AliasFound> checkAliases(CheckGame game, const FactsAt &lines);
     void apply(Batch &batch);
     void startJob();
@@ -176,7 +192,7 @@ private:
     void checkerFindings(qsizetype line) const;
 
     const ScriptModel &m_script;
-    CheckGame m_game = CheckGame::Both;
+    CheckTarget m_target = CheckGame::Both;
     // Empty while a check from scratch waits for its first batch.
     std::unique_ptr<Known> m_known = std::make_unique<Known>();
     bool m_ready = false;
@@ -184,6 +200,10 @@ private:
     std::vector<qsizetype> m_aliasLines;  // lines that define aliases, in order
     std::vector<AliasFound> m_aliasFound; // in line order
     bool m_aliasesPending = false;
+    std::shared_ptr<const LineFactsCheck::Names> m_names; // those the lines were checked with
+    std::vector<qsizetype> m_nameLines;                   // lines that make names, in order
+    std::vector<qsizetype> m_askLines;                    // lines that look names up, in order
+    bool m_namesPending = false;                          // lines that make names went or moved
     qsizetype m_pending = 0;
     qsizetype m_bytes = 0;       // of every line checked
     qsizetype m_cut = 0;         // the lines before it count: they end at the first zero byte

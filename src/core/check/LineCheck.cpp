@@ -2,6 +2,7 @@
 
 #include "core/check/CheckTexts.h"
 #include "core/check/GameKeyNames.h"
+#include "core/check/ScriptNames.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,12 +20,21 @@ constexpr qsizetype longestName = 15;
 constexpr qsizetype shortestLongAlias = 32;
 // Keys are told apart by their byte; names only some ports know come after all bytes.
 constexpr int firstPortKey = 256;
+// Unknown names whose nearest known name is remembered, and the longest; then the memory starts
+// again. Far longer names than any known one have no near name, which is quickly seen.
+constexpr qsizetype rememberedNames = 1024;
+constexpr qsizetype longestRememberedName = 64;
 
 QByteArrayView trimmedRight(QByteArrayView text)
 {
     while (!text.isEmpty() && ScriptTokenizer::isSeparator(text.back()))
         text.chop(1);
     return text;
+}
+
+GameKeyNames::Table keyTable(bool quake)
+{
+    return quake ? GameKeyNames::Table::Quake : GameKeyNames::Table::Quake2;
 }
 
 bool sameWord(QByteArrayView word, QLatin1StringView name)
@@ -42,8 +52,11 @@ QByteArrayView commandText(QByteArrayView command, const Tokens &tokens)
 
 } // namespace
 
-LineCheck::LineCheck(CheckGame game)
-    : m_game(game), m_quake(game == CheckGame::Quake),
+LineCheck::LineCheck(CheckGame game) : LineCheck(game, Known()) {}
+
+LineCheck::LineCheck(CheckGame game, Known known)
+    : m_game(game), m_known(known), m_quake(game == CheckGame::Quake),
+      m_hasSet(!m_quake || (known.profile && known.profile->command("set"))),
       m_dialect(m_quake ? ScriptTokenizer::Dialect::Quake : ScriptTokenizer::Dialect::Quake2),
       m_scopes(deepestNesting + 1, KeyScope(keyCount())), m_touched(keyCount())
 {}
@@ -78,8 +91,10 @@ void LineCheck::check(qsizetype index, const Line &line, Result &out)
     out.unbindsAll = false;
     out.keysLeft.clear();
     out.aliases.clear();
+    out.asksNames = false;
     out.keysBoundTwice.clear();
     m_runsAfter = {};
+    m_checkNames = true;
     m_scopes[0].clear();
     m_touched.clear();
     if (line.loneCr)
@@ -222,6 +237,8 @@ void LineCheck::checkCommand(QByteArrayView command, const Tokens &t, int depth)
         checkSet(args);
     else if (sameWord(name, "name"_L1))
         checkNameCommand(command, args);
+    else
+        checkKnownName(args);
 }
 
 void LineCheck::checkBind(const Args &args, int depth)
@@ -254,7 +271,11 @@ void LineCheck::checkBind(const Args &args, int depth)
         checkKeyUse(*key, commands);
         checkPressAndRelease(args.at(1).text, commands);
     }
+    // What the game never runs names nothing it must know.
+    const bool namesBefore = m_checkNames;
+    m_checkNames = m_checkNames && (!key || bindingRuns(*key));
     checkNested(commands, depth + 1);
+    m_checkNames = namesBefore;
 }
 
 void LineCheck::checkUnbind(const Args &args, int depth)
@@ -288,13 +309,23 @@ void LineCheck::touch(int key)
 // Keys whose binding the game never runs.
 void LineCheck::checkKeyUse(int key, QByteArrayView commands)
 {
+    if (bindingRuns(key))
+        return;
     const QByteArrayView what = commands.trimmed();
-    if (key == 27 && !sameWord(what, "togglemenu"_L1))
-        add(CheckSeverity::Warning, CheckRule::KeyNeverUsed,
-            u"The Escape key always opens the menu, so this binding is never used."_s);
-    if (!m_quake && (key == '`' || key == '~') && !sameWord(what, "toggleconsole"_L1))
+    if (key == 27) {
+        if (!sameWord(what, "togglemenu"_L1))
+            add(CheckSeverity::Warning, CheckRule::KeyNeverUsed,
+                u"The Escape key always opens the menu, so this binding is never used."_s);
+    } else if (!sameWord(what, "toggleconsole"_L1)) {
         add(CheckSeverity::Warning, CheckRule::KeyNeverUsed,
             u"The '%1' key always opens the console, so this binding is never used."_s.arg(QChar(key)));
+    }
+}
+
+// The game keeps Escape for the menu, and Quake 2 the console keys for the console.
+bool LineCheck::bindingRuns(int key) const
+{
+    return key != 27 && (m_quake || (key != '`' && key != '~'));
 }
 
 // A key's press runs its binding; its release runs the binding again with the first '+' turned
@@ -343,17 +374,31 @@ std::optional<int> LineCheck::checkKey(QByteArrayView name)
         }
         return static_cast<unsigned char>(c);
     }
-    const GameKeyNames::Table table = m_quake ? GameKeyNames::Table::Quake : GameKeyNames::Table::Quake2;
-    if (const std::optional<int> number = GameKeyNames::keyNumber(name, table))
+    if (knowsPortKeys()) {
+        if (const std::optional<int> key = portProfileKey(name))
+            return key;
+    } else if (const std::optional<int> number = GameKeyNames::keyNumber(name, keyTable(m_quake))) {
         return *number;
-    if (const std::optional<int> portKey = portOnlyKey(name)) {
-        add(CheckSeverity::Warning, CheckRule::PortOnlyKey,
-            u"Only some source ports know the key name '%1'; the original game refuses it."_s.arg(shown(name)));
+    } else if (const std::optional<int> portKey = portOnlyKey(name)) {
+        add(CheckSeverity::Error, CheckRule::PortOnlyKey,
+            u"Only some source ports know the key name '%1'; the original game refuses it, so this command does "
+            "nothing."_s.arg(shown(name)));
         return portKey;
     }
     add(CheckSeverity::Error, CheckRule::UnknownKey,
         u"The game knows no key named '%1', so this command does nothing."_s.arg(shown(name)));
     return std::nullopt;
+}
+
+// A port knows the names of its profile. They are told apart as those of the game and of other
+// ports are, so that two names of one key count as one.
+std::optional<int> LineCheck::portProfileKey(QByteArrayView name) const
+{
+    if (!m_known.profile->key(name))
+        return std::nullopt;
+    if (const std::optional<int> number = GameKeyNames::keyNumber(name, keyTable(m_quake)))
+        return number;
+    return portOnlyKey(name);
 }
 
 std::optional<int> LineCheck::portOnlyKey(QByteArrayView name) const
@@ -387,7 +432,7 @@ void LineCheck::checkAlias(const Args &args, int depth)
 
 void LineCheck::checkSet(const Args &args)
 {
-    if (m_quake) {
+    if (!m_hasSet) {
         add(CheckSeverity::Error, CheckRule::SetMissing,
             u"The game has no 'set' command, so this does nothing: write the variable's name and then its value "
             "instead."_s);
@@ -396,6 +441,10 @@ void LineCheck::checkSet(const Args &args)
     // set NAME VALUE, with a flag u or s as a fourth argument
     if ((args.size() == 3 || args.size() == 4) && sameWord(args.at(1).text, "name"_L1))
         checkName(args.at(2).text);
+    if ((args.size() == 3 || args.size() == 4) && m_known.profile) {
+        if (const GameProfile::Entry *variable = m_known.profile->variable(args.at(1).text))
+            checkValue(*variable, args.at(2).text);
+    }
 }
 
 void LineCheck::checkNameCommand(QByteArrayView command, const Args &args)
@@ -443,6 +492,61 @@ QByteArrayView LineCheck::joined(const Args &args, qsizetype from, int depth)
         out += args.at(i).text;
     }
     return out;
+}
+
+// A command's name as the game looks it up: a command, an alias, then a variable, which the
+// command sets when it has an argument.
+void LineCheck::checkKnownName(const Args &args)
+{
+    const GameProfile *profile = m_known.profile;
+    if (!profile || !m_checkNames)
+        return;
+    const QByteArrayView name = args.constFirst().text;
+    if (const GameProfile::Entry *variable = profile->variable(name)) {
+        if (args.size() > 1 && !profile->command(name))
+            checkValue(*variable, args.at(1).text);
+        return;
+    }
+    // Quake 2 puts a variable's value in place of $NAME only as the line runs.
+    if (name.isEmpty() || profile->command(name) || (!m_quake && name.contains('$')))
+        return;
+    m_out->asksNames = true;
+    if (m_known.made->contains(name))
+        return;
+    const std::optional<QByteArray> nearest = nearestName(name);
+    const QString unknown =
+        u"The game knows no command or variable named '%1', and the script makes no alias or variable of that name"_s
+            .arg(shown(name));
+    add(CheckSeverity::Warning, CheckRule::UnknownName,
+        unknown + (nearest ? u"; did you mean '%1'?"_s.arg(shown(*nearest)) : u"."_s));
+}
+
+void LineCheck::checkValue(const GameProfile::Entry &variable, QByteArrayView value)
+{
+    bool isNumber = false;
+    const double number = value.toDouble(&isNumber);
+    if (!isNumber ||
+        ((!variable.minimum || number >= *variable.minimum) && (!variable.maximum || number <= *variable.maximum)))
+        return;
+    const auto bound = [](double b) { return QString::number(b, 'g', 12); };
+    const QString range = !variable.maximum ? u"at %1 or more"_s.arg(bound(*variable.minimum))
+                          : !variable.minimum
+                              ? u"at %1 or less"_s.arg(bound(*variable.maximum))
+                              : u"between %1 and %2"_s.arg(bound(*variable.minimum), bound(*variable.maximum));
+    add(CheckSeverity::Warning, CheckRule::ValueOutOfRange,
+        u"The game keeps '%1' %2, so it does not take %3 as written."_s.arg(shown(variable.name), range, shown(value)));
+}
+
+std::optional<QByteArray> LineCheck::nearestName(QByteArrayView name)
+{
+    if (name.size() > longestRememberedName)
+        return m_known.profile->nearestName(name);
+    const QByteArray key = name.toByteArray();
+    if (const auto known = m_nearest.constFind(key); known != m_nearest.cend())
+        return *known;
+    if (m_nearest.size() >= rememberedNames)
+        m_nearest.clear();
+    return *m_nearest.insert(key, m_known.profile->nearestName(name));
 }
 
 } // namespace vbu

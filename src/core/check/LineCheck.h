@@ -1,14 +1,19 @@
 #pragma once
 
+#include "core/check/GameProfile.h"
 #include "core/check/KeyScope.h"
 #include "core/check/LineFindings.h"
 #include "core/check/ScriptTokenizer.h"
+
+#include <QHash>
 
 #include <array>
 #include <optional>
 #include <vector>
 
 namespace vbu {
+
+class ScriptNames;
 
 // The checks of one line for one game that depend on nothing but that line, so a line can be
 // judged on its own. What the line does to the keys' bindings at the top level is handed on for
@@ -58,10 +63,22 @@ public:
         std::vector<KeyLeft> keysLeft;
         std::vector<AliasDefined> aliases; // in the line's order
         std::vector<int> keysBoundTwice;   // bound at the top level while the line's own bind holds
+        bool asksNames = false;            // looked for a name among those the script makes
     };
 
-    // Quake or Quake 2.
+    // What the game knows by name besides its engine's key tables, when a profile is given.
+    struct Known
+    {
+        const GameProfile *profile = nullptr; // the game's, or a port's built on it
+        const ScriptNames *made = nullptr;    // the names the whole script makes; needed with a profile
+    };
+
+    // Quake or Quake 2; without a profile, by the engine's rules alone.
     explicit LineCheck(CheckGame game);
+    LineCheck(CheckGame game, Known known);
+
+    // Binds, aliases and commands nested inside a bind or an alias are looked at this deep.
+    static constexpr int deepestNesting = 4;
 
     // How many keys the checks tell apart: every byte, and each name only some ports know.
     static qsizetype keyCount();
@@ -85,6 +102,7 @@ private:
     void checkUnbindAll(int depth);
     void touch(int key);
     void checkKeyUse(int key, QByteArrayView commands);
+    bool bindingRuns(int key) const;
     void checkPressAndRelease(QByteArrayView key, QByteArrayView commands);
     std::optional<int> checkKey(QByteArrayView name);
     std::optional<int> portOnlyKey(QByteArrayView name) const;
@@ -93,9 +111,12 @@ private:
     void checkNameCommand(QByteArrayView command, const Args &args);
     void checkName(QByteArrayView name);
     QByteArrayView joined(const Args &args, qsizetype from, int depth);
-
-    // Binds, aliases and commands nested inside a bind or an alias are looked at this deep.
-    static constexpr int deepestNesting = 4;
+    // With a profile: names the game does not know, keys of a port, values out of range.
+    bool knowsPortKeys() const { return m_known.profile && !m_known.profile->baseName().isEmpty(); }
+    std::optional<int> portProfileKey(QByteArrayView name) const;
+    void checkKnownName(const Args &args);
+    void checkValue(const GameProfile::Entry &variable, QByteArrayView value);
+    std::optional<QByteArray> nearestName(QByteArrayView name);
 
     // The first command with an argument after a comment that a ';' ends: what the comment runs.
     // It holds for every comment up to that command, so a line of many comments looks once.
@@ -107,11 +128,14 @@ private:
     };
 
     CheckGame m_game;
+    Known m_known;
     bool m_quake;
+    bool m_hasSet; // Quake has no set, some of its ports have
     ScriptTokenizer::Dialect m_dialect;
     qsizetype m_index = 0;
     Result *m_out = nullptr;
     RunsAfter m_runsAfter;
+    bool m_checkNames = true; // false inside a binding the game never runs
     ScriptTokenizer::Tokens m_lookTokens;
     ScriptTokenizer::Tokens m_bindTokens;
     // One of each for the top level (0) and every depth of nesting.
@@ -119,6 +143,8 @@ private:
     std::vector<KeyScope> m_scopes;
     KeyScope m_touched; // the keys the line has bound or unbound at the top level
     std::array<QByteArray, deepestNesting + 2> m_joined;
+    // The nearest known name of each unknown name met lately: a script tends to repeat its mistakes.
+    QHash<QByteArray, std::optional<QByteArray>> m_nearest;
 };
 
 } // namespace vbu

@@ -63,6 +63,10 @@ struct LineFacts
     size_t secondAliases = 0;
     quint8 unbindsAllGames = 0; // a bit a game
     bool zeroByte = false;      // the line holds a zero byte: the game reads nothing after it
+    // With a profile: the line makes aliases or variables, or its findings depend on the names
+    // the script makes.
+    bool makesNames = false;
+    bool asksNames = false;
     // The report's rows of the line's own findings, the games' joined; of them errors; the worst.
     qint32 ownRows = 0;
     qint32 ownErrors = 0;

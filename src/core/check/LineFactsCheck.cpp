@@ -2,28 +2,61 @@
 
 namespace vbu {
 
-LineFactsCheck::LineFactsCheck(CheckGame game) : m_results(size_t(LineFacts::gameCount(game)))
+namespace {
+
+const GameProfile *profileAt(const CheckTarget &target, int game)
 {
-    m_checks.reserve(m_results.size());
-    for (int g = 0; g < LineFacts::gameCount(game); ++g)
-        m_checks.emplace_back(LineFacts::gameAt(game, g));
+    return LineFacts::gameAt(target.game, game) == CheckGame::Quake ? target.quakeProfile : target.quake2Profile;
 }
 
-std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes)
+} // namespace
+
+LineFactsCheck::LineFactsCheck(const CheckTarget &target, const Names *names)
+    : m_results(size_t(LineFacts::gameCount(target.game)))
+{
+    m_checks.reserve(m_results.size());
+    for (int g = 0; g < LineFacts::gameCount(target.game); ++g)
+        m_checks.emplace_back(LineFacts::gameAt(target.game, g),
+                              LineCheck::Known{profileAt(target, g), names ? &names->at(size_t(g)) : nullptr});
+}
+
+bool LineFactsCheck::needsNames(const CheckTarget &target)
+{
+    return target.quakeProfile || target.quake2Profile;
+}
+
+LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
+{
+    Names names;
+    for (int g = 0; g < LineFacts::gameCount(target.game); ++g) {
+        const GameProfile *profile = profileAt(target, g);
+        const bool quake = LineFacts::gameAt(target.game, g) == CheckGame::Quake;
+        names.emplace_back(quake ? ScriptTokenizer::Dialect::Quake : ScriptTokenizer::Dialect::Quake2,
+                           profile && profile->command("set"));
+    }
+    return names;
+}
+
+std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
+                                                 bool makesNames)
 {
     const LineCheck::Line line = LineCheck::savedLine(text);
     bytes = line.text.size() + line.endBytes;
-    bool keep = line.zeroByte;
+    bool keep = line.zeroByte || makesNames;
+    bool asksNames = false;
     for (size_t g = 0; g < m_checks.size(); ++g) {
         const LineCheck::Result &r = m_results[g];
         m_checks[g].check(index, line, m_results[g]);
-        keep = keep || !r.findings.isEmpty() || !r.keysLeft.empty() || r.unbindsAll || !r.aliases.empty();
+        asksNames = asksNames || r.asksNames;
+        keep = keep || asksNames || !r.findings.isEmpty() || !r.keysLeft.empty() || r.unbindsAll || !r.aliases.empty();
     }
     if (!keep)
         return nullptr;
 
     auto facts = std::make_unique<LineFacts>();
     facts->zeroByte = line.zeroByte;
+    facts->makesNames = makesNames;
+    facts->asksNames = asksNames;
     for (size_t g = 0; g < m_checks.size(); ++g) {
         const LineCheck::Result &r = m_results[g];
         facts->ownFindings.append(r.findings.list());

@@ -3,7 +3,9 @@
 #include "core/check/AliasCheck.h"
 #include "core/check/CrossLineCheck.h"
 #include "core/check/GameJoin.h"
+#include "core/check/GameProfile.h"
 #include "core/check/LineCheck.h"
+#include "core/check/ScriptNames.h"
 
 #include <array>
 #include <vector>
@@ -20,10 +22,21 @@ using Line = LineCheck::Line;
 class GameRun
 {
 public:
-    GameRun(CheckGame game, qsizetype scriptBytes) : m_line(game), m_cross(game, scriptBytes), m_aliases(game) {}
+    // With a profile, the names the game knows judge the script too.
+    GameRun(CheckGame game, const GameProfile *profile, qsizetype scriptBytes)
+        : m_names(game == CheckGame::Quake ? ScriptTokenizer::Dialect::Quake : ScriptTokenizer::Dialect::Quake2,
+                  profile && profile->command("set")),
+          m_readNames(profile != nullptr), m_line(game, {profile, &m_names}), m_cross(game, scriptBytes),
+          m_aliases(game)
+    {}
 
     // Every line, before the first check().
-    void readAhead(const Line &line) { m_aliases.readAhead(line); }
+    void readAhead(const Line &line)
+    {
+        m_aliases.readAhead(line);
+        if (m_readNames)
+            m_names.addLine(line.text);
+    }
 
     void check(qsizetype index, const Line &line)
     {
@@ -35,6 +48,8 @@ public:
     LineFindings found;
 
 private:
+    ScriptNames m_names; // the names the whole script makes, for m_line
+    bool m_readNames;
     LineCheck m_line;
     CrossLineCheck m_cross;
     AliasCheck m_aliases;
@@ -69,11 +84,13 @@ private:
 
 // Runs the checks over the lines that eachLine hands, in order, as (index, Line): twice, the
 // first time to read ahead.
-template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptBytes, CheckGame game, EachLine eachLine)
+template<typename EachLine>
+QList<CheckFinding> checkScript(qsizetype scriptBytes, const CheckTarget &target, EachLine eachLine)
 {
     Findings out;
+    const CheckGame game = target.game;
     if (game != CheckGame::Both) {
-        GameRun run(game, scriptBytes);
+        GameRun run(game, game == CheckGame::Quake ? target.quakeProfile : target.quake2Profile, scriptBytes);
         eachLine([&](qsizetype, const Line &line) { run.readAhead(line); });
         eachLine([&](qsizetype index, const Line &line) {
             run.check(index, line);
@@ -81,8 +98,8 @@ template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptByte
         });
         return out.take();
     }
-    GameRun quake(CheckGame::Quake, scriptBytes);
-    GameRun quake2(CheckGame::Quake2, scriptBytes);
+    GameRun quake(CheckGame::Quake, target.quakeProfile, scriptBytes);
+    GameRun quake2(CheckGame::Quake2, target.quake2Profile, scriptBytes);
     GameJoin join;
     QList<CheckFinding> joined;
     eachLine([&](qsizetype, const Line &line) {
@@ -102,7 +119,7 @@ template<typename EachLine> QList<CheckFinding> checkScript(qsizetype scriptByte
 }
 
 // The editor's list as Save writes it: every line followed by CR LF, up to a zero byte.
-template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt lineAt, CheckGame game)
+template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt lineAt, const CheckTarget &target)
 {
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < count; ++i) {
@@ -111,7 +128,7 @@ template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt 
         if (line.zeroByte)
             break;
     }
-    return checkScript(bytes, game, [&](auto &&checkLine) {
+    return checkScript(bytes, target, [&](auto &&checkLine) {
         for (qsizetype i = 0; i < count; ++i) {
             const Line line = LineCheck::savedLine(lineAt(i));
             checkLine(i, line);
@@ -123,26 +140,26 @@ template<typename LineAt> QList<CheckFinding> checkList(qsizetype count, LineAt 
 
 } // namespace
 
-QList<CheckFinding> ScriptChecker::check(const ScriptLines &lines, CheckGame game)
+QList<CheckFinding> ScriptChecker::check(const ScriptLines &lines, const CheckTarget &target)
 {
     return checkList(
-        lines.size(), [&lines](qsizetype i) { return lines.view(i); }, game);
+        lines.size(), [&lines](qsizetype i) { return lines.view(i); }, target);
 }
 
-QList<CheckFinding> ScriptChecker::check(const QList<QByteArray> &lines, CheckGame game)
+QList<CheckFinding> ScriptChecker::check(const QList<QByteArray> &lines, const CheckTarget &target)
 {
     return checkList(
-        lines.size(), [&lines](qsizetype i) { return QByteArrayView(lines.at(i)); }, game);
+        lines.size(), [&lines](qsizetype i) { return QByteArrayView(lines.at(i)); }, target);
 }
 
 // A file's own bytes, cut into the lines an editor shows: at LF, CR LF and a lone CR. The game
 // itself only ends a line at LF, so a lone CR is reported rather than silently taken as a line
 // end. What exec hands to the game stops at a zero byte.
-QList<CheckFinding> ScriptChecker::checkFile(QByteArrayView bytes, CheckGame game)
+QList<CheckFinding> ScriptChecker::checkFile(QByteArrayView bytes, const CheckTarget &target)
 {
     const qsizetype zero = bytes.indexOf('\0');
     const qsizetype end = zero < 0 ? bytes.size() : zero;
-    return checkScript(end, game, [&](auto &&checkLine) {
+    return checkScript(end, target, [&](auto &&checkLine) {
         qsizetype index = 0;
         qsizetype p = 0;
         bool endedLine = true; // whether the last line had a line end

@@ -10,7 +10,26 @@
 
 namespace vbu {
 
+class GameProfile;
+
 enum class CheckGame { Quake, Quake2, Both };
+
+// What a check judges by: the rules of the game's engine and, when given, a profile of what the
+// game knows (its commands, variables, keys and the ranges it keeps variables in). A source
+// port's profile goes with the game it is built on; a check for both games takes one of each.
+// A game alone is judged by its engine's rules and key tables only.
+struct CheckTarget
+{
+    // Not explicit: wherever a target is asked for, a game alone will do.
+    CheckTarget(CheckGame checkGame) : game(checkGame) {}
+    CheckTarget(CheckGame checkGame, const GameProfile *quake, const GameProfile *quake2)
+        : game(checkGame), quakeProfile(quake), quake2Profile(quake2)
+    {}
+
+    CheckGame game;
+    const GameProfile *quakeProfile = nullptr;  // for Quake, or both games
+    const GameProfile *quake2Profile = nullptr; // for Quake 2, or both games
+};
 
 enum class CheckSeverity {
     Error,  // the game will not do what the line says
@@ -36,6 +55,8 @@ enum class CheckRule {
     AliasNameTooLong,
     LoneCarriageReturn,
     ZeroByte,
+    UnknownName,
+    ValueOutOfRange,
     // How keys and aliases behave when they run.
     CommandRunsOnRelease,
     AliasLoop,
@@ -68,9 +89,10 @@ namespace vbu {
 // Reads a script as Quake or Quake 2 would when it is run with exec, and tells what goes wrong:
 // a script the game refuses, keys bound twice or unknown to the game, comments that run
 // commands, lines the game cuts or discards, commands the game does not have, and keys and
-// aliases that misbehave when pressed and released. Time and memory grow in step with the script
-// and the findings. A line's own checks are LineCheck; the two rules that look across lines,
-// script size and keys bound again, are CrossLineCheck, and those about aliases AliasCheck.
+// aliases that misbehave when pressed and released; with a profile also names the game does not
+// know and values it does not keep. Time and memory grow in step with the script and the
+// findings. A line's own checks are LineCheck; the two rules that look across lines, script size
+// and keys bound again, are CrossLineCheck, and those about aliases AliasCheck.
 class ScriptChecker final
 {
 public:
@@ -80,10 +102,10 @@ public:
     static constexpr qsizetype commandLineSize = 1024;
 
     // The editor's list, judged as Save writes it: every line followed by CR LF.
-    static QList<CheckFinding> check(const ScriptLines &lines, CheckGame game);
-    static QList<CheckFinding> check(const QList<QByteArray> &lines, CheckGame game);
+    static QList<CheckFinding> check(const ScriptLines &lines, const CheckTarget &target);
+    static QList<CheckFinding> check(const QList<QByteArray> &lines, const CheckTarget &target);
     // A file as it is on disk, cut at its own line ends.
-    static QList<CheckFinding> checkFile(QByteArrayView bytes, CheckGame game);
+    static QList<CheckFinding> checkFile(QByteArrayView bytes, const CheckTarget &target);
 
     // "FILE:LINE: error: text", the form compilers use.
     static QString format(const QString &fileName, const CheckFinding &finding);

@@ -1,5 +1,8 @@
 #include "core/check/ScriptTokenizer.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace vbu {
 
 namespace {
@@ -78,6 +81,29 @@ void ScriptTokenizer::tokenize(QByteArrayView command, Dialect dialect, Tokens &
         if (out.tokens.size() < keep)
             out.tokens.append(token);
     }
+}
+
+QByteArrayView ScriptTokenizer::wordAt(QByteArrayView text, qsizetype position, Dialect dialect)
+{
+    Tokens t;
+    for (qsizetype p = 0; p < text.size() && p <= position;) {
+        const Command c = commandAt(text, p);
+        p = c.next();
+        if (position > c.offset + c.length)
+            continue;
+        tokenize(text.sliced(c.offset, c.length), dialect, t);
+        for (const Token &token : std::as_const(t.tokens)) {
+            // Where the word's text starts, after its quote.
+            const qsizetype start = c.offset + token.offset + (token.quoted ? 1 : 0);
+            if (position < start - (token.quoted ? 1 : 0))
+                break;
+            if (position <= start + token.text.size())
+                return token.quoted ? wordAt(token.text, std::max<qsizetype>(position - start, 0), dialect)
+                                    : token.text;
+        }
+        break;
+    }
+    return {};
 }
 
 } // namespace vbu

@@ -54,6 +54,9 @@ public:
                          qsizetype keep = std::numeric_limits<qsizetype>::max());
     // The same, into a fresh list, where a command is tokenized only once.
     static Tokens tokenize(QByteArrayView command, Dialect dialect);
+    // The argument the position is in, or touches at either end: the word a pointer or the cursor
+    // is on. Inside double quotes, the word of the commands quoted there. Empty between words.
+    static QByteArrayView wordAt(QByteArrayView text, qsizetype position, Dialect dialect);
     // Bytes up to the blank separate arguments; so do 128 to 255, which the games read as
     // negative (signed) characters.
     static bool isSeparator(char c) { return static_cast<signed char>(c) <= ' '; }

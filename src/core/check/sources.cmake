@@ -1,5 +1,6 @@
 target_sources(vbu_core PRIVATE
     check/AliasCheck.cpp check/AliasCheck.h
+    check/CheckProfile.cpp check/CheckProfile.h
     check/CheckTexts.cpp check/CheckTexts.h
     check/ConsoleBuffer.cpp check/ConsoleBuffer.h
     check/ConsoleModel.cpp check/ConsoleModel.h
@@ -16,8 +17,10 @@ target_sources(vbu_core PRIVATE
     check/LineFacts.h
     check/LineFactsCheck.cpp check/LineFactsCheck.h
     check/LineFindings.cpp check/LineFindings.h
+    check/NameHelp.cpp check/NameHelp.h
     check/OpenChangeFindings.cpp check/OpenChangeFindings.h
     check/PrefixSums.cpp check/PrefixSums.h
     check/ScriptChecker.cpp check/ScriptChecker.h
+    check/ScriptNames.cpp check/ScriptNames.h
     check/ScriptTokenizer.cpp check/ScriptTokenizer.h
 )

@@ -3,8 +3,6 @@
 #include "core/funname/BuiltInFont.h"
 #include "core/funname/GameFontFinder.h"
 
-#include <QPainter>
-
 namespace vbu {
 
 ConsoleFont ConsoleFont::builtIn()
@@ -72,15 +70,6 @@ std::optional<std::array<QRgb, 256>> ConsoleFont::paletteFromRgb(QByteArrayView 
     for (std::size_t i = 0; i < palette.size(); ++i)
         palette[i] = qRgb(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
     return palette;
-}
-
-QImage ConsoleFont::grid() const
-{
-    QImage out(16 * glyphSize, 16 * glyphSize, QImage::Format_RGB32);
-    QPainter painter(&out);
-    for (int code = 0; code < glyphCount; ++code)
-        painter.drawImage((code % 16) * glyphSize, (code / 16) * glyphSize, m_glyphs[std::size_t(code)]);
-    return out;
 }
 
 } // namespace vbu

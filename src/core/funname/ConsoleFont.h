@@ -58,8 +58,6 @@ public:
     QString path() const { return m_path; }
     // The glyph of a code; only the low eight bits count, so a char from a line works as it is.
     const QImage &glyph(int code) const { return m_glyphs[static_cast<std::size_t>(code & 0xff)]; }
-    // All glyphs in 16 rows of 16, code 0 top left: 256 by 256 pixels.
-    QImage grid() const;
 
 private:
     ConsoleFont() = default;

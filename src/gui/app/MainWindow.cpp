@@ -5,6 +5,8 @@
 #include "core/app/MruList.h"
 #include "core/app/Twips.h"
 #include "core/catalogue/CatalogueFile.h"
+#include "core/check/GameProfiles.h"
+#include "core/check/NameHelp.h"
 #include "core/editor/ScriptEdits.h"
 #include "core/editor/ScriptText.h"
 #include "core/script/ScriptModel.h"
@@ -210,6 +212,8 @@ void MainWindow::buildControls()
 
     m_txtBind = place(new QLineEdit(client), "txtBind", Twips::toPixels(2430, 720, 2355, 300));
     m_txtBind->setToolTip(u"Binding Text"_s);
+    // Over a command or variable, the tool tip tells what it does instead.
+    m_txtBind->installEventFilter(this);
     m_txtBind->setValidator(validator);
 
     auto *cmdAdd = place(new QPushButton(u"&Add"_s, client), "cmdAdd", Twips::toPixels(4815, 720, 645, 330));
@@ -818,6 +822,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             QMetaObject::invokeMethod(this, &MainWindow::editSelectedLine, Qt::QueuedConnection);
         }
+    } else if (watched == m_txtBind && event->type() == QEvent::ToolTip) {
+        return showBindingHelp(*static_cast<QHelpEvent *>(event));
     } else if (event->type() == QEvent::ToolTip) {
         // A toolbar button without a tool tip of its own.
         QToolTip::hideText();
@@ -825,6 +831,18 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::showBindingHelp(const QHelpEvent &event)
+{
+    if (!m_nameHelp)
+        m_nameHelp = std::make_unique<NameHelp>(GameProfiles::directory());
+    const QString help = m_nameHelp->describeWordAt(m_txtBind->text().toLatin1(),
+                                                    m_txtBind->cursorPositionAt(event.pos()), CheckGame::Both);
+    if (help.isEmpty())
+        return false;
+    QToolTip::showText(event.globalPos(), help, m_txtBind);
+    return true;
 }
 
 // --- Tool windows ----------------------------------------------------------------------------
@@ -881,7 +899,7 @@ void MainWindow::showKeyMap()
 {
     // One window, brought forward when chosen again; a key's name from it goes into the key box.
     if (!m_keyMap) {
-        m_keyMap = new KeyMapWindow(*m_script, cataloguePath());
+        m_keyMap = new KeyMapWindow(*m_script);
         connect(m_keyMap, &KeyMapWindow::keyChosen, m_txtKey,
                 [this](const QByteArray &name) { m_txtKey->setCurrentText(QString::fromLatin1(name)); });
     }

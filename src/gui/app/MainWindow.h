@@ -13,6 +13,7 @@
 
 class QAction;
 class QComboBox;
+class QHelpEvent;
 class QLabel;
 class QLineEdit;
 class QMimeData;
@@ -27,6 +28,7 @@ class CheckReportWindow;
 class KeyMapWindow;
 class LogoBox;
 class LogoPainter;
+class NameHelp;
 class Prompter;
 class ScriptEdits;
 class ScriptModel;
@@ -141,6 +143,9 @@ private:
     // A local file dragged from the desktop, or empty.
     static QString droppedFileName(const QMimeData *data);
     void listMousePressed(Qt::MouseButton button, const QPoint &globalPos);
+    // A tool tip over the binding text with what the command or variable under the pointer does;
+    // false when it is on none, for the field's own tool tip.
+    bool showBindingHelp(const QHelpEvent &event);
     // Asks for a file name with the shared dialog settings; empty when cancelled.
     QString askFileName(bool save, const QString &title);
     // Writes the list to the working file name; false when nothing was written.
@@ -166,6 +171,8 @@ private:
     LogoBox *m_picLogo = nullptr;
     // The logo painter, made when first needed.
     std::unique_ptr<LogoPainter> m_logo;
+    // What the game profiles say about names, read when first needed.
+    std::unique_ptr<NameHelp> m_nameHelp;
     QComboBox *m_cmbType = nullptr;
     QComboBox *m_txtKey = nullptr;
     QLineEdit *m_txtBind = nullptr;

@@ -7,6 +7,9 @@
 #include "core/catalogue/CatalogueUpdate.h"
 #include "core/catalogue/Detect.h"
 #include "core/catalogue/UpdateFetcher.h"
+#include "core/check/GameProfiles.h"
+#include "core/check/NameHelp.h"
+#include "core/check/ScriptTokenizer.h"
 #include "core/script/FileReplacer.h"
 #include "gui/catalogue/CommandImages.h"
 #include "gui/catalogue/UpdateWaitDialog.h"
@@ -38,6 +41,28 @@ public:
 private:
     CommandsWindow &m_window;
 };
+
+// The game whose profiles describe the commands under a group: the group named for it, else
+// both games.
+CheckGame groupGame(const Catalogue::Node &group)
+{
+    if (group.text == "Quake")
+        return CheckGame::Quake;
+    if (group.text == "Quake2")
+        return CheckGame::Quake2;
+    return CheckGame::Both;
+}
+
+// A command's tool tip: its whole text, then what the profiles of its group's game say about
+// its first word (a port's, when only a port has it).
+QString commandToolTip(const NameHelp &help, const Catalogue::Node &node, CheckGame game)
+{
+    const QString text = QString::fromLatin1(node.text);
+    const ScriptTokenizer::Tokens words = ScriptTokenizer::tokenize(
+        node.text, game == CheckGame::Quake ? ScriptTokenizer::Dialect::Quake : ScriptTokenizer::Dialect::Quake2);
+    const QString described = words.tokens.isEmpty() ? QString() : help.describe(words.tokens.constFirst().text, game);
+    return described.isEmpty() ? text : text + u'\n' + described;
+}
 
 } // namespace
 
@@ -144,10 +169,14 @@ void CommandsWindow::loadCatalogue()
     items.reserve(catalogue.nodes().size());
     QList<QTreeWidgetItem *> topLevel;
     const QIcon images[] = {CommandImages::icon(1), CommandImages::icon(2), CommandImages::icon(3)};
+    const NameHelp help(GameProfiles::directory());
+    QList<CheckGame> games; // of each node, from its group
+    games.reserve(catalogue.nodes().size());
     for (const Catalogue::Node &node : catalogue.nodes()) {
         auto *item = new QTreeWidgetItem({QString::fromLatin1(node.text)});
-        // A command longer than the tree is wide shows whole on hover.
-        item->setToolTip(0, item->text(0));
+        games.append(node.isGroup() ? groupGame(node) : node.parent < 0 ? CheckGame::Both : games.at(node.parent));
+        // A command longer than the tree is wide shows whole on hover, and what it does below.
+        item->setToolTip(0, node.isCommand() ? commandToolTip(help, node, games.constLast()) : item->text(0));
         item->setData(0, KeyRole, node.key);
         item->setData(0, ImageRole, node.image);
         item->setIcon(0, images[node.image - 1]);

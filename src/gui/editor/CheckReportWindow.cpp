@@ -1,5 +1,6 @@
 #include "gui/editor/CheckReportWindow.h"
 
+#include "core/check/GameProfiles.h"
 #include "core/check/IncrementalCheck.h"
 #include "gui/editor/CheckFindingsModel.h"
 
@@ -30,20 +31,27 @@ QString counted(qsizetype n, const QString &one, const QString &many)
 
 CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     : QWidget(nullptr, Qt::Window), m_check(new IncrementalCheck(script, this)),
-      m_model(new CheckFindingsModel(*m_check, this)), m_cmbGame(new QComboBox(this)), m_lblSummary(new QLabel(this))
+      m_model(new CheckFindingsModel(*m_check, this)), m_cmbProfile(new QComboBox(this)), m_lblSummary(new QLabel(this))
 {
     setObjectName(u"frmCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Check Script"_s);
 
-    auto *lblGame = new QLabel(u"&Game:"_s, this);
-    lblGame->setObjectName(u"lblGame"_s);
-    lblGame->setBuddy(m_cmbGame);
-    m_cmbGame->setObjectName(u"cmbGame"_s);
-    m_cmbGame->addItem(u"Quake"_s, int(CheckGame::Quake));
-    m_cmbGame->addItem(u"Quake 2"_s, int(CheckGame::Quake2));
-    m_cmbGame->addItem(u"Both"_s, int(CheckGame::Both));
-    m_cmbGame->setCurrentIndex(m_cmbGame->findData(int(CheckGame::Both)));
+    auto *lblProfile = new QLabel(u"&Game:"_s, this);
+    lblProfile->setObjectName(u"lblProfile"_s);
+    lblProfile->setBuddy(m_cmbProfile);
+    m_cmbProfile->setObjectName(u"cmbProfile"_s);
+    // Read once for the window's life; a port whose profile cannot be read is not offered.
+    const QString directory = GameProfiles::directory();
+    for (const QString &name : CheckProfile::names(directory)) {
+        QString error;
+        if (std::optional<CheckProfile> profile = CheckProfile::load(name, directory, &error)) {
+            m_cmbProfile->addItem(profile->title(), name);
+            m_profiles.push_back(std::move(*profile));
+            m_profileErrors.append(error);
+        }
+    }
+    m_cmbProfile->setCurrentIndex(m_cmbProfile->findData(QString(GameProfiles::bothName)));
     auto *cmdCheckAgain = new QPushButton(u"Check &Again"_s, this);
     cmdCheckAgain->setObjectName(u"cmdCheckAgain"_s);
     auto *cmdClose = new QPushButton(u"Close"_s, this);
@@ -79,8 +87,8 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     header->resizeSection(CheckFindingsModel::OtherLineColumn, 70);
 
     auto *top = new QHBoxLayout;
-    top->addWidget(lblGame);
-    top->addWidget(m_cmbGame);
+    top->addWidget(lblProfile);
+    top->addWidget(m_cmbProfile);
     top->addStretch();
     top->addWidget(cmdCheckAgain);
     auto *bottom = new QHBoxLayout;
@@ -92,7 +100,7 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     layout->addLayout(bottom);
     resize(760, 300);
 
-    connect(m_cmbGame, &QComboBox::currentIndexChanged, this, &CheckReportWindow::runCheck);
+    connect(m_cmbProfile, &QComboBox::currentIndexChanged, this, &CheckReportWindow::runCheck);
     connect(cmdCheckAgain, &QPushButton::clicked, this, &CheckReportWindow::runCheck);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
@@ -105,9 +113,16 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     });
 }
 
-CheckGame CheckReportWindow::game() const
+CheckReportWindow::~CheckReportWindow()
 {
-    return CheckGame(m_cmbGame->currentData().toInt());
+    // The check's worker reads the profiles, which go before the check would.
+    disconnect(m_check, nullptr, this, nullptr);
+    m_check->stop();
+}
+
+QString CheckReportWindow::profileName() const
+{
+    return m_cmbProfile->currentData().toString();
 }
 
 QList<CheckFinding> CheckReportWindow::findings() const
@@ -124,7 +139,7 @@ void CheckReportWindow::runCheck()
 {
     // The window stays usable while the check runs; the cursor tells it is at work.
     setCursor(Qt::BusyCursor);
-    m_check->start(game());
+    m_check->start(m_profiles.at(size_t(m_cmbProfile->currentIndex())).target());
 }
 
 void CheckReportWindow::findingsChanged(qsizetype firstRow)
@@ -132,9 +147,12 @@ void CheckReportWindow::findingsChanged(qsizetype firstRow)
     m_model->findingsChanged(firstRow);
     const qsizetype errors = m_check->errorCount();
     const qsizetype warnings = m_check->findingCount() - errors;
-    m_lblSummary->setText(m_check->findingCount() == 0 ? u"No findings."_s
-                                                       : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
-                                                             counted(warnings, u"warning"_s, u"warnings"_s));
+    QString summary = m_check->findingCount() == 0 ? u"No findings."_s
+                                                   : counted(errors, u"error"_s, u"errors"_s) + u", "_s +
+                                                         counted(warnings, u"warning"_s, u"warnings"_s);
+    if (const QString &error = m_profileErrors.at(m_cmbProfile->currentIndex()); !error.isEmpty())
+        summary += u" Commands and variables are not checked: "_s + error;
+    m_lblSummary->setText(summary);
     // The marks are asked for row by row as the list paints; after the window has gone, there are none.
     emit marksChanged([check = QPointer<IncrementalCheck>(m_check)](qsizetype row) {
         return check ? check->markOf(row) : std::nullopt;

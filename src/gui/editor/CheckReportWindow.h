@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/check/CheckProfile.h"
 #include "core/check/ScriptChecker.h"
 #include "gui/editor/ScriptLineDelegate.h"
 
+#include <QStringList>
 #include <QWidget>
+
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -14,11 +18,12 @@ class CheckFindingsModel;
 class IncrementalCheck;
 class ScriptModel;
 
-// frmCheck: what goes wrong when the game runs the script, one finding a row. It is modeless
-// and has no owner. The check runs beside the window, which fills as findings come; any change
-// of the script is checked as it comes, from the lines it changed. Marks for the lines with
-// findings follow the check (marksChanged) and go with the window (marksRemoved). A double
-// click on a finding asks for its line (lineActivated).
+// frmCheck: what goes wrong when the game runs the script, one finding a row, for the game
+// profile chosen in it (both original games until another is chosen; the choice is not kept
+// when the window closes). It is modeless and has no owner. The check runs beside the window,
+// which fills as findings come; any change of the script is checked as it comes, from the lines
+// it changed. Marks for the lines with findings follow the check (marksChanged) and go with the
+// window (marksRemoved). A double click on a finding asks for its line (lineActivated).
 class CheckReportWindow final : public QWidget
 {
     Q_OBJECT
@@ -27,8 +32,10 @@ class CheckReportWindow final : public QWidget
 public:
     // Checks nothing until runCheck(). The window deletes itself when closed.
     explicit CheckReportWindow(const ScriptModel &script);
+    ~CheckReportWindow() override;
 
-    CheckGame game() const;
+    // The chosen profile's name: quake, quake2, both, or a port's.
+    QString profileName() const;
     QList<CheckFinding> findings() const;
     // Whether lines are left to check.
     bool isChecking() const;
@@ -44,7 +51,7 @@ signals:
     void checkFinished();
 
 public slots:
-    // Checks the whole script afresh, for the chosen game.
+    // Checks the whole script afresh, for the chosen profile.
     void runCheck();
 
 protected:
@@ -56,7 +63,10 @@ private:
 
     IncrementalCheck *m_check;
     CheckFindingsModel *m_model;
-    QComboBox *m_cmbGame;
+    QComboBox *m_cmbProfile;
+    // The profiles offered, in the chooser's order, and why each could not be read (empty when it was).
+    std::vector<CheckProfile> m_profiles;
+    QStringList m_profileErrors;
     QLabel *m_lblSummary;
 };
 

@@ -1,17 +1,21 @@
 #include "gui/editor/KeyMapWindow.h"
 
-#include "core/catalogue/CatalogueFile.h"
+#include "core/check/GameProfiles.h"
+#include "core/check/NameHelp.h"
 #include "core/script/ScriptModel.h"
 #include "gui/editor/KeyCap.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -183,20 +187,14 @@ void appendSteps(QByteArray &out, const QByteArray &heading, const QList<Console
 
 } // namespace
 
-KeyMapWindow::KeyMapWindow(const ScriptModel &script, const QString &cataloguePath)
-    : QWidget(nullptr, Qt::Window), m_script(script)
+KeyMapWindow::KeyMapWindow(const ScriptModel &script) : QWidget(nullptr, Qt::Window), m_script(script)
 {
     setObjectName(u"frmKeyMap"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Key Map"_s);
 
-    const CatalogueFile::Load load = CatalogueFile::loadCatalogue(cataloguePath);
-    if (load.status == CatalogueFile::Load::Status::Loaded) {
-        m_quakeNames = ConsoleNames::fromCatalogue(load.catalogue, Dialect::Quake);
-        m_quake2Names = ConsoleNames::fromCatalogue(load.catalogue, Dialect::Quake2);
-    } else {
-        m_catalogueNote = u" The command catalogue could not be read, so only the console's own commands are known."_s;
-    }
+    m_quakeNames = ConsoleNames::ofGame(Dialect::Quake, &m_quakeNamesError);
+    m_quake2Names = ConsoleNames::ofGame(Dialect::Quake2, &m_quake2NamesError);
 
     // Made in the order of the Tab chain.
     auto *lblGame = new QLabel(u"&Game:"_s, this);
@@ -227,6 +225,7 @@ KeyMapWindow::KeyMapWindow(const ScriptModel &script, const QString &cataloguePa
     m_txtSteps->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_txtSteps->setAccessibleName(u"What the chosen key runs"_s);
     m_txtSteps->setMinimumHeight(QFontMetrics(m_txtSteps->font()).lineSpacing() * 12);
+    m_txtSteps->viewport()->installEventFilter(this);
     m_lblState = new QLabel(this);
     m_lblState->setObjectName(u"lblState"_s);
     m_lblState->setWordWrap(true);
@@ -272,6 +271,22 @@ KeyMapWindow::KeyMapWindow(const ScriptModel &script, const QString &cataloguePa
 }
 
 KeyMapWindow::~KeyMapWindow() = default;
+
+bool KeyMapWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_txtSteps->viewport() || event->type() != QEvent::ToolTip)
+        return QWidget::eventFilter(watched, event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QTextCursor at = m_txtSteps->cursorForPosition(help->pos());
+    if (!m_nameHelp)
+        m_nameHelp = std::make_unique<NameHelp>(GameProfiles::directory());
+    const QString text = m_nameHelp->describeWordAt(at.block().text().toLatin1(), at.positionInBlock(), game());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, m_txtSteps->viewport());
+    return true;
+}
 
 void KeyMapWindow::buildKeyboard(QWidget *keyboard)
 {
@@ -434,7 +449,9 @@ void KeyMapWindow::showState()
     const QString presses = m_presses == 0   ? u"no key pressed since."_s
                             : m_presses == 1 ? u"1 key press since."_s
                                              : QString::number(m_presses) + u" key presses since."_s;
-    m_lblState->setText(list + u"; "_s + presses + m_catalogueNote);
+    const QString &error = game() == CheckGame::Quake ? m_quakeNamesError : m_quake2NamesError;
+    m_lblState->setText(list + u"; "_s + presses +
+                        (error.isEmpty() ? QString() : u" Only the console's own commands are known: "_s + error));
 }
 
 } // namespace vbu

@@ -16,6 +16,7 @@ class QPlainTextEdit;
 namespace vbu {
 
 class KeyCap;
+class NameHelp;
 class ScriptModel;
 
 // frmKeyMap: a keyboard in the game's key names, the keys the list binds shaded and those it
@@ -29,9 +30,9 @@ class KeyMapWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(KeyMapWindow)
 
 public:
-    // The game's commands come from the catalogue at cataloguePath. The window deletes itself
-    // when closed.
-    KeyMapWindow(const ScriptModel &script, const QString &cataloguePath);
+    // The game's commands and variables come from its profile. The window deletes itself when
+    // closed.
+    explicit KeyMapWindow(const ScriptModel &script);
     ~KeyMapWindow() override;
 
     CheckGame game() const;
@@ -46,6 +47,10 @@ public slots:
     void reset();
     // The chosen key goes down and up.
     void pressChosen();
+
+protected:
+    // Over a command or variable in the steps, the tool tip tells what it does.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Cap
@@ -65,7 +70,9 @@ private:
     const ScriptModel &m_script;
     ConsoleNames m_quakeNames;
     ConsoleNames m_quake2Names;
-    QString m_catalogueNote;
+    // Why a game's profile could not be read; empty when it was.
+    QString m_quakeNamesError;
+    QString m_quake2NamesError;
     std::unique_ptr<ConsoleModel> m_console;
     // How the list's run ended, when it ended early.
     QString m_listEnd;
@@ -76,6 +83,8 @@ private:
     QComboBox *m_cmbGame = nullptr;
     QPlainTextEdit *m_txtSteps = nullptr;
     QLabel *m_lblState = nullptr;
+    // What the game profiles say about names, read when first needed.
+    std::unique_ptr<NameHelp> m_nameHelp;
     // Changes to the list come in bursts (a load reports each row); one run follows them.
     QTimer m_rerun;
 };

@@ -1,0 +1,64 @@
+#include "core/check/ScriptNames.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vbu {
+
+namespace {
+
+bool sameWord(QByteArrayView word, QLatin1StringView name)
+{
+    return QLatin1StringView(word).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// set and the ports' variants that also mark the variable for saving or for the server.
+bool isSet(QByteArrayView command)
+{
+    return sameWord(command, "set"_L1) || sameWord(command, "seta"_L1) || sameWord(command, "sets"_L1) ||
+           sameWord(command, "setu"_L1);
+}
+
+} // namespace
+
+bool ScriptNames::contains(QByteArrayView name) const
+{
+    const QByteArray bytes = name.toByteArray();
+    return m_variables.contains(bytes) || m_aliases.contains(bytes.toLower());
+}
+
+bool ScriptNames::addCommands(QByteArrayView text, int depth)
+{
+    bool made = false;
+    ScriptTokenizer::Tokens &t = m_tokens[size_t(depth)];
+    for (qsizetype p = 0; p < text.size();) {
+        const ScriptTokenizer::Command c = ScriptTokenizer::commandAt(text, p);
+        p = c.next();
+        ScriptTokenizer::tokenize(text.sliced(c.offset, c.length), m_dialect, t);
+        const QList<ScriptTokenizer::Token> &args = t.tokens;
+        if (args.size() < 2)
+            continue;
+        const QByteArrayView command = args.constFirst().text;
+        const bool alias = sameWord(command, "alias"_L1);
+        if (alias) {
+            m_aliases.insert(args.at(1).text.toByteArray().toLower());
+            made = true;
+        } else if (m_hasSet && args.size() >= 3 && isSet(command)) {
+            m_variables.insert(args.at(1).text.toByteArray());
+            made = true;
+        }
+        if (args.size() < 3 || depth == deepest || (!alias && !sameWord(command, "bind"_L1)))
+            continue;
+        // What the alias or the key runs: the arguments from the third on, a blank between each two.
+        QByteArray &body = m_joined[size_t(depth) + 1];
+        body.truncate(0);
+        for (qsizetype i = 2; i < args.size(); ++i) {
+            if (i > 2)
+                body += ' ';
+            body += args.at(i).text;
+        }
+        made = addCommands(body, depth + 1) || made;
+    }
+    return made;
+}
+
+} // namespace vbu
