@@ -158,8 +158,9 @@ void BM_CheckReport(benchmark::State &state)
     edits.load(makeLines(int(count)));
     vbu::CheckReportWindow report(script);
     report.show();
-    auto *games = report.findChild<QComboBox *>(QStringLiteral("cmbGame"));
-    const int game = games->findData(int(state.range(1) == 0 ? vbu::CheckGame::Quake2 : vbu::CheckGame::Both));
+    // The games as the window offers them, with their profiles.
+    auto *games = report.findChild<QComboBox *>(QStringLiteral("cmbProfile"));
+    const int game = games->findData(state.range(1) == 0 ? u"quake2"_s : u"both"_s);
     const std::function<void()> edit[] = {
         [&] { edits.replace(count / 2, "bind aux1 +jump"); },
         [&] { edits.insert(0, "bind mouse1 +attack"); },

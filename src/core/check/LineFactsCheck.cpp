@@ -37,7 +37,7 @@ LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
     return names;
 }
 
-std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
+std::shared_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
                                                  bool makesNames)
 {
     const LineCheck::Line line = LineCheck::savedLine(text);
@@ -53,7 +53,8 @@ std::unique_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView
     if (!keep)
         return nullptr;
 
-    auto facts = std::make_unique<LineFacts>();
+    // One allocation for the facts and their count of owners.
+    auto facts = std::make_shared<LineFacts>();
     facts->zeroByte = line.zeroByte;
     facts->makesNames = makesNames;
     facts->asksNames = asksNames;

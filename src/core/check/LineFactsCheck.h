@@ -29,7 +29,7 @@ public:
     // The facts of a line of the list as Save writes it, now at index (from 0); nothing for a
     // line that has none to keep. bytes: what the line adds to the script the game reads.
     // makesNames: the line makes names, as the script's names were read.
-    std::unique_ptr<LineFacts> check(qsizetype index, QByteArrayView text, qsizetype &bytes, bool makesNames);
+    std::shared_ptr<LineFacts> check(qsizetype index, QByteArrayView text, qsizetype &bytes, bool makesNames);
 
 private:
     std::vector<LineCheck> m_checks; // a game each
