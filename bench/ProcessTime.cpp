@@ -1,5 +1,7 @@
 #include "ProcessTime.h"
 
+#include "Figures.h"
+
 #include <QElapsedTimer>
 
 #include <fcntl.h>
@@ -29,4 +31,18 @@ double processMs(QByteArrayList command)
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     posix_spawn_file_actions_destroy(&files);
     return ran ? ms : -1;
+}
+
+std::optional<std::pair<double, double>> sideBySideMs(const QByteArrayList &first, const QByteArrayList &second,
+                                                      int rounds)
+{
+    QList<double> firstMs;
+    QList<double> secondMs;
+    for (int i = 0; i < rounds; ++i) {
+        firstMs.append(processMs(first));
+        secondMs.append(processMs(second));
+    }
+    if (firstMs.contains(-1) || secondMs.contains(-1))
+        return std::nullopt;
+    return std::pair{Figures::median(firstMs), Figures::median(secondMs)};
 }

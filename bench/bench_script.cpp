@@ -233,24 +233,19 @@ void BM_ItemsBesideVim(benchmark::State &state)
         return;
     }
     const QByteArray file = f.path.toLocal8Bit();
-    QList<double> items;
-    QList<double> vimMs;
     for (auto _ : state) {
-        for (int i = 0; i < 11; ++i) {
-            items.append(processMs({VBU_CFG_PATH, "items", file}));
-            vimMs.append(processMs({vim.toLocal8Bit(), "-u", "NONE", "-es", "-c", "q", file}));
+        const auto ms =
+            sideBySideMs({VBU_CFG_PATH, "items", file}, {vim.toLocal8Bit(), "-u", "NONE", "-es", "-c", "q", file});
+        if (!ms) {
+            state.SkipWithError("a program failed");
+            return;
         }
+        const auto [items, vimMs] = *ms;
+        state.counters["items_ms"] = items;
+        state.counters["vim_ms"] = vimMs;
+        Figures::note(u"vbu-cfg items, whole process (ms)"_s, items, vimMs / 2, u"ms"_s);
+        Figures::note(u"vbu-cfg items / vim -u NONE -es -c q"_s, items / vimMs, 0.5, u"x"_s);
     }
-    if (items.contains(-1) || vimMs.contains(-1)) {
-        state.SkipWithError("a program failed");
-        return;
-    }
-    const double itemsMedian = Figures::median(items);
-    const double vimMedian = Figures::median(vimMs);
-    state.counters["items_ms"] = itemsMedian;
-    state.counters["vim_ms"] = vimMedian;
-    Figures::note(u"vbu-cfg items, whole process (ms)"_s, itemsMedian, vimMedian / 2, u"ms"_s);
-    Figures::note(u"vbu-cfg items / vim -u NONE -es -c q"_s, itemsMedian / vimMedian, 0.5, u"x"_s);
 }
 BENCHMARK(BM_ItemsBesideVim)->Unit(benchmark::kMillisecond)->Iterations(1);
 

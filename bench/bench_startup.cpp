@@ -7,8 +7,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QIcon>
-#include <QPixmap>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -42,10 +40,7 @@ int showWindowAndQuit(const QString &which)
     }
     QApplication::setApplicationName(vbu::AppInfo::title());
     QApplication::setApplicationVersion(vbu::AppInfo::versionText());
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(QPixmap::fromImage(vbu::ProgramIcon::render(size)));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(vbu::ProgramIcon::icon());
     vbu::QtPrompter prompter;
     vbu::MainWindow window(prompter, QStringList());
     return shown(window) ? 0 : 1;
@@ -56,23 +51,17 @@ int showWindowAndQuit(const QString &which)
 static void BM_StartUpBesideBareWindow(benchmark::State &state)
 {
     const QByteArray self = QApplication::applicationFilePath().toLocal8Bit();
-    QList<double> ours;
-    QList<double> bare;
     for (auto _ : state) {
-        for (int i = 0; i < 11; ++i) {
-            ours.append(processMs({self, "--show-window=main"}));
-            bare.append(processMs({self, "--show-window=bare"}));
+        const auto ms = sideBySideMs({self, "--show-window=main"}, {self, "--show-window=bare"});
+        if (!ms) {
+            state.SkipWithError("a window was not shown");
+            return;
         }
+        const auto [editor, bare] = *ms;
+        state.counters["editor_ms"] = editor;
+        state.counters["bare_ms"] = bare;
+        Figures::note(u"start-up: editor / bare QMainWindow"_s, editor / bare, 1.2, u"x"_s);
     }
-    if (ours.contains(-1) || bare.contains(-1)) {
-        state.SkipWithError("a window was not shown");
-        return;
-    }
-    const double oursMedian = Figures::median(ours);
-    const double bareMedian = Figures::median(bare);
-    state.counters["bare_ms"] = bareMedian;
-    state.counters["editor_ms"] = oursMedian;
-    Figures::note(u"start-up: editor / bare QMainWindow"_s, oursMedian / bareMedian, 1.2, u"x"_s);
 }
 BENCHMARK(BM_StartUpBesideBareWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
 
