@@ -53,38 +53,6 @@ QByteArrayView FileItems::view(qsizetype item) const
     return QByteArrayView(start, delimiterEnd(pos) - pos);
 }
 
-void FileItems::append(qsizetype begin, quint8 code)
-{
-    const qsizetype item = size();
-    if (item > 0) {
-        // The item before learns its stride now that its successor's start is known.
-        const qsizetype s = begin - m_lastStart;
-        quint8 &before = m_codes.back();
-        if ((before & strideMask) == keptApart)
-            m_apart.back().stride = quint32(s);
-        else if (s < keptApart)
-            before |= quint8(s);
-        else {
-            before = keptApart;
-            m_apart.push_back(Apart{quint32(item - 1), quint32(s), quint32(m_lastEnd - m_lastStart), {}});
-        }
-    }
-    if (item % checkpointStep == 0)
-        m_checkpoints.push_back(quint32(begin));
-    m_codes.push_back(code);
-    m_lastStart = begin;
-}
-
-void FileItems::appendSlice(qsizetype begin, qsizetype end, End how)
-{
-    Q_ASSERT(begin >= m_lastStart && begin <= end && end <= m_bytes.size());
-    Q_ASSERT(how != End::Delimiter || delimiterEnd(begin) == end);
-    append(begin, how == End::Given ? keptApart : how == End::Quote ? quoteEnds : 0);
-    if (how == End::Given)
-        m_apart.push_back(Apart{quint32(size() - 1), 0, quint32(end - begin), {}});
-    m_lastEnd = end;
-}
-
 void FileItems::appendJoined(qsizetype begin, const QByteArray &text)
 {
     append(begin, keptApart);
