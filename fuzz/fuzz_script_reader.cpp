@@ -1,4 +1,4 @@
-// Arbitrary bytes through the reader in both modes, the writer, and the line store's edits.
+// Arbitrary bytes through the reader in both modes, the writer, and the line store's edits and copies.
 #include "core/script/ScriptReader.h"
 #include "core/script/ScriptWriter.h"
 
@@ -104,8 +104,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(ScriptReader::parse(written, ScriptReader::Mode::Open).toList() == safe);
 
     QList<QByteArray> model = open.toList();
+    const ScriptLines copy = open;
+    const QList<QByteArray> copied = model;
     editBoth(open, model, data, size);
     check(open.toList() == model);
+    check(copy.toList() == copied); // a copy is a snapshot: edits after it leave it alone
     check(open.memoryUsed() >= 0);
     return 0;
 }

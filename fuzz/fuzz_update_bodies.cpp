@@ -108,12 +108,12 @@ void catalogue(QByteArrayView body)
         return;
     const Catalogue c = Catalogue::parse(body);
     const Counts n = count(c);
-    const Problem expected = n.groups == 0                 ? Problem::NoGroup
-                             : n.sections == 0             ? Problem::NoSection
-                             : n.commands == 0             ? Problem::NoCommand
+    const Problem expected = n.groups == 0                                        ? Problem::NoGroup
+                             : n.sections == 0                                    ? Problem::NoSection
+                             : n.commands == 0                                    ? Problem::NoCommand
                              : !endsLikeItsFirstLine(body) || c.endsInOpenQuote() ? Problem::Unended
-                             : c.skippedCount() > 0        ? Problem::SkippedRecords
-                                                           : Problem::None;
+                             : c.skippedCount() > 0                               ? Problem::SkippedRecords
+                                                                                  : Problem::None;
     check(p == expected);
     check(p != Problem::TooLong);
     check(update::describe(p).isEmpty() == (p == Problem::None));

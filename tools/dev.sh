@@ -5,7 +5,7 @@
 #   tools/dev.sh lint [--all] clang-tidy on the changed C++ files (every file with --all), and
 #                            clang-format over every C++ file
 #   tools/dev.sh setup       only install what is missing for the tests
-#   tools/dev.sh bench       build optimised and print the benchmark figures
+#   tools/dev.sh bench       build optimised and print the benchmark figures (installs vim to time beside)
 #   tools/dev.sh package     build vbu_<version>_<arch>.deb and run lintian on it
 #   tools/dev.sh package-check  install that package into a fresh Debian 12 root, use it, remove it
 set -euo pipefail
@@ -157,7 +157,8 @@ lint)
     lint "${@:2}"
     ;;
 bench)
-    install_missing "${test_packages[@]}"
+    # vim only as the side-by-side reference the command-line tool's reading is timed against.
+    install_missing "${test_packages[@]}" vim
     configure_build "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DVBU_TESTS=OFF
     cmake --build "$root/build-bench" --target bench
     ;;

@@ -23,7 +23,7 @@ bool writeItems(Io &io, const ScriptLines &lines)
         if (block.size() >= blockSize) {
             if (!writeOut(io, block))
                 return false;
-            block.clear();
+            block.resize(0); // keeps the room: clear() would give it back and grow it afresh
         }
     }
     return block.isEmpty() || writeOut(io, block);

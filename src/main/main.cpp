@@ -5,8 +5,6 @@
 #include "gui/ui/SplashWindow.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 
 #include <csignal>
 #include <cstdio>
@@ -78,10 +76,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(vbu::AppInfo::title());
     QApplication::setApplicationVersion(vbu::AppInfo::versionText());
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(QPixmap::fromImage(vbu::ProgramIcon::render(size)));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(vbu::ProgramIcon::icon());
 
     vbu::QtPrompter prompter;
     // Qt has taken its own options (-platform, ...) out of the arguments by now.

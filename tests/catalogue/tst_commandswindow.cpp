@@ -247,7 +247,6 @@ private slots:
         QTest::newRow("a port's only") << u"r_scale 2"_s
                                        << u"r_scale 2\nQuakeSpasm, Ironwail and vkQuake: "_s +
                                               description(u"quakespasm"_s, "r_scale") + u"\nDefault: \"1\""_s;
-        QTest::newRow("unknown") << u"nosuchcommand"_s << u"nosuchcommand"_s;
         QTest::newRow("Quake 2's alone") << u"+moveup"_s << u"+moveup\nQuake 2: "_s + description(q2, "+moveup");
         QTest::newRow("other group, one game")
             << u"sky unit1_"_s << u"sky unit1_\nQuake 2: "_s + description(q2, "sky");
@@ -312,8 +311,6 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box.
-        QTest::newRow("open and close by menu") << u"cc"_s;
-        QTest::newRow("open and close by button") << u"CC"_s;
         QTest::newRow("swap both ways") << u"cfcFC"_s;
         QTest::newRow("close box then reopen") << u"cxcFxf"_s;
         QTest::newRow("mixed") << u"Cfxcfcx"_s;

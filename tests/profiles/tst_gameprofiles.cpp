@@ -1,8 +1,8 @@
 // The game profiles: the shipped files, their facts against the sources, the reader's rules for
-// bad files, the games' lookup rules, vbu-cfg describe, and the players' configs read against them.
+// bad files, the games' lookup rules and vbu-cfg describe (the players' configs are checked
+// against their ports with the script checks).
 #include "cli/Cli.h"
 #include "core/check/GameProfiles.h"
-#include "core/check/ScriptTokenizer.h"
 #include "support/TestData.h"
 
 #include <QBuffer>
@@ -240,57 +240,6 @@ private slots:
         QCOMPARE(vbu::cli::run(QStringList{u"describe"_s} + args, io), code);
         QCOMPARE(outBuffer.data(), out);
         QCOMPARE(errBuffer.data(), err);
-    }
-
-    // What each config's commands name, and the keys it binds, are known to the port it was
-    // written for; the names left are ones that port does not have.
-    void corpusNamesAreKnown_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("profile");
-        QTest::addColumn<QStringList>("unknown");
-        // The engine cuts a comment at ';', so line 52 runs two variables of the 2021 release.
-        QTest::newRow("q1-multi-engine") << u"q1-multi-engine-autoexec.cfg"_s << u"quakespasm"_s
-                                         << QStringList{u"r_gpuCulling"_s, u"r_crtmode"_s};
-        QTest::newRow("q1-vkquake") << u"q1-vkquake-autoexec.cfg"_s << u"quakespasm"_s << QStringList();
-        QTest::newRow("q2pro") << u"q2pro-custom.cfg"_s << u"q2pro"_s << QStringList();
-        QTest::newRow("q2repro, a Q2PRO fork") << u"q2repro-postexec.cfg"_s << u"q2pro"_s << QStringList();
-        QTest::newRow("q2") << u"q2-autoexec.cfg"_s << u"quake2"_s << QStringList();
-        // q2-3zb2-bots.cfg is a bot list the 3ZB2 mod reads, not a script the console runs.
-        QCOMPARE(vbu::test::corpusFiles().size(), 6);
-    }
-    void corpusNamesAreKnown()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, profile);
-        QFETCH(QStringList, unknown);
-        const GameProfile &p = shipped(profile);
-        const auto dialect = profile == "quake"_L1 || profile == "quakespasm"_L1
-                                 ? vbu::ScriptTokenizer::Dialect::Quake
-                                 : vbu::ScriptTokenizer::Dialect::Quake2;
-        const QByteArray text = vbu::test::readAll(vbu::test::dataPath(u"corpus/"_s + file));
-        QList<vbu::ScriptTokenizer::Tokens> commands;
-        QSet<QByteArray> aliases;
-        for (qsizetype at = 0; at < text.size();) {
-            const vbu::ScriptTokenizer::Command c = vbu::ScriptTokenizer::commandAt(text, at);
-            at = c.next();
-            commands.append(vbu::ScriptTokenizer::tokenize(QByteArrayView(text).sliced(c.offset, c.length), dialect));
-            const auto &t = commands.constLast().tokens;
-            if (t.size() > 1 && t[0].text == "alias")
-                aliases.insert(t[1].text.toByteArray().toLower());
-        }
-        QStringList actual;
-        for (const vbu::ScriptTokenizer::Tokens &c : commands) {
-            if (c.tokens.isEmpty())
-                continue;
-            const QByteArrayView first = c.tokens[0].text;
-            if (!p.command(first) && !p.variable(first) && !aliases.contains(first.toByteArray().toLower()))
-                actual.append(QString::fromLatin1(first));
-            if ((first == "bind" || first == "unbind") && c.tokens.size() > 1 && c.tokens[1].text.size() > 1 &&
-                !p.key(c.tokens[1].text))
-                actual.append(u"key "_s + QString::fromLatin1(c.tokens[1].text));
-        }
-        QCOMPARE(actual, unknown);
     }
 };
 

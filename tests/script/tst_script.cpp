@@ -14,6 +14,8 @@
 
 #include <unistd.h>
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 using vbu::OpenChanges;
 using vbu::ScriptLines;
@@ -79,6 +81,7 @@ void load(ScriptModel &model, const QByteArray &bytes)
 } // namespace
 
 Q_DECLARE_METATYPE(Op)
+Q_DECLARE_METATYPE(ScriptReader::Mode)
 
 // Reading a script as Open and the command line do, holding it for the list, writing it as Save does.
 class TestScript : public QObject
@@ -240,6 +243,34 @@ private slots:
         QCOMPARE(result.lines.view(2 * repeats - 1), "weapnext");
         QCOMPARE(result.lines.view(2 * repeats), wide);
         QCOMPARE(result.lines.view(2 * repeats + 1), wide);
+    }
+
+    void changedOnDiskAfterRead_data()
+    {
+        QTest::addColumn<qint64>("keep"); // bytes kept when cut short, or -1: overwritten in place
+        QTest::newRow("emptied") << qint64(0);
+        QTest::newRow("cut short") << qint64(4000);
+        QTest::newRow("overwritten") << qint64(-1);
+    }
+
+    // Another program changes the file after it was read: the list keeps what was read, and
+    // saving writes it back.
+    void changedOnDiskAfterRead()
+    {
+        QFETCH(qint64, keep);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"changing.cfg"_s);
+        const QByteArray bytes = "bind mouse1 \"+attack\"\r\n"_ba.repeated(50'000);
+        vbu::test::writeAll(path, bytes);
+        const ScriptLines lines = ScriptReader::readFile(path, ScriptReader::Mode::Open).lines;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(keep < 0 ? file.write(QByteArray(bytes.size(), 'x')) == bytes.size() : file.resize(keep));
+        file.close();
+        QCOMPARE(lines.size(), 50'000);
+        QCOMPARE(lines.view(49'999), "bind mouse1 \"+attack\"");
+        QVERIFY(ScriptWriter::writeFile(path, lines, nullptr));
+        QCOMPARE(vbu::test::readAll(path), bytes);
     }
 
     void bytes_data()
@@ -405,29 +436,97 @@ private slots:
         QCOMPARE(marks, marked);
     }
 
+    void randomEdits_data()
+    {
+        QTest::addColumn<ScriptReader::Mode>("mode");
+        QTest::newRow("open") << ScriptReader::Mode::Open;
+        QTest::newRow("command line") << ScriptReader::Mode::CommandLine;
+        QTest::newRow("exact") << ScriptReader::Mode::Exact;
+    }
+
+    // A file of random records read whole gives the items of its records read one by one, and
+    // edits give what they give on a plain list; a copy taken before them keeps the items.
+    void randomEdits()
+    {
+        QFETCH(ScriptReader::Mode, mode);
+        std::mt19937 random(1234);
+        const auto pick = [&random](qsizetype n) { return qsizetype(random() % quint32(n)); };
+        QByteArray file;
+        Items expected;
+        for (int record = 0; record < 3000; ++record) {
+            QByteArray text;
+            for (qsizetype field = 0, fields = 1 + pick(3); field < fields; ++field) {
+                text += QByteArray(field ? "," : "") + QByteArray(pick(2), ' ');
+                // Plain, long (around the length kept apart), empty, quoted (across a line end too), joined.
+                const QByteArray inner = QByteArray(1, "ab \t;,\"\n"[pick(8)]) + "xy"_ba.repeated(pick(4));
+                QByteArray quoted = inner;
+                quoted.replace('"', 'q');
+                const QByteArray fieldText[] = {
+                    "k" + inner, QByteArray(100 + pick(60), 'L'), {}, '"' + quoted + '"', "\"j\"tail"};
+                text += fieldText[pick(5)];
+            }
+            text += pick(2) ? "\n" : "\r\n";
+            expected += ScriptReader::parse(text, mode).toList();
+            file += text;
+        }
+        file += "\"runs to the end";
+        expected += ScriptReader::parse("\"runs to the end", mode).toList();
+        ScriptLines lines = ScriptReader::parse(file, mode);
+        QCOMPARE(lines.toList(), expected);
+
+        const ScriptLines copy = lines;
+        const Items copied = expected;
+        for (int step = 0; step < 2000 && !expected.isEmpty(); ++step) {
+            const qsizetype row = pick(expected.size());
+            const qsizetype other = pick(expected.size());
+            const QByteArray text = QByteArray::number(step);
+            switch (pick(4)) {
+            case 0:
+                lines.insert(other, text);
+                expected.insert(other, text);
+                break;
+            case 1:
+                lines.replace(row, text);
+                expected.replace(row, text);
+                break;
+            case 2:
+                lines.remove(row);
+                expected.remove(row);
+                break;
+            default:
+                lines.move(row, other);
+                expected.move(row, other);
+            }
+            const qsizetype seen = pick(expected.size());
+            QCOMPARE(lines.view(seen), expected.at(seen));
+        }
+        QCOMPARE(lines.toList(), expected);
+        QCOMPARE(copy.toList(), copied);
+    }
+
+    // A player's script costs its bytes and little more; lines kept apart reuse the room of
+    // the ones removed, and an empty list holds nothing.
     void memoryUsed()
     {
-        QByteArray bytes = "bind x \"y\"\r\n"_ba.repeated(10'000);
-        // The buffer and eight bytes of index a line, with little slack.
-        const qsizetype least = bytes.size() + 8 * 10'000;
-        ScriptLines lines = ScriptReader::parse(std::move(bytes), ScriptReader::Mode::Open);
-        QVERIFY(lines.memoryUsed() >= least);
-        QVERIFY2(lines.memoryUsed() < least * 11 / 10, qPrintable(QString::number(lines.memoryUsed())));
+        QByteArray bytes;
+        for (int i = 0; i < 10'000; ++i)
+            bytes += "bind " + QByteArray::number(i) + " \"+attack\"\r\n";
+        QTemporaryDir dir;
+        vbu::test::writeAll(dir.filePath(u"binds.cfg"_s), bytes);
+        ScriptLines lines = ScriptReader::readFile(dir.filePath(u"binds.cfg"_s), ScriptReader::Mode::Open).lines;
+        const qsizetype size = bytes.size();
+        QVERIFY(lines.memoryUsed() >= size);
+        QVERIFY2(lines.memoryUsed() <= size * 11 / 10, qPrintable(QString::number(lines.memoryUsed())));
 
-        // Lines kept apart reuse the room of the ones removed.
         lines.replace(1, "a");
-        lines.replace(1, "b");
-        lines.insert(0, "c");
-        lines.remove(0);
+        lines.insert(3, "c");
+        lines.remove(3);
         const qsizetype settled = lines.memoryUsed();
         for (int i = 0; i < 1000; ++i) {
             lines.insert(3, QByteArray(100, 'x'));
             lines.remove(3);
         }
         QCOMPARE(lines.memoryUsed(), settled);
-        Items expected(10'000, "bind x \"y\""_ba);
-        expected[1] = "b";
-        QCOMPARE(lines.toList(), expected);
         lines.clear();
         QCOMPARE(lines.memoryUsed(), 0);
     }

@@ -78,3 +78,5 @@ void MruList::store() const
 }
 
 } // namespace vbu
+
+#include "moc_MruList.cpp"

@@ -200,3 +200,5 @@ void UpdateFetcher::take()
 }
 
 } // namespace vbu
+
+#include "moc_UpdateFetcher.cpp"

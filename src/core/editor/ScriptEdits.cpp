@@ -149,3 +149,5 @@ void ScriptEdits::load(ScriptLines lines, OpenChanges changes)
 }
 
 } // namespace vbu
+
+#include "moc_ScriptEdits.cpp"

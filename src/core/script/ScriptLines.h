@@ -1,16 +1,20 @@
 #pragma once
 
+#include "core/script/FileItems.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QSharedData>
 
+#include <memory>
 #include <vector>
 
 namespace vbu {
 
-// The lines of a script, as bytes. Lines read from a file stay slices of that file's single
-// buffer (eight bytes of index a line); lines added or changed later are kept apart. A
+// The lines of a script, as bytes: runs of the items read from a file, which stay the file's
+// own bytes, and lines added or changed later, kept apart. The runs are a short list, so a line
+// is found by a binary search over it and an edit touches the runs after it, not the lines; a
 // million-line script thus costs little more than its file.
 //
 // A copy shares the lines until one of the two changes, so it is a snapshot that costs nothing
@@ -18,26 +22,17 @@ namespace vbu {
 class ScriptLines final
 {
 public:
-    // The largest buffer the index can address.
-    static constexpr qsizetype maxBufferSize = 0x7fffffff;
-
     ScriptLines();
-    // Takes the bytes that later appendSlice calls point into.
-    explicit ScriptLines(QByteArray buffer);
+    explicit ScriptLines(FileItems items);
 
-    qsizetype size() const { return qsizetype(m_d->entries.size()); }
-    bool isEmpty() const { return m_d->entries.empty(); }
+    qsizetype size() const { return m_d->pieces.empty() ? 0 : qsizetype(m_d->pieces.back().rowEnd); }
+    bool isEmpty() const { return m_d->pieces.empty(); }
 
     // Valid until the next change of this object.
     QByteArrayView view(qsizetype index) const;
     QByteArray at(qsizetype index) const { return view(index).toByteArray(); }
     QList<QByteArray> toList() const;
 
-    void reserve(qsizetype lines) { m_d->entries.reserve(size_t(lines)); }
-    // Gives back index room that appends reserved but did not use.
-    void squeeze();
-    // A line made of buffer bytes [offset, offset + length).
-    void appendSlice(qsizetype offset, qsizetype length);
     void append(const QByteArray &line) { insert(size(), line); }
     void insert(qsizetype index, const QByteArray &line);
     void replace(qsizetype index, const QByteArray &line);
@@ -46,28 +41,38 @@ public:
     void move(qsizetype from, qsizetype to);
     void clear();
 
-    // Bytes held for the lines: buffer, index and the lines kept apart.
+    // Bytes held for the lines: the file's items, the runs and the lines kept apart.
     qsizetype memoryUsed() const;
 
 private:
     static constexpr quint32 ownedFlag = 0x80000000u;
-    struct Entry
+    // Rows [rowEnd - count, rowEnd): items first.. of the file, or (count 1) the line in slot
+    // first & ~ownedFlag of owned.
+    struct Piece
     {
-        quint32 start;  // buffer offset, or slot in owned when length has ownedFlag
-        quint32 length; // slice length, or ownedFlag
+        quint32 rowEnd;
+        quint32 first;
+        quint32 count;
     };
-    static_assert(sizeof(Entry) == 8);
 
     struct Data : QSharedData
     {
-        QByteArray buffer;
-        std::vector<Entry> entries;
+        std::shared_ptr<const FileItems> file;
+        std::vector<Piece> pieces;
         std::vector<QByteArray> owned;
         std::vector<quint32> freeSlots;
     };
 
-    Entry makeOwned(const QByteArray &line);
-    void releaseOwned(const Entry &entry);
+    // The first piece that ends after row.
+    size_t pieceAt(qsizetype row) const;
+    // Cuts the piece holding row so that one begins there; returns that piece (or the end).
+    size_t split(qsizetype row);
+    void insertPiece(qsizetype row, Piece piece);
+    Piece takePiece(qsizetype row);
+    void shiftFrom(size_t piece, qint32 rows);
+    // Makes one run of the piece and the one before it when they are neighbouring file items.
+    void joinAt(size_t piece);
+    quint32 makeOwned(const QByteArray &line);
 
     QSharedDataPointer<Data> m_d;
 };

@@ -135,3 +135,5 @@ void ScriptModel::replaceAll(ScriptLines lines, OpenMarks marks)
 }
 
 } // namespace vbu
+
+#include "moc_ScriptModel.cpp"

@@ -1,6 +1,7 @@
 #include "core/script/ScriptReader.h"
 
 #include "core/app/BoundedFile.h"
+#include "core/script/ByteScan.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,39 +10,14 @@ namespace vbu {
 
 namespace {
 
-// Where a byte occurs next at or after a position. The answer is kept and looked for again only
-// once the reader has passed it, so a byte that is rare (a comma, a CR in a file of LF lines)
-// costs one scan of the file, not one a line.
-class NextByte
-{
-public:
-    NextByte(char byte, const char *data, qsizetype size) : m_byte(byte), m_data(data), m_size(size) {}
-
-    qsizetype from(qsizetype pos)
-    {
-        if (m_at < pos) {
-            const void *found = std::memchr(m_data + pos, m_byte, size_t(m_size - pos));
-            m_at = found ? static_cast<const char *>(found) - m_data : m_size;
-        }
-        return m_at;
-    }
-
-private:
-    char m_byte;
-    const char *m_data;
-    qsizetype m_size;
-    qsizetype m_at = -1;
-};
-
 // Cuts every line into fields; the items are slices of the one buffer wherever they can be.
 class FieldCutter
 {
 public:
     // changes, when given, receives the lines that do not come back as they stand.
-    FieldCutter(const char *data, qsizetype size, ScriptLines &out, ScriptReader::Mode mode, OpenChanges *changes)
+    FieldCutter(const char *data, qsizetype size, FileItems &out, ScriptReader::Mode mode, OpenChanges *changes)
         : m_data(data), m_size(size), m_out(out), m_keepEmpty(mode != ScriptReader::Mode::CommandLine),
-          m_changes(changes), m_lf('\n', data, size), m_cr('\r', data, size), m_comma(',', data, size),
-          m_quote('"', data, size)
+          m_changes(changes)
     {}
 
     // An empty file holds no line and gives no items; a last line without line end is a line,
@@ -85,8 +61,8 @@ public:
     void runExact()
     {
         for (qsizetype p = 0; p < m_size;) {
-            const qsizetype stop = std::min(m_lf.from(p), m_cr.from(p));
-            add(p, stop);
+            const qsizetype stop = lineEnd(p);
+            add(p, stop, FileItems::End::Delimiter);
             p = stop == m_size ? stop : nextLine(m_data, m_size, stop);
         }
     }
@@ -99,31 +75,18 @@ public:
         return end + 1;
     }
 
-    // One field a line and one more a comma: the index is sized once, and no half-used copies
-    // of it are left behind while a large file loads.
-    static qsizetype fieldBound(const char *data, qsizetype size)
-    {
-        qsizetype fields = 0;
-        NextByte lf('\n', data, size);
-        NextByte cr('\r', data, size);
-        for (qsizetype begin = 0; begin < size; ++fields)
-            begin = nextLine(data, size, std::min(lf.from(begin), cr.from(begin)));
-        const char *const end = data + size;
-        for (const char *p = data; (p = static_cast<const char *>(std::memchr(p, ',', size_t(end - p)))); ++p)
-            ++fields;
-        return fields;
-    }
-
 private:
     // Where the field that runs on from p ends: at a comma, a line end or the end of the bytes.
-    qsizetype fieldEnd(qsizetype p) { return std::min({m_comma.from(p), m_lf.from(p), m_cr.from(p)}); }
+    qsizetype fieldEnd(qsizetype p) const { return firstOf(m_data + p, m_data + m_size, ',', '\n', '\r') - m_data; }
+    // Where the line that runs on from p ends.
+    qsizetype lineEnd(qsizetype p) const { return firstOf(m_data + p, m_data + m_size, '\n', '\r', '\r') - m_data; }
 
     // Up to the next comma or line end. Blanks at its end stay, since Save wrote them;
     // a double quote inside is an ordinary byte.
     qsizetype plainField(qsizetype p)
     {
         const qsizetype stop = fieldEnd(p);
-        add(p, stop);
+        add(p, stop, FileItems::End::Delimiter);
         return stop;
     }
 
@@ -133,21 +96,22 @@ private:
     qsizetype quotedField(qsizetype open)
     {
         m_entry.changes |= OpenChanges::QuotesDropped;
-        const qsizetype close = m_quote.from(open);
+        const void *quote = std::memchr(m_data + open, '"', size_t(m_size - open));
+        const qsizetype close = quote ? static_cast<const char *>(quote) - m_data : m_size;
         if (close == m_size) {
             const qsizetype end = lastLineEnd();
             passLineEnds(open, end);
-            add(open, end);
+            add(open, end, FileItems::End::Given);
             return m_size;
         }
         passLineEnds(open, close);
         const qsizetype stop = fieldEnd(close + 1);
         if (stop == close + 1) {
-            add(open, close);
+            add(open, close, FileItems::End::Quote);
         } else {
             QByteArray joined(m_data + open, close - open);
             joined.append(m_data + close + 1, stop - close - 1);
-            m_out.append(joined);
+            m_out.appendJoined(open, joined);
         }
         return stop;
     }
@@ -161,20 +125,17 @@ private:
         return m_size > 1 && m_data[m_size - 2] == '\r' ? m_size - 2 : m_size - 1;
     }
 
-    void add(qsizetype begin, qsizetype end)
+    void add(qsizetype begin, qsizetype end, FileItems::End how)
     {
         if (begin < end || m_keepEmpty)
-            m_out.appendSlice(begin, end - begin);
+            m_out.appendSlice(begin, end, how);
     }
 
     // The line ends inside a quoted field: the lines they end belong to the entry being read.
     void passLineEnds(qsizetype begin, qsizetype end)
     {
-        for (qsizetype at = std::min(m_lf.from(begin), m_cr.from(begin)); at < end;
-             at = std::min(m_lf.from(at), m_cr.from(at))) {
-            at = nextLine(m_data, m_size, at);
+        for (qsizetype at = lineEnd(begin); at < end; at = lineEnd(nextLine(m_data, m_size, at)))
             ++m_line;
-        }
     }
 
     // Lines left out whole (blanks alone, on the command line) have no row to carry a mark.
@@ -188,16 +149,12 @@ private:
 
     const char *m_data;
     qsizetype m_size;
-    ScriptLines &m_out;
+    FileItems &m_out;
     bool m_keepEmpty;
     OpenChanges *m_changes;
     // The line being read, from 1, and what has been done to the entry it is part of.
     qint32 m_line = 1;
     OpenChanges::Entry m_entry{1, 1, 0, 0, {}};
-    NextByte m_lf;
-    NextByte m_cr;
-    NextByte m_comma;
-    NextByte m_quote;
 };
 
 } // namespace
@@ -205,21 +162,20 @@ private:
 // A NUL byte is an ordinary byte here: the list keeps it and Save writes it back.
 ScriptLines ScriptReader::parse(QByteArray bytes, Mode mode, OpenChanges *changes)
 {
-    // The index addresses no more; readFile refuses larger files before they get here.
-    if (bytes.size() > ScriptLines::maxBufferSize)
-        bytes.truncate(ScriptLines::maxBufferSize);
-    // The bytes move into lines without moving in memory, so data stays valid.
+    // The items address no more; readFile refuses larger files before they get here.
+    if (bytes.size() > FileItems::maxSize)
+        bytes.truncate(FileItems::maxSize);
+    // The bytes move into the items without moving in memory, so data stays valid.
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
-    ScriptLines lines(std::move(bytes));
-    lines.reserve(FieldCutter::fieldBound(data, size));
-    FieldCutter cutter(data, size, lines, mode, changes);
+    FileItems items(std::move(bytes), mode != Mode::Exact);
+    FieldCutter cutter(data, size, items, mode, changes);
     if (mode == Mode::Exact)
         cutter.runExact();
     else
         cutter.run();
-    lines.squeeze();
-    return lines;
+    items.squeeze();
+    return ScriptLines(std::move(items));
 }
 
 ScriptReader::Result ScriptReader::readFile(const QString &path, Mode mode)

@@ -32,7 +32,7 @@ public:
     };
 
     // Far above any real script (players' configs are a few KiB) and far below the 2 GiB the
-    // line index can address, so an endless /proc file or a huge sparse one is refused cheaply.
+    // item starts can address, so an endless /proc file or a huge sparse one is refused cheaply.
     static constexpr qint64 maxFileSize = qint64(256) * 1024 * 1024;
 
     // changes, when given, receives the lines that Open or the command line changed.

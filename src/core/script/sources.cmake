@@ -1,4 +1,6 @@
 target_sources(vbu_core PRIVATE
+    script/ByteScan.h
+    script/FileItems.cpp script/FileItems.h
     script/FileReplacer.cpp script/FileReplacer.h
     script/OpenChanges.cpp script/OpenChanges.h
     script/OpenMarks.cpp script/OpenMarks.h

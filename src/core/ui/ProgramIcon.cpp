@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 
 using namespace Qt::StringLiterals;
 
@@ -64,6 +65,14 @@ QImage render(int size)
     p.setPen(QPen(QColor(70, 28, 4), 0.6));
     p.drawPath(letter);
     return image;
+}
+
+QIcon icon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48})
+        icon.addPixmap(QPixmap::fromImage(render(size)));
+    return icon;
 }
 
 } // namespace vbu::ProgramIcon
