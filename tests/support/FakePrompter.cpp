@@ -69,6 +69,29 @@ std::optional<QColor> FakePrompter::color(QWidget *, const QColor &initial)
     return answer ? *answer : std::nullopt;
 }
 
+QString describe(const Prompter::Message &message)
+{
+    static const std::pair<Prompter::Button, QString> names[] = {
+        {Prompter::Ok, u"Ok"_s}, {Prompter::Yes, u"Yes"_s}, {Prompter::No, u"No"_s}, {Prompter::Cancel, u"Cancel"_s}};
+    static const QString icons[] = {u"None"_s, u"Information"_s, u"Question"_s, u"Exclamation"_s, u"Critical"_s};
+    QStringList buttons;
+    QString defaultButton;
+    for (const auto &[button, name] : names) {
+        if (message.buttons.testFlag(button))
+            buttons.append(name);
+        if (message.defaultButton == button)
+            defaultButton = name;
+    }
+    return QStringList{message.title, message.text, buttons.join(u'+'), defaultButton,
+                       icons[static_cast<int>(message.icon)]}
+        .join(u'|');
+}
+
+QString FakePrompter::lastMessage() const
+{
+    return asked.isEmpty() ? u"nothing asked"_s : describe(last().message);
+}
+
 void verifyEveryQuestionAnswered()
 {
     const QStringList found = FakePrompter::takeProblems();

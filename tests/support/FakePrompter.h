@@ -44,6 +44,8 @@ public:
     int unexpected = 0;
     int pending() const { return int(m_answers.size()); }
     const Asked &last() const { return asked.constLast(); }
+    // The last question, a message box, as describe() gives it.
+    QString lastMessage() const;
 
     // What went amiss with every fake prompter since the last call: questions asked with no
     // answer queued for them, and answers queued but never asked for (counted when their
@@ -60,6 +62,10 @@ private:
 
     QQueue<Answer> m_answers;
 };
+
+// A message box in one line, "title|text|buttons|default button|icon", buttons by name
+// ("Yes+No"): a test compares all that was shown at once.
+QString describe(const Prompter::Message &message);
 
 // For a GUI test's cleanup(): fails the test function that asked a question it had not
 // queued an answer for, or queued one that was never asked.

@@ -1,5 +1,7 @@
 #include "support/MainWindowHarness.h"
 
+#include "core/app/MruList.h"
+
 #include <QAction>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +27,11 @@ void MainWindowHarness::setLines(const QByteArrayList &lines)
     window->script().clear();
     for (const QByteArray &line : lines)
         window->script().append(line);
+}
+
+QString MainWindowHarness::fileState() const
+{
+    return window->caption() + u'|' + window->fileName() + u'|' + window->recentFiles().files().join(u',');
 }
 
 bool MainWindowHarness::showActive()

@@ -26,6 +26,8 @@ struct MainWindowHarness
     QByteArrayList lines() const { return window->script().lines().toList(); }
     void setLines(const QByteArrayList &lines);
     QString path(const QString &name) const { return dir.filePath(name); }
+    // "caption|working name|recent files": what the window knows of its file.
+    QString fileState() const;
     // Shows the window and waits until it has the focus.
     bool showActive();
     QAction *action(const char *name) const;
