@@ -1,19 +1,12 @@
 #include "core/script/OpenChanges.h"
 
+#include "core/app/Counted.h"
+
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
 
 namespace vbu {
-
-namespace {
-
-QString counted(qint32 n, const QString &one, const QString &many)
-{
-    return QString::number(n) + u' ' + (n == 1 ? one : many);
-}
-
-} // namespace
 
 QString OpenChanges::Entry::toolTip() const
 {

@@ -1,5 +1,6 @@
 #include "gui/editor/CheckReportWindow.h"
 
+#include "core/app/Counted.h"
 #include "core/check/GameProfiles.h"
 #include "core/check/IncrementalCheck.h"
 #include "gui/editor/CheckFindingsModel.h"
@@ -19,15 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace vbu {
-
-namespace {
-
-QString counted(qsizetype n, const QString &one, const QString &many)
-{
-    return QString::number(n) + u' ' + (n == 1 ? one : many);
-}
-
-} // namespace
 
 CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     : QWidget(nullptr, Qt::Window), m_check(new IncrementalCheck(script, this)),
