@@ -1,6 +1,7 @@
 #include "cli/ItemsCommand.h"
 
 #include "cli/ScriptFileAccess.h"
+#include "core/script/ScriptWriter.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,25 +10,6 @@ namespace vbu::cli {
 namespace {
 
 const QString usage = u"usage: vbu-cfg items [--command-line|--exact] FILE\n"_s;
-
-bool writeItems(Io &io, const ScriptLines &lines)
-{
-    // One LF after each item; a quoted field that ran across lines keeps its line ends as they
-    // stand, as it does in the list.
-    QByteArray block;
-    constexpr qsizetype blockSize = 1 << 20;
-    block.reserve(blockSize);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        block.append(lines.view(i));
-        block.append('\n');
-        if (block.size() >= blockSize) {
-            if (!writeOut(io, block))
-                return false;
-            block.resize(0); // keeps the room: clear() would give it back and grow it afresh
-        }
-    }
-    return block.isEmpty() || writeOut(io, block);
-}
 
 } // namespace
 
@@ -51,7 +33,9 @@ int runItems(const QStringList &args, Io &io)
     const std::optional<ScriptLines> lines = loadScript(rest.constFirst(), mode, io);
     if (!lines)
         return 1;
-    return writeItems(io, *lines) ? 0 : 1;
+    // One LF after each item; a quoted field that ran across lines keeps its line ends as they
+    // stand, as it does in the list.
+    return ScriptWriter::writeBlocks(*lines, "\n", [&io](QByteArrayView block) { return writeOut(io, block); }) ? 0 : 1;
 }
 
 } // namespace vbu::cli

@@ -245,22 +245,26 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
     LineFactsCheck check(job.target, names.get());
     FactsAt aliasFacts;
     auto maker = makers.cbegin();
+    bool cancelled = false;
     for (const auto &[first, end] : ranges) {
-        for (qsizetype line = first; line < end; ++line) {
-            if (job.cancelled->load(std::memory_order_relaxed))
+        job.lines.forEach(first, end, [&](qsizetype line, QByteArrayView text) {
+            cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+            if (cancelled)
                 return;
             const bool makesNames = maker != makers.cend() && *maker == line;
             maker += makesNames ? 1 : 0;
             Checked checked;
             checked.line = line;
-            checked.facts = check.check(line, job.lines.view(line), checked.bytes, makesNames);
+            checked.facts = check.check(line, text, checked.bytes, makesNames);
             if (job.aliases && checked.facts && !checked.facts->aliasesDefined.empty())
                 aliasFacts.emplace_back(line, checked.facts);
             batch->lines.push_back(std::move(checked));
             const auto size = qsizetype(batch->lines.size());
             if (size >= batchLines || (size % 256 == 0 && sinceSent.elapsed() >= batchMs))
                 send();
-        }
+        });
+        if (cancelled)
+            return;
     }
     if (job.aliases) {
         // The lines checked before and those just checked, in order.
@@ -292,16 +296,20 @@ std::shared_ptr<LineFactsCheck::Names> IncrementalCheck::readNames(const Job &jo
         return made;
     };
     qsizetype end = job.knownEnd;
+    bool cancelled = false;
     for (const auto &[first, last] : job.ranges) {
-        for (qsizetype line = first; line < last; ++line) {
-            if (job.cancelled->load(std::memory_order_relaxed))
-                return nullptr;
-            const LineCheck::Line read = LineCheck::savedLine(job.lines.view(line));
+        job.lines.forEach(first, last, [&](qsizetype line, QByteArrayView text) {
+            cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+            if (cancelled)
+                return;
+            const LineCheck::Line read = LineCheck::savedLine(text);
             if (add(line < end ? *names : ignored, read.text))
                 makers.push_back(line);
             if (read.zeroByte && line < end)
                 end = line + 1;
-        }
+        });
+        if (cancelled)
+            return nullptr;
     }
     for (const qsizetype line : job.nameLines) {
         if (line >= end)

@@ -34,12 +34,22 @@ qsizetype FileItems::delimiterEnd(qsizetype pos) const
     return firstOf(data + pos, data + m_bytes.size(), '\n', '\r', m_commasCut ? ',' : '\n') - data;
 }
 
-QByteArrayView FileItems::view(qsizetype item) const
+qsizetype FileItems::startOf(qsizetype item) const
 {
     Q_ASSERT(item >= 0 && item < size());
     qsizetype pos = m_checkpoints[size_t(item / checkpointStep)];
     for (qsizetype i = item - item % checkpointStep; i < item; ++i)
         pos += stride(i);
+    return pos;
+}
+
+QByteArrayView FileItems::view(qsizetype item) const
+{
+    return viewAt(item, startOf(item));
+}
+
+QByteArrayView FileItems::viewAt(qsizetype item, qsizetype pos) const
+{
     const quint8 code = m_codes[size_t(item)];
     const char *const start = m_bytes.constData() + pos;
     if ((code & strideMask) == keptApart) {

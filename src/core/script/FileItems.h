@@ -31,6 +31,9 @@ public:
 
     qsizetype size() const { return qsizetype(m_codes.size()); }
     QByteArrayView view(qsizetype item) const;
+    // Calls fn(view) for the items [first, end) in order: a step an item, where view() takes up
+    // to sixteen.
+    template<typename Fn> void forEach(qsizetype first, qsizetype end, Fn &&fn) const;
 
     // Items are added in the order of their starts in the bytes.
     void appendSlice(qsizetype begin, qsizetype end, End how);
@@ -59,6 +62,8 @@ private:
     const Apart &apart(qsizetype item) const;
     qsizetype stride(qsizetype item) const;
     qsizetype delimiterEnd(qsizetype pos) const;
+    qsizetype startOf(qsizetype item) const;
+    QByteArrayView viewAt(qsizetype item, qsizetype pos) const;
 
     QByteArray m_bytes;
     bool m_commasCut;
@@ -100,6 +105,19 @@ inline void FileItems::appendSlice(qsizetype begin, qsizetype end, End how)
     if (how == End::Given)
         m_apart.push_back(Apart{quint32(size() - 1), 0, quint32(end - begin), {}});
     m_lastEnd = end;
+}
+
+template<typename Fn> void FileItems::forEach(qsizetype first, qsizetype end, Fn &&fn) const
+{
+    if (first >= end)
+        return;
+    qsizetype pos = startOf(first);
+    for (qsizetype item = first;; ++item) {
+        fn(viewAt(item, pos));
+        if (item + 1 == end)
+            return;
+        pos += stride(item);
+    }
 }
 
 } // namespace vbu

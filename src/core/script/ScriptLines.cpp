@@ -35,8 +35,7 @@ QList<QByteArray> ScriptLines::toList() const
 {
     QList<QByteArray> out;
     out.reserve(size());
-    for (qsizetype i = 0; i < size(); ++i)
-        out.append(at(i));
+    forEach([&out](qsizetype, QByteArrayView line) { out.append(line.toByteArray()); });
     return out;
 }
 

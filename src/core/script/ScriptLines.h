@@ -7,7 +7,9 @@
 #include <QList>
 #include <QSharedData>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vbu {
@@ -31,6 +33,9 @@ public:
     // Valid until the next change of this object.
     QByteArrayView view(qsizetype index) const;
     QByteArray at(qsizetype index) const { return view(index).toByteArray(); }
+    // Calls fn(index, view) for the lines [first, end) in order; cheaper than view() a line.
+    template<typename Fn> void forEach(qsizetype first, qsizetype end, Fn &&fn) const;
+    template<typename Fn> void forEach(Fn &&fn) const { forEach(0, size(), std::forward<Fn>(fn)); }
     QList<QByteArray> toList() const;
 
     void append(const QByteArray &line) { insert(size(), line); }
@@ -76,5 +81,22 @@ private:
 
     QSharedDataPointer<Data> m_d;
 };
+
+template<typename Fn> void ScriptLines::forEach(qsizetype first, qsizetype end, Fn &&fn) const
+{
+    for (size_t i = first < end ? pieceAt(first) : m_d->pieces.size(); i < m_d->pieces.size() && first < end; ++i) {
+        const Piece &p = m_d->pieces[i];
+        const qsizetype pieceStart = qsizetype(p.rowEnd) - qsizetype(p.count);
+        const qsizetype stop = std::min(end, qsizetype(p.rowEnd));
+        if (p.first & ownedFlag) {
+            fn(first, QByteArrayView(m_d->owned[p.first & ~ownedFlag]));
+        } else {
+            qsizetype row = first;
+            const qsizetype offset = qsizetype(p.first) - pieceStart;
+            m_d->file->forEach(first + offset, stop + offset, [&](QByteArrayView line) { fn(row++, line); });
+        }
+        first = stop;
+    }
+}
 
 } // namespace vbu

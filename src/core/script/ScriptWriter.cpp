@@ -7,73 +7,66 @@
 namespace vbu {
 
 namespace {
-constexpr qsizetype chunkSize = 1 << 20;
+// Large enough that writes cost little, small enough that its pages cost little to touch.
+constexpr qsizetype chunkSize = 1 << 18;
 // Progress is reported every this many lines, and at the end.
 constexpr qsizetype progressStep = 4096;
 
-// Puts the line and its CR LF at to; returns the end.
-char *appendLine(char *to, QByteArrayView line)
+// Puts the line and its end at to; returns the end.
+char *appendLine(char *to, QByteArrayView line, QByteArrayView lineEnd)
 {
     if (!line.isEmpty()) // an empty view may have no data pointer at all
         std::memcpy(to, line.data(), size_t(line.size()));
     to += line.size();
-    *to++ = '\r';
-    *to++ = '\n';
-    return to;
-}
-
-// Hands the lines with their CR LF to put in large blocks: a million small writes would cost more
-// than the disk.
-bool writeBlocks(const ScriptLines &lines, const std::function<bool(QByteArrayView)> &put,
-                 const ScriptWriter::Progress &progress)
-{
-    QByteArray chunk(chunkSize, Qt::Uninitialized);
-    char *const begin = chunk.data();
-    char *at = begin;
-    const auto flush = [&] {
-        const QByteArrayView block(begin, at - begin);
-        at = begin;
-        return put(block);
-    };
-    const qsizetype n = lines.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QByteArrayView line = lines.view(i);
-        if (line.size() + 2 > begin + chunkSize - at && !flush())
-            return false;
-        if (line.size() + 2 > chunkSize) {
-            // A line longer than a block goes out on its own.
-            if (!put(line) || !put("\r\n"))
-                return false;
-        } else {
-            at = appendLine(at, line);
-        }
-        if (progress && (i + 1) % progressStep == 0)
-            progress(i + 1);
-    }
-    if (at != begin && !flush())
-        return false;
-    if (progress)
-        progress(n);
-    return true;
+    std::memcpy(to, lineEnd.data(), size_t(lineEnd.size()));
+    return to + lineEnd.size();
 }
 
 qsizetype byteCount(const ScriptLines &lines)
 {
-    const qsizetype n = lines.size();
     qsizetype total = 0;
-    for (qsizetype i = 0; i < n; ++i)
-        total += lines.view(i).size() + 2;
+    lines.forEach([&total](qsizetype, QByteArrayView line) { total += line.size() + 2; });
     return total;
 }
 
 } // namespace
 
+bool ScriptWriter::writeBlocks(const ScriptLines &lines, QByteArrayView lineEnd, const Put &put,
+                               const Progress &progress)
+{
+    QByteArray chunk(chunkSize, Qt::Uninitialized);
+    char *const begin = chunk.data();
+    char *at = begin;
+    bool ok = true;
+    const auto flush = [&] {
+        const QByteArrayView block(begin, at - begin);
+        at = begin;
+        ok = put(block);
+        return ok;
+    };
+    const qsizetype ends = lineEnd.size();
+    lines.forEach([&](qsizetype i, QByteArrayView line) {
+        if (!ok || (line.size() + ends > begin + chunkSize - at && !flush()))
+            return;
+        if (line.size() + ends > chunkSize)
+            ok = put(line) && put(lineEnd); // a line longer than a block goes out on its own
+        else
+            at = appendLine(at, line, lineEnd);
+        if (progress && (i + 1) % progressStep == 0)
+            progress(i + 1);
+    });
+    if (!ok || (at != begin && !flush()))
+        return false;
+    if (progress)
+        progress(lines.size());
+    return true;
+}
+
 QByteArray ScriptWriter::toBytes(const ScriptLines &lines)
 {
     QByteArray bytes(byteCount(lines), Qt::Uninitialized);
     char *at = bytes.data();
-    for (qsizetype i = 0, n = lines.size(); i < n; ++i)
-        at = appendLine(at, lines.view(i));
+    lines.forEach([&at](qsizetype, QByteArrayView line) { at = appendLine(at, line, "\r\n"); });
     return bytes;
 }
 
@@ -81,7 +74,7 @@ bool ScriptWriter::writeFile(const QString &path, const ScriptLines &lines, QStr
 {
     FileReplacer file(path);
     const auto put = [&file](QByteArrayView block) { return file.write(block); };
-    if (file.begin(byteCount(lines)) && writeBlocks(lines, put, progress) && file.commit())
+    if (file.begin(byteCount(lines)) && writeBlocks(lines, "\r\n", put, progress) && file.commit())
         return true;
     if (error)
         *error = file.errorString();
