@@ -1,5 +1,7 @@
 #include "core/check/GameProfile.h"
 
+#include <QVarLengthArray>
+
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -358,22 +360,20 @@ GameProfile GameProfile::unite(const QString &name, const QString &title, const 
     return out;
 }
 
-QByteArray GameProfile::lookupKey(QByteArrayView name, Kind kind) const
+void GameProfile::writeKey(char *to, QByteArrayView name, Kind kind) const
 {
     const bool caseSensitive = kind == Kind::Command    ? m_commandsCaseSensitive
                                : kind == Kind::Variable ? m_variablesCaseSensitive
                                                         : false;
-    QByteArray key;
-    key.reserve(name.size() + 1);
-    key.append(char('0' + int(kind)));
+    *to++ = char('0' + int(kind));
     for (const char c : name)
-        key.append(caseSensitive ? c : lower(c));
-    return key;
+        *to++ = caseSensitive ? c : lower(c);
 }
 
 bool GameProfile::addEntry(Entry entry)
 {
-    const QByteArray key = lookupKey(entry.name, entry.kind);
+    QByteArray key(entry.name.size() + 1, Qt::Uninitialized);
+    writeKey(key.data(), entry.name, entry.kind);
     if (m_index.contains(key))
         return false;
     m_index.insert(key, m_entries.size());
@@ -384,7 +384,10 @@ bool GameProfile::addEntry(Entry entry)
 
 const GameProfile::Entry *GameProfile::find(QByteArrayView name, Kind kind) const
 {
-    const auto it = m_index.constFind(lookupKey(name, kind));
+    // Looked up a million times in a check: the key is made without allocating.
+    QVarLengthArray<char, 64> key(name.size() + 1);
+    writeKey(key.data(), name, kind);
+    const auto it = m_index.constFind(QByteArray::fromRawData(key.constData(), key.size()));
     return it == m_index.cend() ? nullptr : &m_entries.at(*it);
 }
 

@@ -69,7 +69,8 @@ public:
 
 private:
     GameProfile() = default;
-    QByteArray lookupKey(QByteArrayView name, Kind kind) const;
+    // The index's key for name: the kind's digit, then the name as the game compares it.
+    void writeKey(char *to, QByteArrayView name, Kind kind) const;
     bool addEntry(Entry entry);
     const Entry *find(QByteArrayView name, Kind kind) const;
 

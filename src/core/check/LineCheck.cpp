@@ -20,7 +20,7 @@ constexpr qsizetype longestName = 15;
 constexpr qsizetype shortestLongAlias = 32;
 // Keys are told apart by their byte; names only some ports know come after all bytes.
 constexpr int firstPortKey = 256;
-// Unknown names whose nearest known name is remembered, and the longest; then the memory starts
+// Unknown names whose finding's text is remembered, and the longest; then the memory starts
 // again. Far longer names than any known one have no near name, which is quickly seen.
 constexpr qsizetype rememberedNames = 1024;
 constexpr qsizetype longestRememberedName = 64;
@@ -513,12 +513,7 @@ void LineCheck::checkKnownName(const Args &args)
     m_out->asksNames = true;
     if (m_known.made->contains(name))
         return;
-    const std::optional<QByteArray> nearest = nearestName(name);
-    const QString unknown =
-        u"The game knows no command or variable named '%1', and the script makes no alias or variable of that name"_s
-            .arg(shown(name));
-    add(CheckSeverity::Warning, CheckRule::UnknownName,
-        unknown + (nearest ? u"; did you mean '%1'?"_s.arg(shown(*nearest)) : u"."_s));
+    add(CheckSeverity::Warning, CheckRule::UnknownName, unknownNameText(name));
 }
 
 void LineCheck::checkValue(const GameProfile::Entry &variable, QByteArrayView value)
@@ -537,16 +532,23 @@ void LineCheck::checkValue(const GameProfile::Entry &variable, QByteArrayView va
         u"The game keeps '%1' %2, so it does not take %3 as written."_s.arg(shown(variable.name), range, shown(value)));
 }
 
-std::optional<QByteArray> LineCheck::nearestName(QByteArrayView name)
+QString LineCheck::unknownNameText(QByteArrayView name)
 {
+    const auto make = [this, name]() -> QString {
+        const std::optional<QByteArray> nearest = m_known.profile->nearestName(name);
+        return u"The game knows no command or variable named '%1', and the script makes no alias or variable of that "
+               "name"_s.arg(shown(name)) +
+               (nearest ? u"; did you mean '%1'?"_s.arg(shown(*nearest)) : u"."_s);
+    };
     if (name.size() > longestRememberedName)
-        return m_known.profile->nearestName(name);
+        return make();
+    // One text for every finding about the name, shared rather than copied.
     const QByteArray key = name.toByteArray();
-    if (const auto known = m_nearest.constFind(key); known != m_nearest.cend())
+    if (const auto known = m_unknownTexts.constFind(key); known != m_unknownTexts.cend())
         return *known;
-    if (m_nearest.size() >= rememberedNames)
-        m_nearest.clear();
-    return *m_nearest.insert(key, m_known.profile->nearestName(name));
+    if (m_unknownTexts.size() >= rememberedNames)
+        m_unknownTexts.clear();
+    return *m_unknownTexts.insert(key, make());
 }
 
 } // namespace vbu

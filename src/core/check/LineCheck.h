@@ -116,7 +116,7 @@ private:
     std::optional<int> portProfileKey(QByteArrayView name) const;
     void checkKnownName(const Args &args);
     void checkValue(const GameProfile::Entry &variable, QByteArrayView value);
-    std::optional<QByteArray> nearestName(QByteArrayView name);
+    QString unknownNameText(QByteArrayView name);
 
     // The first command with an argument after a comment that a ';' ends: what the comment runs.
     // It holds for every comment up to that command, so a line of many comments looks once.
@@ -143,8 +143,8 @@ private:
     std::vector<KeyScope> m_scopes;
     KeyScope m_touched; // the keys the line has bound or unbound at the top level
     std::array<QByteArray, deepestNesting + 2> m_joined;
-    // The nearest known name of each unknown name met lately: a script tends to repeat its mistakes.
-    QHash<QByteArray, std::optional<QByteArray>> m_nearest;
+    // The finding's text for each unknown name met lately: a script tends to repeat its mistakes.
+    QHash<QByteArray, QString> m_unknownTexts;
 };
 
 } // namespace vbu

@@ -26,6 +26,25 @@ bool ScriptNames::contains(QByteArrayView name) const
     return m_variables.contains(bytes) || m_aliases.contains(bytes.toLower());
 }
 
+bool ScriptNames::mayMakeNames(QByteArrayView text) const
+{
+    // The command word is a token, and a token is some of the line's bytes as they stand.
+    const auto wordAt = [text](qsizetype at, QLatin1StringView word) {
+        if (at + word.size() > text.size())
+            return false;
+        for (qsizetype k = 0; k < word.size(); ++k) {
+            if ((text[at + k] | 0x20) != word[k].toLatin1()) // either case of a letter
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if ((m_hasSet && wordAt(i, "set"_L1)) || wordAt(i, "alias"_L1))
+            return true;
+    }
+    return false;
+}
+
 bool ScriptNames::addCommands(QByteArrayView text, int depth)
 {
     bool made = false;

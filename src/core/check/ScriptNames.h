@@ -21,7 +21,7 @@ public:
     ScriptNames(ScriptTokenizer::Dialect dialect, bool hasSet) : m_dialect(dialect), m_hasSet(hasSet) {}
 
     // A line of the script, without its line end; whether it makes any name.
-    bool addLine(QByteArrayView text) { return addCommands(text, 0); }
+    bool addLine(QByteArrayView text) { return mayMakeNames(text) && addCommands(text, 0); }
     bool contains(QByteArrayView name) const;
 
     friend bool operator==(const ScriptNames &a, const ScriptNames &b)
@@ -32,6 +32,8 @@ public:
 private:
     static constexpr int deepest = LineCheck::deepestNesting;
 
+    // Whether alias or a set is written in text at all: most lines are quickly passed over.
+    bool mayMakeNames(QByteArrayView text) const;
     bool addCommands(QByteArrayView text, int depth);
 
     ScriptTokenizer::Dialect m_dialect;
