@@ -114,7 +114,8 @@ private slots:
                "writes the line without them (use Open Exactly)\n"_ba
             << QByteArray();
         QTest::newRow("check --game quakespasm")
-            << "bind MOUSE5 +atack\r\n"_ba << QStringList{u"check"_s, u"--game"_s, u"quakespasm"_s, u"p.cfg"_s} << 0
+            << "bind MOUSE5 +atack\r\nbind x zap\r\nALIAS Zap\r\n"_ba
+            << QStringList{u"check"_s, u"--game"_s, u"quakespasm"_s, u"p.cfg"_s} << 0
             << "p.cfg:1: warning: The game knows no command or variable named '+atack', and the script makes no alias "
                "or variable of that name; did you mean '+attack'?\n"_ba
             << QByteArray();

@@ -179,6 +179,7 @@ void IncrementalCheck::startJob()
     }
     if (LineFactsCheck::needsNames(m_target)) {
         job.names = m_names;
+        job.namesKept = !m_namesLost;
         job.nameLines = m_nameLines;
         job.askLines = m_askLines;
         job.knownEnd = m_zeroLines.empty() ? job.lines.size() : m_zeroLines.front() + 1;
@@ -225,7 +226,7 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
     // The names first: a line may use a name that a line after it makes.
     std::vector<qsizetype> makers; // the lines to check that make names, in order
     std::vector<std::pair<qsizetype, qsizetype>> ranges = job.ranges;
-    std::shared_ptr<LineFactsCheck::Names> names;
+    std::shared_ptr<const LineFactsCheck::Names> names;
     if (LineFactsCheck::needsNames(job.target)) {
         names = readNames(job, makers);
         if (!names)
@@ -284,9 +285,12 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
 // On the worker: the names the script of the job makes, up to its first zero byte, read from the
 // lines to check and the lines checked before that make names; nothing when the job is cancelled.
 // makers: the lines to check that make names.
-std::shared_ptr<LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers)
+std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers)
 {
-    auto names = std::make_shared<LineFactsCheck::Names>(LineFactsCheck::emptyNames(job.target));
+    // With no name-making line gone and the script ending where it did, the names read before
+    // still hold, and only the lines to check can add to them: an edit costs its own lines.
+    const bool kept = job.names && job.namesKept;
+    auto names = std::make_shared<LineFactsCheck::Names>(kept ? *job.names : LineFactsCheck::emptyNames(job.target));
     // Lines after the script's end make no names, but whether they would is kept all the same.
     LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
     const auto add = [](LineFactsCheck::Names &into, QByteArrayView text) {
@@ -297,18 +301,28 @@ std::shared_ptr<LineFactsCheck::Names> IncrementalCheck::readNames(const Job &jo
     };
     qsizetype end = job.knownEnd;
     bool cancelled = false;
-    for (const auto &[first, last] : job.ranges) {
-        job.lines.forEach(first, last, [&](qsizetype line, QByteArrayView text) {
-            cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
-            if (cancelled)
-                return;
-            const LineCheck::Line read = LineCheck::savedLine(text);
-            if (add(line < end ? *names : ignored, read.text))
-                makers.push_back(line);
-            if (read.zeroByte && line < end)
-                end = line + 1;
-        });
-        if (cancelled)
+    const auto readRanges = [&](std::vector<qsizetype> *madeBy) {
+        for (const auto &[first, last] : job.ranges) {
+            job.lines.forEach(first, last, [&](qsizetype line, QByteArrayView text) {
+                cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+                if (cancelled)
+                    return;
+                const LineCheck::Line read = LineCheck::savedLine(text);
+                if (add(line < end ? *names : ignored, read.text) && madeBy)
+                    madeBy->push_back(line);
+                if (read.zeroByte && line < end)
+                    end = line + 1;
+            });
+        }
+        return !cancelled;
+    };
+    if (!readRanges(&makers))
+        return nullptr;
+    if (kept && end == job.knownEnd)
+        return names;
+    if (kept) { // the end moved: the names are read afresh
+        *names = LineFactsCheck::emptyNames(job.target);
+        if (!readRanges(nullptr))
             return nullptr;
     }
     for (const qsizetype line : job.nameLines) {
@@ -375,6 +389,7 @@ void IncrementalCheck::apply(Batch &batch)
     }
     if (batch.namesRead) {
         m_namesPending = false;
+        m_namesLost = false;
         if (batch.newNames) {
             // The worker checks them again with the new names.
             m_names = std::move(batch.newNames);
@@ -569,6 +584,8 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
         addOrRemove(m_zeroLines, line, add);
     if (facts.makesNames)
         addOrRemove(m_nameLines, line, add);
+    // A name may have gone with the line, or the script's end moved.
+    m_namesLost = m_namesLost || (!add && facts.makesNames) || facts.zeroByte;
     if (facts.asksNames)
         addOrRemove(m_askLines, line, add);
     if (!facts.aliasesDefined.empty()) {

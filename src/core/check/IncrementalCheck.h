@@ -132,6 +132,7 @@ private:
         // those that make names and that look names up, and where the first of them with a zero
         // byte ends the script.
         std::shared_ptr<const LineFactsCheck::Names> names;
+        bool namesKept = false; // no line that made them went since, nor did the end move
         std::vector<qsizetype> nameLines;
         std::vector<qsizetype> askLines;
         qsizetype knownEnd = 0;
@@ -154,7 +155,7 @@ private:
 
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
-    static std::shared_ptr<LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers);
+    static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers);
     static std::vector<AliasFound> checkAliases(CheckGame game, const FactsAt &lines);
     void apply(Batch &batch);
     void startJob();
@@ -204,6 +205,7 @@ private:
     std::vector<qsizetype> m_nameLines;                   // lines that make names, in order
     std::vector<qsizetype> m_askLines;                    // lines that look names up, in order
     bool m_namesPending = false;                          // lines that make names went or moved
+    bool m_namesLost = false; // a line that made names went, or the end moved, since they were read
     qsizetype m_pending = 0;
     qsizetype m_bytes = 0;       // of every line checked
     qsizetype m_cut = 0;         // the lines before it count: they end at the first zero byte

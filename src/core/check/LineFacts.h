@@ -2,6 +2,8 @@
 
 #include "core/check/LineCheck.h"
 
+#include <QVarLengthArray>
+
 #include <optional>
 #include <span>
 #include <vector>
@@ -43,9 +45,9 @@ struct LineFacts
     }
     std::span<const KeyTouch> touches(int game) const
     {
-        const size_t from = game == 0 ? 0 : secondTouches;
-        const size_t to = game == 0 ? secondTouches : keyTouches.size();
-        return {keyTouches.data() + from, to - from};
+        const qsizetype from = game == 0 ? 0 : secondTouches;
+        const qsizetype to = game == 0 ? secondTouches : keyTouches.size();
+        return {keyTouches.data() + from, size_t(to - from)};
     }
     std::span<const LineCheck::AliasDefined> aliases(int game) const
     {
@@ -56,10 +58,11 @@ struct LineFacts
     bool unbindsAll(int game) const { return (unbindsAllGames & (1u << game)) != 0; }
 
     QList<CheckFinding> ownFindings;
-    std::vector<KeyTouch> keyTouches;
+    // Most lines that touch keys touch one: it is kept in place rather than allocated apart.
+    QVarLengthArray<KeyTouch, 1> keyTouches;
     std::vector<LineCheck::AliasDefined> aliasesDefined;
     qsizetype secondFindings = 0;
-    size_t secondTouches = 0;
+    qsizetype secondTouches = 0;
     size_t secondAliases = 0;
     quint8 unbindsAllGames = 0; // a bit a game
     bool zeroByte = false;      // the line holds a zero byte: the game reads nothing after it

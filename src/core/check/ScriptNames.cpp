@@ -26,6 +26,17 @@ bool ScriptNames::contains(QByteArrayView name) const
     return m_variables.contains(bytes) || m_aliases.contains(bytes.toLower());
 }
 
+// A script makes the same few names over and over: one already known costs no allocation.
+void ScriptNames::insert(QSet<QByteArray> &names, QByteArrayView name, bool lowered)
+{
+    m_name.resize(name.size());
+    char *to = m_name.data();
+    for (const char c : name)
+        *to++ = lowered && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    if (!names.contains(m_name))
+        names.insert(m_name);
+}
+
 bool ScriptNames::mayMakeNames(QByteArrayView text) const
 {
     // The command word is a token, and a token is some of the line's bytes as they stand.
@@ -59,10 +70,10 @@ bool ScriptNames::addCommands(QByteArrayView text, int depth)
         const QByteArrayView command = args.constFirst().text;
         const bool alias = sameWord(command, "alias"_L1);
         if (alias) {
-            m_aliases.insert(args.at(1).text.toByteArray().toLower());
+            insert(m_aliases, args.at(1).text, true);
             made = true;
         } else if (m_hasSet && args.size() >= 3 && isSet(command)) {
-            m_variables.insert(args.at(1).text.toByteArray());
+            insert(m_variables, args.at(1).text, false);
             made = true;
         }
         if (args.size() < 3 || depth == deepest || (!alias && !sameWord(command, "bind"_L1)))
