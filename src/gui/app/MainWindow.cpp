@@ -497,20 +497,21 @@ QString MainWindow::askFileName(bool save, const QString &title)
 
 void MainWindow::open()
 {
-    const QString chosen = askFileName(false, u"Open"_s);
-    if (chosen.isEmpty())
-        return;
-    m_fileName = chosen;
-    loadScript(m_fileName);
+    askAndLoad(u"Open"_s, ScriptReader::Mode::Open);
 }
 
 void MainWindow::openExactly()
 {
-    const QString chosen = askFileName(false, u"Open Exactly"_s);
+    askAndLoad(u"Open Exactly"_s, ScriptReader::Mode::Exact);
+}
+
+void MainWindow::askAndLoad(const QString &title, ScriptReader::Mode mode)
+{
+    const QString chosen = askFileName(false, title);
     if (chosen.isEmpty())
         return;
     m_fileName = chosen;
-    loadScript(m_fileName, ScriptReader::Mode::Exact);
+    loadScript(m_fileName, mode);
 }
 
 void MainWindow::openRecentFile(int index)

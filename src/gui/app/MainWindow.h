@@ -112,6 +112,8 @@ public slots:
     void moveSelectedLine(int by);
 
     // Loads a file as Open and the recent files do, or with mode Exact as Open Exactly does.
+    // Asks for a file with a dialog of that title and reads it as mode says.
+    void askAndLoad(const QString &title, ScriptReader::Mode mode);
     void loadScript(const QString &name, ScriptReader::Mode mode = ScriptReader::Mode::Open);
     // Loads the file named by the command line, quietly.
     void commandLineOpen();
