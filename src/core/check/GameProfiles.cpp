@@ -4,8 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -54,7 +58,10 @@ std::optional<QByteArray> readFile(const QString &path, QString *error)
     return bytes;
 }
 
-Load loadFile(const QString &name, const QString &directory, int depth)
+// The files a profile was read from, with their bytes as read.
+using Read = std::vector<std::pair<QString, QByteArray>>;
+
+Load loadFile(const QString &name, const QString &directory, int depth, Read &read)
 {
     Load out;
     if (!isProfileName(name)) {
@@ -65,6 +72,7 @@ Load loadFile(const QString &name, const QString &directory, int depth)
     const std::optional<QByteArray> bytes = readFile(path, &out.error);
     if (!bytes)
         return out;
+    read.emplace_back(path, *bytes);
     std::optional<GameProfile> base;
     const QString baseName = GameProfile::declaredBase(*bytes);
     if (!baseName.isEmpty()) {
@@ -72,7 +80,7 @@ Load loadFile(const QString &name, const QString &directory, int depth)
             out.error = path + u": the chain of base profiles is too long"_s;
             return out;
         }
-        Load loaded = loadFile(baseName, directory, depth + 1);
+        Load loaded = loadFile(baseName, directory, depth + 1, read);
         if (!loaded.profile) {
             out.error = std::move(loaded.error);
             return out;
@@ -116,16 +124,42 @@ QStringList names(const QString &directory)
 
 Load load(const QString &name, const QString &directory)
 {
-    if (name != bothName)
-        return loadFile(name, directory, 0);
-    Load quake = loadFile(u"quake"_s, directory, 0);
-    if (!quake.profile)
-        return quake;
-    Load quake2 = loadFile(u"quake2"_s, directory, 0);
-    if (!quake2.profile)
-        return quake2;
+    // The check window, the Key Map and the tool tips each ask for profiles, and a port's takes
+    // milliseconds to read: one read stays for as long as its files keep the same bytes.
+    struct Kept
+    {
+        Read read;
+        Load load;
+    };
+    static QMutex mutex;
+    static QHash<QString, Kept> kept;
+    const QMutexLocker lock(&mutex);
+    const QString key = directory + u'\n' + name;
+    const auto same = [](const Read &read) {
+        return std::all_of(read.cbegin(), read.cend(), [](const auto &file) {
+            QString error;
+            return readFile(file.first, &error) == file.second;
+        });
+    };
+    if (const auto found = kept.constFind(key); found != kept.cend() && same(found->read))
+        return found->load;
+    Read read;
     Load out;
-    out.profile = GameProfile::unite(bothName, u"Quake and Quake 2"_s, *quake.profile, *quake2.profile);
+    if (name != bothName) {
+        out = loadFile(name, directory, 0, read);
+    } else {
+        Load quake = loadFile(u"quake"_s, directory, 0, read);
+        Load quake2 = quake.profile ? loadFile(u"quake2"_s, directory, 0, read) : Load{};
+        if (!quake.profile)
+            out = std::move(quake);
+        else if (!quake2.profile)
+            out = std::move(quake2);
+        else
+            out.profile = GameProfile::unite(bothName, u"Quake and Quake 2"_s, *quake.profile, *quake2.profile);
+    }
+    // What could not be read is tried again next time.
+    if (out.profile)
+        kept.insert(key, Kept{std::move(read), out});
     return out;
 }
 
