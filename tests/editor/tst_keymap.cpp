@@ -118,13 +118,9 @@ private slots:
     // keeps what it changed until Reset.
     void pressesStepTheGameUntilReset()
     {
-        const QByteArrayList cycleScript{
-            "alias cyc c1",
-            "alias c1 \"echo one; alias cyc c2\"",
-            "alias c2 \"echo two; alias cyc c3\"",
-            "alias c3 \"echo three; alias cyc c1\"",
-            "bind c cyc",
-        };
+        const QByteArrayList cycleScript{"alias cyc c1", "alias c1 \"echo one; alias cyc c2\"",
+                                         "alias c2 \"echo two; alias cyc c3\"", "alias c3 \"echo three; alias cyc c1\"",
+                                         "bind c cyc"};
         MainWindowHarness h;
         h.setLines(cycleScript);
         QVERIFY(h.showActive());
