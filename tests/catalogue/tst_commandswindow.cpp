@@ -255,34 +255,30 @@ private slots:
                               u"fov\n"_s + fov, u"Binding Text"_s, u"+jump\nQuake: "_s + description(q, "+jump")}));
     }
 
-    // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box. Either
-    // switch closes the other window and toggles its own.
+    // Either switch closes the other window and toggles its own; the menu entries and the toolbar
+    // buttons show which window is open, whichever way it came or went.
     void switchesStayInStepWithTheWindows()
     {
         Fixture f;
         vbu::MainWindow &m = *f.h.window;
         QAction *cmdMenu = f.h.action("mnuCommandList");
         QAction *nameMenu = f.h.action("mnuFunName");
-        bool cmdOpen = false;
-        bool nameOpen = false;
+        QString open;
+        // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box.
         for (const QChar step : u"cfCxFxcCff"_s) {
-            const bool cmd = step.toLower() == u'c';
             if (step == u'x')
-                QVERIFY((cmdOpen ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
+                QVERIFY((m.commandListSwitch().isOpen() ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
             else if (step.isLower())
-                (cmd ? cmdMenu : nameMenu)->trigger();
+                (step == u'c' ? cmdMenu : nameMenu)->trigger();
             else
-                f.h.toolbarButton(cmd ? "CmdList" : "FunName")->click();
-            const bool wasOpen = cmd ? cmdOpen : nameOpen;
-            cmdOpen = step != u'x' && cmd && !wasOpen;
-            nameOpen = step != u'x' && !cmd && !wasOpen;
-            QCOMPARE(m.commandListSwitch().isOpen(), cmdOpen);
-            QCOMPARE(m.funNameSwitch().isOpen(), nameOpen);
-            QCOMPARE(cmdMenu->isChecked(), cmdOpen);
-            QCOMPARE(f.h.toolbarButton("CmdList")->isChecked(), cmdOpen);
-            QCOMPARE(nameMenu->isChecked(), nameOpen);
-            QCOMPARE(f.h.toolbarButton("FunName")->isChecked(), nameOpen);
+                f.h.toolbarButton(step == u'C' ? "CmdList" : "FunName")->click();
+            const bool cmdOpen = m.commandListSwitch().isOpen();
+            const bool nameOpen = m.funNameSwitch().isOpen();
+            QVERIFY(cmdMenu->isChecked() == cmdOpen && f.h.toolbarButton("CmdList")->isChecked() == cmdOpen);
+            QVERIFY(nameMenu->isChecked() == nameOpen && f.h.toolbarButton("FunName")->isChecked() == nameOpen);
+            open += cmdOpen ? (nameOpen ? u'b' : u'c') : (nameOpen ? u'f' : u'-');
         }
+        QCOMPARE(open, u"cfc-f-c-f-"_s);
     }
 
     // The update check, through the menu item: offered once the variable names a server, stopped
@@ -339,16 +335,14 @@ private slots:
         QTest::addColumn<QString>("says");
         const Route none{0};
         const Route newer{200, "1.4"};
-        const QString current = u"Current Version Installed"_s;
         const QString download = u"Error: Download Failed"_s;
         const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
         const Route loop{302, {}, {"Location: /version.txt"}};
         const Route oversized{200, QByteArray(qsizetype(5) * 1024 * 1024, 'x'), {}, Route::Unsized};
         const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
-        const QString isCurrent = u"Your command list is current and does not need to be updated."_s;
-        QTest::newRow("same") << local << u""_s << Route{200, "1.3"} << none << current << isCurrent;
-        QTest::newRow("high bytes") << "//1.3\xe9\r\n"_ba << u""_s << Route{200, "1.3\xe9"} << none << current
-                                    << isCurrent;
+        QTest::newRow("the same, high bytes")
+            << "//1.3\xe9\r\n"_ba << u""_s << Route{200, "1.3\xe9"} << none << u"Current Version Installed"_s
+            << u"Your command list is current and does not need to be updated."_s;
         QTest::newRow("line end from the server, declined")
             << local << u""_s << Route{200, "1.3\r\n"} << none << u"Update Available!"_s << u"older"_s;
         QTest::newRow("404") << local << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
@@ -407,11 +401,9 @@ private slots:
                             QCOMPARE(child<QLabel>(box, u"lblStatus"_s)->text(), u"Checking for list updates..."_s);
                             child<QPushButton>(box, u"cmdCancel"_s)->click();
                         }});
-        CommandsWindow *w = f.check({});
+        f.check({});
         QVERIFY(!box);
         QVERIFY(f.h.prompter.asked.isEmpty());
-        QCOMPARE(f.file(), local);
-        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 
     // Said once what became of the list: by the writer when there was one in its place.
