@@ -282,7 +282,8 @@ private slots:
     }
 
     // The update check, through the menu item: offered once the variable names a server, stopped
-    // at once while offline, and then on Yes the list replaces the file, and only that.
+    // at once while offline, cancelled while it waits, and then on Yes the list replaces the file,
+    // and only that.
     void updateThroughTheMenu()
     {
         Fixture f(local, true);
@@ -299,15 +300,31 @@ private slots:
                        u"You must connect to the internet before checking for updates."_s, Prompter::Icon::Critical);
         QVERIFY(f.server.requests.isEmpty());
 
+        // Cancel ends the wait quietly.
         f.h.window->toggleCommandList();
         vbu::Detect::setOverride([] { return true; });
+        QPointer<vbu::UpdateWaitDialog> box;
+        f.server.route("/version.txt",
+                       {.kind = Route::Hold, .onRequest = [&] {
+                            box = f.h.window->commandListSwitch().window()->findChild<vbu::UpdateWaitDialog *>(
+                                u"dlgUpdateWait"_s);
+                            QVERIFY(box && box->isVisible() && box->isModal());
+                            QCOMPARE(child<QLabel>(box, u"lblStatus"_s)->text(), u"Checking for list updates..."_s);
+                            child<QPushButton>(box, u"cmdCancel"_s)->click();
+                        }});
+        f.check({});
+        QVERIFY(!box);
+        QCOMPARE(f.h.prompter.asked.size(), 1);
+
+        f.h.window->toggleCommandList();
         // Over https; a redirection that keeps the scheme is followed.
         f.server.route("/lists/version.txt", {.status = 301, .headers = {"Location: /v.txt"}});
         f.server.answer("/v.txt", "1.4");
         f.server.answer("/lists/commands.dat", remote);
         // The trailing slash of the variable is dropped.
         w = f.check({Prompter::Yes, Prompter::Ok}, f.server.url(u"/lists/"_s).toString());
-        QCOMPARE(f.server.requests, (QByteArrayList{"/lists/version.txt", "/v.txt", "/lists/commands.dat"}));
+        QCOMPARE(f.server.requests,
+                 (QByteArrayList{"/version.txt", "/lists/version.txt", "/v.txt", "/lists/commands.dat"}));
         QCOMPARE(f.h.prompter.asked.size(), 3);
         compareMessage(f.message(1), u"Update Available!"_s,
                        u"Your version is older than the one currently available.\r\nWould you like to download "
@@ -387,23 +404,6 @@ private slots:
         QCOMPARE(f.file(), catalogue);
         QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
         QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
-    }
-
-    void updateCancelEndsTheWaitQuietly()
-    {
-        Fixture f;
-        QPointer<vbu::UpdateWaitDialog> box;
-        f.server.route("/version.txt",
-                       {.kind = Route::Hold, .onRequest = [&] {
-                            box = f.h.window->commandListSwitch().window()->findChild<vbu::UpdateWaitDialog *>(
-                                u"dlgUpdateWait"_s);
-                            QVERIFY(box && box->isVisible() && box->isModal());
-                            QCOMPARE(child<QLabel>(box, u"lblStatus"_s)->text(), u"Checking for list updates..."_s);
-                            child<QPushButton>(box, u"cmdCancel"_s)->click();
-                        }});
-        f.check({});
-        QVERIFY(!box);
-        QVERIFY(f.h.prompter.asked.isEmpty());
     }
 
     // Said once what became of the list: by the writer when there was one in its place.
