@@ -118,7 +118,8 @@ private slots:
     // quadratic search would not end within the test's time).
     void keysAndHugeNames()
     {
-        QCOMPARE(shipped(u"quakespasm"_s).key("ltrigger")->name, "LTRIGGER");
+        const GameProfile::Entry *key = shipped(u"quakespasm"_s).key("ltrigger");
+        QVERIFY(key && key->name == "LTRIGGER");
         QVERIFY(!shipped(u"quake"_s).key("ltrigger"));
         QVERIFY(!shipped(u"both"_s).nearestName(QByteArray(1 << 20, 'x')));
     }
