@@ -46,13 +46,14 @@ public:
             config.setPrivateKey(QSslKey(&key, QSsl::Ec));
             config.setLocalCertificateChain(
                 QSslCertificate::fromPath(dataPath(QStringLiteral("catalogue/tls/server.pem"))));
-            config.setPeerVerifyMode(QSslSocket::VerifyNone);
             m_ssl.setSslConfiguration(config);
         }
         // A TLS connection is handed over once its handshake is done.
         QObject::connect(&server(), &QTcpServer::pendingConnectionAvailable, &server(), [this] {
-            while (QTcpSocket *socket = server().nextPendingConnection())
-                serve(socket);
+            while (QTcpSocket *socket = server().nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { read(socket); });
+            }
         });
         server().listen(QHostAddress::LocalHost, 0);
     }
@@ -82,21 +83,14 @@ public:
 private:
     QTcpServer &server() { return m_tls ? m_ssl : m_plain; }
 
-    void serve(QTcpSocket *socket)
+    // Once the request's head is in, whatever follows is not read.
+    void read(QTcpSocket *socket)
     {
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
-            socket->setProperty("head", head);
-            if (head.contains("\r\n\r\n") && !socket->property("answered").toBool()) {
-                socket->setProperty("answered", true);
-                respond(socket, head.left(head.indexOf("\r\n")).split(' ').value(1)); // "GET /path HTTP/1.1"
-            }
-        });
-    }
-
-    void respond(QTcpSocket *socket, const QByteArray &path)
-    {
+        const QByteArray request = socket->peek(socket->bytesAvailable());
+        if (!request.contains("\r\n\r\n"))
+            return;
+        QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+        const QByteArray path = request.left(request.indexOf("\r\n")).split(' ').value(1); // "GET /path HTTP/1.1"
         requests.append(path);
         const Route route = m_routes.value(path, Route{404, "no such document"});
         if (route.onRequest)

@@ -37,8 +37,10 @@ using Route = UpdateServer::Route;
 
 namespace {
 
+// The last command is wider than the tree.
 const QByteArray local =
-    "//1.3\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n\r\n\"say hello, world\"\r\n{Moves}\r\n[Jump]\r\n+jump\r\n";
+    "//1.3\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n\r\n\"say hello, world\"\r\n{Moves}\r\n[Jump]\r\n+jump\r\n"
+    "cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350\r\n";
 const QByteArray remote = "//1.4\r\n{Weapons}\r\n[Axe]\r\nimpulse 1\r\n";
 
 struct Fixture
@@ -49,8 +51,7 @@ struct Fixture
         // No test here waits this long; a broken one fails instead of hanging.
         qputenv("VBU_UPDATE_TIMEOUT_MS", "5000");
         h.window->setCataloguePath(h.path(u"commands.dat"_s));
-        if (!catalogue.isNull())
-            vbu::test::writeAll(h.window->cataloguePath(), catalogue);
+        vbu::test::writeAll(h.window->cataloguePath(), catalogue);
     }
     ~Fixture()
     {
@@ -77,13 +78,16 @@ struct Fixture
         child<QAction>(w, u"mnuCheck"_s)->trigger();
         return w;
     }
-    // Double-clicks the node with that text (none when there is none) and hands it back.
-    QTreeWidgetItem *doubleClick(CommandsWindow *w, const QString &text)
+    // Double-clicks the node with that text in the shown window, as a person does, and hands it back.
+    static QTreeWidgetItem *doubleClick(CommandsWindow *w, const QString &text)
     {
-        QTreeWidgetItem *item =
-            child<QTreeWidget>(w, u"TreeView1"_s)->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
-        child<QTreeWidget>(w, u"TreeView1"_s)->setCurrentItem(item);
-        w->nodeDoubleClicked();
+        auto *tree = child<QTreeWidget>(w, u"TreeView1"_s);
+        tree->expandAll();
+        QTreeWidgetItem *item = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        // Near its left: the column is as wide as the widest text, wider than the tree.
+        const QPoint at = tree->visualItemRect(item).topLeft() + QPoint(5, 5);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
         return item;
     }
     QByteArray file() const { return vbu::test::readAll(h.window->cataloguePath()); }
@@ -146,29 +150,27 @@ private slots:
                      (*it)->data(0, CommandsWindow::ImageRole).toString() + u' ' +
                      (*it)->data(0, CommandsWindow::KeyRole).toString() + u'\n';
         }
-        QCOMPARE(shown, u"Weapons@1 {Weapons\n  Axe@1 [Axe\n    impulse 1@3 \n    say hello, world@3 \nMoves@1 {Moves\n"
-                        u"  Jump@1 [Jump\n    +jump@3 \n"_s);
-        // 9 records (the empty one counts) against a maximum of 10, one step per node of 7, then 0.
-        QCOMPARE(f.h.child<QProgressBar>("Progress")->maximum(), 10);
+        QCOMPARE(shown,
+                 u"Weapons@1 {Weapons\n  Axe@1 [Axe\n    impulse 1@3 \n    say hello, world@3 \nMoves@1 {Moves\n"
+                 u"  Jump@1 [Jump\n    +jump@3 \n    cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350@3 \n"_s);
+        // 10 records (the empty one counts) against a maximum of 11, one step per node of 8, then 0.
+        QCOMPARE(f.h.child<QProgressBar>("Progress")->maximum(), 11);
         QList<int> seen;
         for (const auto &v : values)
             seen.append(v.at(0).toInt());
-        QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6, 7, 0}));
+        QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 0}));
 
         f.h.window->toggleCommandList();
-        QVERIFY(!f.h.window->commandListSwitch().isOpen());
         vbu::test::writeAll(f.h.window->cataloguePath(), "//2.0\r\n{Only}\r\n");
         w = f.open();
         QCOMPARE(w->windowTitle(), u"Command List - v2.0"_s);
         QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 1);
-        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItem(0)->data(0, CommandsWindow::ImageRole).toInt(), 1);
-    }
 
-    void missingCatalogueIsReportedAndTheWindowStillOpens()
-    {
-        Fixture f(QByteArray{});
+        // Gone: reported, and the window still opens.
+        f.h.window->toggleCommandList();
+        QVERIFY(QFile::remove(f.h.window->cataloguePath()));
         f.h.prompter.answerMessage(Prompter::Ok);
-        CommandsWindow *w = f.open();
+        w = f.open();
         QCOMPARE(f.h.prompter.asked.size(), 1);
         compareMessage(f.message(0), u"Error Opening File"_s,
                        u"Critical System File could not be found.Please reinstall and try again.\r\nIf problem "
@@ -177,313 +179,130 @@ private slots:
                        Prompter::Icon::Critical);
         QCOMPARE(w->windowTitle(), u"Command List - v"_s);
         QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 0);
-        QCOMPARE(f.h.child<QProgressBar>("Progress")->value(), 0);
     }
 
-    void longCommandsShowWholeOnHoverAndScrollSideways()
-    {
-        const QString command = u"cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350"_s;
-        Fixture f("//1.0\r\n{Moves}\r\n[Speed]\r\n" + command.toLatin1() + "\r\n");
-        CommandsWindow *w = f.open();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        auto *tree = child<QTreeWidget>(w, u"TreeView1"_s);
-        tree->expandAll();
-        const QRect r = tree->visualItemRect(tree->findItems(command, Qt::MatchExactly | Qt::MatchRecursive).value(0));
-        QHelpEvent hover(QEvent::ToolTip, r.center(), tree->viewport()->mapToGlobal(r.center()));
-        QCoreApplication::sendEvent(tree->viewport(), &hover);
-        QCOMPARE(QToolTip::isVisible() ? QToolTip::text().section(u'\n', 0, 0) : QString(), command);
-        QToolTip::hideText();
-        // The whole text lies within the scrolled width, and the window keeps its design width.
-        QTRY_VERIFY(tree->horizontalScrollBar()->maximum() + tree->viewport()->width() >
-                    r.left() + tree->fontMetrics().horizontalAdvance(command));
-        QCOMPARE(w->width(), 2955 / 15);
-    }
-
-    void doubleClicks()
+    void doubleClicksAndScrolling()
     {
         Fixture f;
         CommandsWindow *w = f.open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         // On a group or section, the image toggles and nothing else happens.
         for (const QString &name : {u"Weapons"_s, u"Axe"_s}) {
             QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 2);
             QCOMPARE(f.doubleClick(w, name)->data(0, CommandsWindow::ImageRole).toInt(), 1);
         }
-        QVERIFY(f.h.child<QLineEdit>("txtBind")->text().isEmpty());
+        auto *binding = f.h.child<QLineEdit>("txtBind");
+        QVERIFY(binding->text().isEmpty());
         // On a command, it goes through the clipboard into the binding text, joined by ";".
-        f.doubleClick(w, u"impulse 1"_s);
-        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1"_s);
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"impulse 1"_s);
+        f.doubleClick(w, u"say hello, world"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"say hello, world"_s);
         f.doubleClick(w, u"+jump"_s);
-        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump"_s);
-        QCOMPARE(f.h.child<QLineEdit>("txtBind")->cursorPosition(), 15);
+        QCOMPARE(binding->text(), u"say hello, world;+jump"_s);
+        QCOMPARE(binding->cursorPosition(), 22);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"+jump"_s);
-        // Nothing selected: nothing happens.
-        f.doubleClick(w, QString());
-        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump"_s);
-        // Through the real view, as a person double-clicks.
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        child<QTreeWidget>(w, u"TreeView1"_s)->expandAll();
-        const QRect r =
-            child<QTreeWidget>(w, u"TreeView1"_s)
-                ->visualItemRect(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItem(0)->child(0)->child(1));
-        QTest::mouseClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(child<QTreeWidget>(w, u"TreeView1"_s)->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(f.h.child<QLineEdit>("txtBind")->text(), u"impulse 1;+jump;say hello, world"_s);
+        // The widest command lies within the width the tree scrolls over.
+        auto *tree = child<QTreeWidget>(w, u"TreeView1"_s);
+        const QString wide = u"cl_forwardspeed 400;cl_backspeed 400;cl_sidespeed 350"_s;
+        const QRect r = tree->visualItemRect(tree->findItems(wide, Qt::MatchExactly | Qt::MatchRecursive).value(0));
+        QTRY_VERIFY(tree->horizontalScrollBar()->maximum() + tree->viewport()->width() >
+                    r.left() + tree->fontMetrics().horizontalAdvance(wide));
     }
 
     // A command's tool tip: its text, then what its group's game says of its first word (a port,
-    // where neither original game has it); both games for another group. Sections show their text.
-    void commandToolTips_data()
+    // where neither original game has it); both games for another group. Groups and sections show
+    // their text.
+    void toolTips()
     {
-        QTest::addColumn<QString>("node");
-        QTest::addColumn<QString>("expected");
-        const QString q = u"quake"_s;
-        const QString q2 = u"quake2"_s;
-        QTest::newRow("Quake variable") << u"cl_forwardspeed 400"_s
-                                        << u"cl_forwardspeed 400\nQuake: "_s + description(q, "cl_forwardspeed") +
-                                               u"\nDefault: \"200\""_s;
-        QTest::newRow("a port's only") << u"r_scale 2"_s
-                                       << u"r_scale 2\nQuakeSpasm, Ironwail and vkQuake: "_s +
-                                              description(u"quakespasm"_s, "r_scale") + u"\nDefault: \"1\""_s;
-        QTest::newRow("Quake 2's alone") << u"+moveup"_s << u"+moveup\nQuake 2: "_s + description(q2, "+moveup");
-        QTest::newRow("other group, one game")
-            << u"sky unit1_"_s << u"sky unit1_\nQuake 2: "_s + description(q2, "sky");
-        QTest::newRow("other group, both games")
-            << u"fov 90"_s
-            << u"fov 90\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
-                   description(q2, "fov") + u"\nDefault: \"90\""_s;
-        QTest::newRow("section") << u"Moves"_s << u"Moves"_s;
-    }
-
-    void commandToolTips()
-    {
-        QFETCH(QString, node);
-        QFETCH(QString, expected);
         Fixture f("//1.3\r\n{Quake}\r\n[Moves]\r\ncl_forwardspeed 400\r\nr_scale 2\r\nnosuchcommand\r\n{Quake2}\r\n"
                   "[Moves 2]\r\n+moveup\r\n{Other}\r\n[Any]\r\nsky unit1_\r\nfov 90\r\n");
-        const QTreeWidgetItem *item = child<QTreeWidget>(f.open(), u"TreeView1"_s)
-                                          ->findItems(node, Qt::MatchExactly | Qt::MatchRecursive)
-                                          .value(0);
-        QVERIFY(item);
-        QCOMPARE(item->data(0, Qt::ToolTipRole).toString(), expected);
-    }
-
-    // Over the binding text, the command or variable under the pointer is described; elsewhere
-    // the field keeps its own tool tip.
-    void bindingToolTips_data()
-    {
-        QTest::addColumn<int>("at"); // the place in the text under the pointer
-        QTest::addColumn<QString>("expected");
+        QStringList shown;
+        for (QTreeWidgetItemIterator it(child<QTreeWidget>(f.open(), u"TreeView1"_s)); *it; ++it)
+            shown.append((*it)->toolTip(0));
         const QString q = u"quake"_s;
-        QTest::newRow("first command") << 3
-                                       << u"+attack\nQuake: "_s + description(q, "+attack") + u"\nQuake 2: "_s +
-                                              description(u"quake2"_s, "+attack");
-        QTest::newRow("after a ';'") << 10
-                                     << u"fov\nQuake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
-                                            description(u"quake2"_s, "fov") + u"\nDefault: \"90\""_s;
-        QTest::newRow("a value") << 14 << u"Binding Text"_s;
-        QTest::newRow("in quotes, one game") << 27 << u"+jump\nQuake: "_s + description(q, "+jump");
-    }
+        const QString q2 = u"quake2"_s;
+        const QString fov = u"Quake: "_s + description(q, "fov") + u"\nDefault: \"90\"\nQuake 2: "_s +
+                            description(q2, "fov") + u"\nDefault: \"90\""_s;
+        QCOMPARE(shown, (QStringList{u"Quake"_s, u"Moves"_s,
+                                     u"cl_forwardspeed 400\nQuake: "_s + description(q, "cl_forwardspeed") +
+                                         u"\nDefault: \"200\""_s,
+                                     u"r_scale 2\nQuakeSpasm, Ironwail and vkQuake: "_s +
+                                         description(u"quakespasm"_s, "r_scale") + u"\nDefault: \"1\""_s,
+                                     u"nosuchcommand"_s, u"Quake2"_s, u"Moves 2"_s,
+                                     u"+moveup\nQuake 2: "_s + description(q2, "+moveup"), u"Other"_s, u"Any"_s,
+                                     u"sky unit1_\nQuake 2: "_s + description(q2, "sky"), u"fov 90\n"_s + fov}));
 
-    void bindingToolTips()
-    {
-        QFETCH(int, at);
-        QFETCH(QString, expected);
-        vbu::test::MainWindowHarness h;
-        QVERIFY(h.showActive());
-        auto *binding = h.child<QLineEdit>("txtBind");
+        // Over the binding text, the command or variable under the pointer is described (the text
+        // read as both games read it); elsewhere the field keeps its own tool tip.
+        QVERIFY(f.h.showActive());
+        auto *binding = f.h.child<QLineEdit>("txtBind");
         binding->setText(u"+attack; fov 90; bind x \"+jump\""_s);
         const int y = binding->height() / 2;
-        int x = 0;
-        while (x < binding->width() && binding->cursorPositionAt({x, y}) != at)
-            ++x;
-        QVERIFY(x < binding->width());
-        QHelpEvent hover(QEvent::ToolTip, {x, y}, binding->mapToGlobal(QPoint(x, y)));
-        QApplication::sendEvent(binding, &hover);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), expected);
+        shown.clear();
+        for (const int at : {3, 10, 14, 27}) {
+            int x = 0;
+            while (x < binding->width() && binding->cursorPositionAt({x, y}) != at)
+                ++x;
+            QHelpEvent hover(QEvent::ToolTip, {x, y}, binding->mapToGlobal(QPoint(x, y)));
+            QApplication::sendEvent(binding, &hover);
+            QTRY_VERIFY(QToolTip::isVisible());
+            shown.append(QToolTip::text());
+        }
         QToolTip::hideText();
+        QCOMPARE(shown,
+                 (QStringList{u"+attack\nQuake: "_s + description(q, "+attack") + u"\nQuake 2: "_s +
+                                  description(q2, "+attack"),
+                              u"fov\n"_s + fov, u"Binding Text"_s, u"+jump\nQuake: "_s + description(q, "+jump")}));
     }
 
-    void switchesStayInStepWithTheWindows_data()
-    {
-        QTest::addColumn<QString>("steps");
-        // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box.
-        QTest::newRow("swap both ways") << u"cfcFC"_s;
-        QTest::newRow("close box then reopen") << u"cxcFxf"_s;
-        QTest::newRow("mixed") << u"Cfxcfcx"_s;
-    }
-
+    // Either switch closes the other window and toggles its own; the menu entries and the toolbar
+    // buttons show which window is open, whichever way it came or went.
     void switchesStayInStepWithTheWindows()
     {
-        QFETCH(QString, steps);
         Fixture f;
         vbu::MainWindow &m = *f.h.window;
         QAction *cmdMenu = f.h.action("mnuCommandList");
         QAction *nameMenu = f.h.action("mnuFunName");
-        bool cmdOpen = false;
-        bool nameOpen = false;
-        for (const QChar step : steps) {
-            if (step == u'x') {
-                QVERIFY((cmdOpen ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
-                cmdOpen = nameOpen = false;
-            } else {
-                // Either switch closes the other window and toggles its own.
-                const bool cmd = step.toLower() == u'c';
-                if (step.isLower())
-                    (cmd ? cmdMenu : nameMenu)->trigger();
-                else
-                    f.h.toolbarButton(cmd ? "CmdList" : "FunName")->click();
-                const bool wasOpen = cmd ? cmdOpen : nameOpen;
-                cmdOpen = cmd && !wasOpen;
-                nameOpen = !cmd && !wasOpen;
-            }
-            QCOMPARE(m.commandListSwitch().isOpen(), cmdOpen);
-            QCOMPARE(m.funNameSwitch().isOpen(), nameOpen);
-            QCOMPARE(cmdMenu->isChecked(), cmdOpen);
-            QCOMPARE(f.h.toolbarButton("CmdList")->isChecked(), cmdOpen);
-            QCOMPARE(nameMenu->isChecked(), nameOpen);
-            QCOMPARE(f.h.toolbarButton("FunName")->isChecked(), nameOpen);
+        QString open;
+        // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box.
+        for (const QChar step : u"cfCxFxcCff"_s) {
+            if (step == u'x')
+                QVERIFY((m.commandListSwitch().isOpen() ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
+            else if (step.isLower())
+                (step == u'c' ? cmdMenu : nameMenu)->trigger();
+            else
+                f.h.toolbarButton(step == u'C' ? "CmdList" : "FunName")->click();
+            const bool cmdOpen = m.commandListSwitch().isOpen();
+            const bool nameOpen = m.funNameSwitch().isOpen();
+            QVERIFY(cmdMenu->isChecked() == cmdOpen && f.h.toolbarButton("CmdList")->isChecked() == cmdOpen);
+            QVERIFY(nameMenu->isChecked() == nameOpen && f.h.toolbarButton("FunName")->isChecked() == nameOpen);
+            open += cmdOpen ? (nameOpen ? u'b' : u'c') : (nameOpen ? u'f' : u'-');
         }
-        QCOMPARE(f.h.prompter.unexpected, 0);
+        QCOMPARE(open, u"cfc-f-c-f-"_s);
     }
 
-    // The update check. Every other test of it runs through the menu item, which works only when it is on.
-    void updateNeedsAServerAndAConnection()
+    // The update check, through the menu item: offered once the variable names a server, stopped
+    // at once while offline, cancelled while it waits, and then on Yes the list replaces the file,
+    // and only that.
+    void updateThroughTheMenu()
     {
-        Fixture f;
+        Fixture f(local, true);
         CommandsWindow *w = f.open();
         QCOMPARE(child<QAction>(w, u"mnuCheck"_s)->text(), u"Check For List Updates"_s);
         QVERIFY(!child<QAction>(w, u"mnuCheck"_s)->isEnabled());
         // Even called directly while off, it neither asks nor sends anything.
         w->checkForUpdates();
         QVERIFY(f.h.prompter.asked.isEmpty());
-        // Offered once the variable names a server, but it stops at once while offline.
         f.h.window->toggleCommandList();
         vbu::Detect::setOverride([] { return false; });
         f.check({Prompter::Ok});
-        QCOMPARE(f.h.prompter.asked.size(), 1);
         compareMessage(f.message(0), u"Error: Not Connected"_s,
                        u"You must connect to the internet before checking for updates."_s, Prompter::Icon::Critical);
         QVERIFY(f.server.requests.isEmpty());
-    }
 
-    void updateComparesWholeVersions_data()
-    {
-        QTest::addColumn<QByteArray>("catalogue");
-        QTest::addColumn<QByteArray>("version");
-        QTest::addColumn<bool>("current");
-        QTest::addColumn<bool>("tls");
-        QTest::newRow("same") << local << "1.3"_ba << true << false;
-        QTest::newRow("same, over https") << local << "1.3"_ba << true << true;
-        QTest::newRow("line end from the server") << local << "1.3\r\n"_ba << false << false;
-        QTest::newRow("high bytes") << "//1.3\xe9\r\n"_ba << QByteArray("1.3\xe9") << true << false;
-    }
-
-    void updateComparesWholeVersions()
-    {
-        QFETCH(QByteArray, catalogue);
-        QFETCH(QByteArray, version);
-        QFETCH(bool, current);
-        QFETCH(bool, tls);
-        Fixture f(catalogue, tls);
-        f.server.answer("/version.txt", version);
-        CommandsWindow *w = f.check({current ? Prompter::Ok : Prompter::No});
-        QCOMPARE(f.h.prompter.asked.size(), 1);
-        if (current)
-            compareMessage(f.message(0), u"Current Version Installed"_s,
-                           u"Your command list is current and does not need to be updated."_s,
-                           Prompter::Icon::Information);
-        else
-            compareMessage(f.message(0), u"Update Available!"_s,
-                           u"Your version is older than the one currently available.\r\nWould you like to download "
-                           u"the new version?"_s,
-                           Prompter::Icon::Exclamation, Prompter::Yes | Prompter::No, Prompter::Yes);
-        QCOMPARE(f.server.requests, QByteArrayList{"/version.txt"});
-        QCOMPARE(f.file(), catalogue);
-        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
-    }
-
-    void updateYesReplacesTheFileOnly()
-    {
-        Fixture f;
-        // A redirection that keeps the scheme is followed.
-        f.server.route("/lists/version.txt", {.status = 301, .headers = {"Location: /v.txt"}});
-        f.server.answer("/v.txt", "1.4");
-        f.server.answer("/lists/commands.dat", remote);
-        // The trailing slash of the variable is dropped.
-        CommandsWindow *w = f.check({Prompter::Yes, Prompter::Ok}, f.server.url(u"/lists/"_s).toString());
-        QCOMPARE(f.server.requests, (QByteArrayList{"/lists/version.txt", "/v.txt", "/lists/commands.dat"}));
-        QCOMPARE(f.h.prompter.asked.size(), 2);
-        QCOMPARE(f.message(0).title, u"Update Available!"_s);
-        compareMessage(f.message(1), u"Kelmforge Update Util"_s, u"Update Completed Successfully!"_s,
-                       Prompter::Icon::Information);
-        QCOMPARE(f.file(), remote + "\r\n");
-        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
-        // Not reloaded: the window keeps the list it opened with until the next opening.
-        QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
-        QCOMPARE(w->catalogueVersion(), u"1.3"_s);
-        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 2);
-    }
-
-    // Every failure is reported with what went wrong and leaves commands.dat as it was.
-    void updateFailuresLeaveTheFileAlone_data()
-    {
-        QTest::addColumn<QString>("base"); // empty for the test server
-        QTest::addColumn<Route>("version");
-        QTest::addColumn<Route>("list"); // status 0: the download is not offered
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("says");
-        const Route none{0};
-        const Route newer{200, "1.4"};
-        const QString download = u"Error: Download Failed"_s;
-        const QString invalid = u"Error: Invalid Update"_s;
-        const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
-        const Route loop{302, {}, {"Location: /version.txt"}};
-        const Route oversized{200, QByteArray(qsizetype(5) * 1024 * 1024, 'x'), {}, Route::Unsized};
-        const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
-        QTest::newRow("404") << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
-        QTest::newRow("time-out") << u""_s << Route{.kind = Route::Hold} << none << download
-                                  << u"did not answer within 0.15 seconds"_s;
-        QTest::newRow("refused") << refused << none << none << download << u"Connection refused"_s;
-        QTest::newRow("redirect loop") << u""_s << loop << none << download << u"go round in a circle"_s;
-        QTest::newRow("list past the limit") << u""_s << newer << oversized << download << u"larger than 4 MiB"_s;
-        QTest::newRow("list is a web page") << u""_s << newer << webPage << invalid << u"no group"_s;
-    }
-
-    void updateFailuresLeaveTheFileAlone()
-    {
-        QFETCH(QString, base);
-        QFETCH(Route, version);
-        QFETCH(Route, list);
-        QFETCH(QString, title);
-        QFETCH(QString, says);
-        Fixture f;
-        // An answer held back runs into a short time-out.
-        if (version.kind == Route::Hold)
-            qputenv("VBU_UPDATE_TIMEOUT_MS", "150");
-        f.server.route("/version.txt", version);
-        const bool offered = list.status != 0;
-        if (offered)
-            f.server.route("/commands.dat", list);
-        CommandsWindow *w = offered ? f.check({Prompter::Yes, Prompter::Ok}, base) : f.check({Prompter::Ok}, base);
-        QCOMPARE(f.h.prompter.asked.size(), offered ? 2 : 1);
-        const Prompter::Message &m = f.h.prompter.last().message;
-        QCOMPARE(m.title, title);
-        QVERIFY2(m.text.contains(says), qPrintable(m.text));
-        QVERIFY2(m.text.endsWith(u"\r\nYour command list was not changed."_s), qPrintable(m.text));
-        QCOMPARE(m.icon, Prompter::Icon::Critical);
-        QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
-        QCOMPARE(f.file(), local);
-        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
-        QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
-    }
-
-    void updateCancelEndsTheWaitQuietly()
-    {
-        Fixture f;
+        // Cancel ends the wait quietly.
+        f.h.window->toggleCommandList();
+        vbu::Detect::setOverride([] { return true; });
         QPointer<vbu::UpdateWaitDialog> box;
         f.server.route("/version.txt",
                        {.kind = Route::Hold, .onRequest = [&] {
@@ -493,10 +312,97 @@ private slots:
                             QCOMPARE(child<QLabel>(box, u"lblStatus"_s)->text(), u"Checking for list updates..."_s);
                             child<QPushButton>(box, u"cmdCancel"_s)->click();
                         }});
-        CommandsWindow *w = f.check({});
+        f.check({});
         QVERIFY(!box);
-        QVERIFY(f.h.prompter.asked.isEmpty());
-        QCOMPARE(f.file(), local);
+        QCOMPARE(f.h.prompter.asked.size(), 1);
+
+        f.h.window->toggleCommandList();
+        // Over https; a redirection that keeps the scheme is followed.
+        f.server.route("/lists/version.txt", {.status = 301, .headers = {"Location: /v.txt"}});
+        f.server.answer("/v.txt", "1.4");
+        f.server.answer("/lists/commands.dat", remote);
+        // The trailing slash of the variable is dropped.
+        w = f.check({Prompter::Yes, Prompter::Ok}, f.server.url(u"/lists/"_s).toString());
+        QCOMPARE(f.server.requests,
+                 (QByteArrayList{"/version.txt", "/lists/version.txt", "/v.txt", "/lists/commands.dat"}));
+        QCOMPARE(f.h.prompter.asked.size(), 3);
+        compareMessage(f.message(1), u"Update Available!"_s,
+                       u"Your version is older than the one currently available.\r\nWould you like to download "
+                       u"the new version?"_s,
+                       Prompter::Icon::Exclamation, Prompter::Yes | Prompter::No, Prompter::Yes);
+        compareMessage(f.message(2), u"Kelmforge Update Util"_s, u"Update Completed Successfully!"_s,
+                       Prompter::Icon::Information);
+        QCOMPARE(f.file(), remote + "\r\n");
+        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
+        // Not reloaded: the window keeps the list it opened with until the next opening.
+        QCOMPARE(w->windowTitle(), u"Command List - v1.3"_s);
+        QCOMPARE(w->catalogueVersion(), u"1.3"_s);
+        QCOMPARE(child<QTreeWidget>(w, u"TreeView1"_s)->topLevelItemCount(), 2);
+    }
+
+    // Versions are compared whole; every failure is reported with what went wrong. Either way
+    // commands.dat stays as it was.
+    void updateEndsWithAMessage_data()
+    {
+        QTest::addColumn<QByteArray>("catalogue");
+        QTest::addColumn<QString>("base"); // empty for the test server
+        QTest::addColumn<Route>("version");
+        QTest::addColumn<Route>("list"); // status 0: the download is not offered, or declined
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("says");
+        const Route none{0};
+        const Route newer{200, "1.4"};
+        const QString download = u"Error: Download Failed"_s;
+        const QString refused = u"http://127.0.0.1:%1"_s.arg(UpdateServer::deadPort());
+        const Route loop{302, {}, {"Location: /version.txt"}};
+        const Route oversized{200, QByteArray(qsizetype(5) * 1024 * 1024, 'x'), {}, Route::Unsized};
+        const Route webPage{200, "<html><body>Moved, see {here}</body></html>"};
+        QTest::newRow("the same, high bytes")
+            << "//1.3\xe9\r\n"_ba << u""_s << Route{200, "1.3\xe9"} << none << u"Current Version Installed"_s
+            << u"Your command list is current and does not need to be updated."_s;
+        QTest::newRow("line end from the server, declined")
+            << local << u""_s << Route{200, "1.3\r\n"} << none << u"Update Available!"_s << u"older"_s;
+        QTest::newRow("404") << local << u""_s << Route{404, "gone"} << none << download << u"status 404 (Not Found)"_s;
+        QTest::newRow("time-out") << local << u""_s << Route{.kind = Route::Hold} << none << download
+                                  << u"did not answer within 0.15 seconds"_s;
+        QTest::newRow("refused") << local << refused << none << none << download << u"Connection refused"_s;
+        QTest::newRow("redirect loop") << local << u""_s << loop << none << download << u"go round in a circle"_s;
+        QTest::newRow("list past the limit")
+            << local << u""_s << newer << oversized << download << u"larger than 4 MiB"_s;
+        QTest::newRow("list is a web page")
+            << local << u""_s << newer << webPage << u"Error: Invalid Update"_s << u"no group"_s;
+    }
+
+    void updateEndsWithAMessage()
+    {
+        QFETCH(QByteArray, catalogue);
+        QFETCH(QString, base);
+        QFETCH(Route, version);
+        QFETCH(Route, list);
+        QFETCH(QString, title);
+        QFETCH(QString, says);
+        Fixture f(catalogue);
+        // An answer held back runs into a short time-out.
+        if (version.kind == Route::Hold)
+            qputenv("VBU_UPDATE_TIMEOUT_MS", "150");
+        f.server.route("/version.txt", version);
+        f.server.route("/commands.dat", list);
+        const bool offered = list.status != 0;
+        const bool declined = title == "Update Available!"_L1;
+        CommandsWindow *w = offered ? f.check({Prompter::Yes, Prompter::Ok}, base)
+                                    : f.check({declined ? Prompter::No : Prompter::Ok}, base);
+        QCOMPARE(f.h.prompter.asked.size(), offered ? 2 : 1);
+        const Prompter::Message &m = f.h.prompter.last().message;
+        QCOMPARE(m.title, title);
+        QVERIFY2(m.text.contains(says), qPrintable(m.text));
+        const bool failed = title.startsWith("Error"_L1);
+        QVERIFY2(!failed || m.text.endsWith(u"\r\nYour command list was not changed."_s), qPrintable(m.text));
+        if (!declined) {
+            QCOMPARE(m.icon, failed ? Prompter::Icon::Critical : Prompter::Icon::Information);
+            QCOMPARE(m.buttons, Prompter::Buttons(Prompter::Ok));
+        }
+        QCOMPARE(f.file(), catalogue);
+        QCOMPARE(QDir(f.h.dir.path()).entryList(QDir::Files), QStringList{u"commands.dat"_s});
         QVERIFY(child<QAction>(w, u"mnuCheck"_s)->isEnabled());
     }
 

@@ -26,19 +26,12 @@ QString cycleStep(const char *alias, const char *word, const char *next)
         .arg(QLatin1StringView(alias), QLatin1StringView(word), QLatin1StringView(next));
 }
 
-// Ctrl+M in the main window, as the player opens it.
+// Ctrl+M in the main window, as the player opens it: the window that then has the focus.
 KeyMapWindow *openKeyMap(const MainWindowHarness &h)
 {
     QTest::keyClick(h.window.get(), Qt::Key_M, Qt::ControlModifier);
-    KeyMapWindow *found = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "frmKeyMap"_L1 && w->isVisible()) {
-            if (found)
-                return nullptr; // one window only
-            found = qobject_cast<KeyMapWindow *>(w);
-        }
-    }
-    return found && QTest::qWaitForWindowActive(found) ? found : nullptr;
+    const auto active = [] { return qobject_cast<KeyMapWindow *>(QApplication::activeWindow()); };
+    return QTest::qWaitFor([&] { return active() != nullptr; }) ? active() : nullptr;
 }
 
 KeyCap *cap(const KeyMapWindow *map, QByteArrayView name)
@@ -66,29 +59,11 @@ class TestKeyMap : public QObject
 private slots:
     void cleanup() { vbu::test::verifyEveryQuestionAnswered(); }
 
-    void shadesTheKeysTheListBinds_data()
-    {
-        QTest::addColumn<QString>("game");
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QString>("use"); // as the cap tells assistive tools
-        QTest::newRow("bound") << u"Quake"_s << "w"_ba << true << u"bound"_s;
-        QTest::newRow("bound again, in another case") << u"Quake"_s << "f1"_ba << true << u"bound twice"_s;
-        QTest::newRow("unbound later") << u"Quake"_s << "x"_ba << true << u"not bound"_s;
-        QTest::newRow("bound inside an alias only") << u"Quake"_s << "s"_ba << true << u"not bound"_s;
-        QTest::newRow("capital letter, never pressed") << u"Quake"_s << "c"_ba << true << u"not bound"_s;
-        QTest::newRow("by the game's name") << u"Quake"_s << "semicolon"_ba << true << u"bound"_s;
-        QTest::newRow("Quake has no keypad") << u"Quake"_s << "kp_enter"_ba << false << u"not bound"_s;
-        QTest::newRow("Quake 2's keypad") << u"Quake 2"_s << "kp_enter"_ba << true << u"bound"_s;
-        QTest::newRow("mouse") << u"Quake 2"_s << "mouse2"_ba << true << u"bound"_s;
-    }
-
+    // What each cap tells assistive tools of its key, "-" where the game has no such key. Quake:
+    // bound; bound again, in another case; unbound later; bound inside an alias only; a capital
+    // letter, never pressed; by the game's name; no keypad. Quake 2: the keypad; the mouse.
     void shadesTheKeysTheListBinds()
     {
-        QFETCH(QString, game);
-        QFETCH(QByteArray, key);
-        QFETCH(bool, shown);
-        QFETCH(QString, use);
         MainWindowHarness h;
         const QByteArrayList lines{"bind w +forward", "bind f1 help",         "bind F1 score", "bind x +attack",
                                    "unbind x",        "alias a \"bind s x\"", "bind C +jump",  "bind semicolon x",
@@ -97,10 +72,17 @@ private slots:
         QVERIFY(h.showActive());
         KeyMapWindow *map = openKeyMap(h);
         QVERIFY(map);
-        auto *games = map->findChild<QComboBox *>(u"cmbGame"_s);
-        games->setCurrentIndex(games->findText(game));
-        QCOMPARE(cap(map, key)->isVisible(), shown);
-        QCOMPARE(cap(map, key)->accessibleDescription(), use);
+        QStringList shown;
+        for (const auto &[game, keys] :
+             {std::pair{u"Quake"_s, QByteArrayList{"w", "f1", "x", "s", "c", "semicolon", "kp_enter"}},
+              std::pair{u"Quake 2"_s, QByteArrayList{"kp_enter", "mouse2"}}}) {
+            auto *games = map->findChild<QComboBox *>(u"cmbGame"_s);
+            games->setCurrentIndex(games->findText(game));
+            for (const QByteArray &key : keys)
+                shown.append(cap(map, key)->isVisible() ? cap(map, key)->accessibleDescription() : u"-"_s);
+        }
+        QCOMPARE(shown, (QStringList{u"bound"_s, u"bound twice"_s, u"not bound"_s, u"not bound"_s, u"not bound"_s,
+                                     u"bound"_s, u"-"_s, u"bound"_s, u"bound"_s}));
         QCOMPARE(h.lines(), lines);
     }
 
@@ -136,13 +118,9 @@ private slots:
     // keeps what it changed until Reset.
     void pressesStepTheGameUntilReset()
     {
-        const QByteArrayList cycleScript{
-            "alias cyc c1",
-            "alias c1 \"echo one; alias cyc c2\"",
-            "alias c2 \"echo two; alias cyc c3\"",
-            "alias c3 \"echo three; alias cyc c1\"",
-            "bind c cyc",
-        };
+        const QByteArrayList cycleScript{"alias cyc c1", "alias c1 \"echo one; alias cyc c2\"",
+                                         "alias c2 \"echo two; alias cyc c3\"", "alias c3 \"echo three; alias cyc c1\"",
+                                         "bind c cyc"};
         MainWindowHarness h;
         h.setLines(cycleScript);
         QVERIFY(h.showActive());
@@ -167,17 +145,8 @@ private slots:
         QCOMPARE(h.lines(), cycleScript);
     }
 
-    // Over a command or variable in the steps, the tool tip tells what it does in the chosen game.
-    void stepsTellWhatTheirCommandsDo_data()
-    {
-        QTest::addColumn<int>("game");      // in cmbGame: Quake, Quake 2
-        QTest::addColumn<QString>("at");    // the steps' text under the pointer, from its first letter on
-        QTest::addColumn<QString>("heads"); // each line of the tool tip up to its ':', but defaults
-        QTest::newRow("Quake") << 0 << u"fov 90 #"_s << u"fov|Quake"_s;
-        QTest::newRow("Quake 2") << 1 << u"fov 90 #"_s << u"fov|Quake 2"_s;
-        QTest::newRow("a value") << 0 << u"90 #"_s << QString();
-    }
-
+    // Over a command or variable in the steps, the tool tip tells what it does in the chosen game:
+    // each line of it up to its ':', but defaults.
     void stepsTellWhatTheirCommandsDo()
     {
         MainWindowHarness h;
@@ -185,24 +154,27 @@ private slots:
         QVERIFY(h.showActive());
         KeyMapWindow *map = openKeyMap(h);
         QVERIFY(map);
-        QFETCH(int, game);
-        map->findChild<QComboBox *>(u"cmbGame"_s)->setCurrentIndex(game);
-        QTest::mouseClick(cap(map, "a"), Qt::LeftButton);
         auto *text = map->findChild<QPlainTextEdit *>(u"txtSteps"_s);
-        QTextCursor cursor(text->document());
-        QFETCH(QString, at);
-        cursor.setPosition(int(text->toPlainText().indexOf(at)) + 1);
-        const QPoint pointer = text->cursorRect(cursor).center();
-        QToolTip::hideText();
-        QHelpEvent hover(QEvent::ToolTip, pointer, text->viewport()->mapToGlobal(pointer));
-        QApplication::sendEvent(text->viewport(), &hover);
         QStringList shown;
-        for (const QString &line : QToolTip::text().split(u'\n', Qt::SkipEmptyParts)) {
-            if (!line.startsWith("Default: "_L1))
-                shown.append(line.section(u':', 0, 0));
+        // The game in cmbGame, the text under the pointer from its first letter on.
+        for (const auto &[game, at] : {std::pair{0, u"fov 90 #"_s}, {1, u"fov 90 #"_s}, {0, u"90 #"_s}}) {
+            map->findChild<QComboBox *>(u"cmbGame"_s)->setCurrentIndex(game);
+            // The click also takes away the last tool tip at once.
+            QTest::mouseClick(cap(map, "a"), Qt::LeftButton);
+            QTextCursor cursor(text->document());
+            cursor.setPosition(int(text->toPlainText().indexOf(at)) + 1);
+            const QPoint pointer = text->cursorRect(cursor).center();
+            QHelpEvent hover(QEvent::ToolTip, pointer, text->viewport()->mapToGlobal(pointer));
+            QApplication::sendEvent(text->viewport(), &hover);
+            QStringList heads;
+            for (const QString &line :
+                 (QToolTip::isVisible() ? QToolTip::text() : QString()).split(u'\n', Qt::SkipEmptyParts)) {
+                if (!line.startsWith("Default: "_L1))
+                    heads.append(line.section(u':', 0, 0));
+            }
+            shown.append(heads.join(u'|'));
         }
-        QFETCH(QString, heads);
-        QCOMPARE(shown.join(u'|'), heads);
+        QCOMPARE(shown, (QStringList{u"fov|Quake"_s, u"fov|Quake 2"_s, QString()}));
         QToolTip::hideText();
     }
 };

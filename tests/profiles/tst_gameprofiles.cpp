@@ -48,152 +48,84 @@ class TestGameProfiles : public QObject
     Q_OBJECT
 
 private slots:
-    // Each is read whole, so every line of it parses; the originals' counts are those of the
-    // registrations found in the sources.
-    void shippedProfilesLoad_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("count");
-        const QStringList names = GameProfiles::names(GameProfiles::directory());
-        QCOMPARE(names, (QStringList{u"q2pro"_s, u"quake"_s, u"quake2"_s, u"quakespasm"_s, u"both"_s}));
-        const QHash<QString, int> counts{{u"quake"_s, 361}, {u"quake2"_s, 458}};
-        for (const QString &name : names)
-            QTest::newRow(qPrintable(name)) << name << counts.value(name, -1);
-    }
+    // Each is read whole, so every line of it parses, and all but keys are described; the
+    // originals' counts are those of the registrations found in the sources, and so are defaults.
     void shippedProfilesLoad()
     {
-        QFETCH(QString, name);
-        QFETCH(int, count);
-        const GameProfile &profile = shipped(name);
-        int described = 0;
-        for (const GameProfile::Entry &e : profile.entries()) {
-            if (e.kind != Kind::Key) {
-                QVERIFY2(!e.description.isEmpty(), e.name.constData());
-                ++described;
+        const QStringList names = GameProfiles::names(GameProfiles::directory());
+        QCOMPARE(names, (QStringList{u"q2pro"_s, u"quake"_s, u"quake2"_s, u"quakespasm"_s, u"both"_s}));
+        QHash<QString, int> described;
+        for (const QString &name : names) {
+            for (const GameProfile::Entry &e : shipped(name).entries()) {
+                QVERIFY2(e.kind == Kind::Key || !e.description.isEmpty(), e.name.constData());
+                described[name] += e.kind == Kind::Key ? 0 : 1;
             }
+            QVERIFY(shipped(name).key("MOUSE1"));
         }
-        if (count >= 0)
-            QCOMPARE(described, count);
-        QVERIFY(profile.key("MOUSE1"));
-    }
-
-    void defaultsMatchTheSources_data()
-    {
-        QTest::addColumn<QString>("profile");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("value");
+        QCOMPARE(described.value(u"quake"_s), 361);
+        QCOMPARE(described.value(u"quake2"_s), 458);
+        // The defaults read by hand in the sources.
         const QByteArray table = vbu::test::readAll(vbu::test::dataPath(u"profiles/defaults.tsv"_s));
         for (const QByteArray &line : table.split('\n')) {
             const QList<QByteArray> f = line.split('\t');
-            if (f.size() == 4 && !line.startsWith('#'))
-                QTest::addRow("%s %s", f[0].constData(), f[1].constData()) << QString::fromLatin1(f[0]) << f[1] << f[2];
+            if (f.size() == 4 && !line.startsWith('#')) {
+                const GameProfile::Entry *e = shipped(QString::fromLatin1(f[0])).variable(f[1]);
+                QVERIFY2(e && e->defaultValue.value_or("*") == f[2], line.constData());
+            }
         }
-    }
-    void defaultsMatchTheSources()
-    {
-        QFETCH(QString, profile);
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, value);
-        const GameProfile::Entry *e = shipped(profile).variable(name);
-        QVERIFY(e);
-        QCOMPARE(e->defaultValue.value_or("*"), value);
-    }
-
-    void malformedTextIsRefused_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("error");
-        const QByteArray h = header;
-        QTest::newRow("columns") << h + "a\tcommand\t\tx\n"
-                                 << u"t.tsv:6: expected 6 columns separated by tabs, found 4"_s;
-        QTest::newRow("bare default")
-            << h + "a\tvariable\t1\t\tx\td\n"
-            << u"t.tsv:6: a variable's default must be in double quotes, or * when the game works it out"_s;
-        QTest::newRow("range") << h + "a\tvariable\t\"1\"\t5..1\tx\td\n"
-                               << u"t.tsv:6: the range must be MIN..MAX with MIN at most MAX, not '5..1'"_s;
-        QTest::newRow("no description") << h + "a\tvariable\t\"1\"\t\tx\t\n"
-                                        << u"t.tsv:6: variable a has no description"_s;
-        QTest::newRow("twice, any case") << h + "wait\tcommand\t\t\tx\td\nWAIT\tcommand\t\t\tx\td\n"
-                                         << u"t.tsv:7: this command is listed twice"_s;
-        QTest::newRow("binary") << h + "a\0b\n"_ba
-                                << u"t.tsv:6: the line holds a zero byte; this is not a profile file"_s;
-    }
-    void malformedTextIsRefused()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, error);
-        QString actual;
-        QVERIFY(!GameProfile::parse(text, u"t.tsv"_s, nullptr, &actual));
-        QCOMPARE(actual, error);
     }
 
     // Files that cannot be profiles are refused with the reason, never read without limit.
     void badFilesAreRefused_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("huge") << u"huge"_s << u"huge.tsv: larger than 4 MiB, too large for a game profile"_s;
-        QTest::newRow("base loop") << u"loop"_s << u"loop.tsv: the chain of base profiles is too long"_s;
-        QTest::newRow("path") << u"../quake"_s << u"'../quake' is not a game profile name"_s;
+        QTest::addColumn<QString>("name"); // the file is name.tsv in an empty folder
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error"); // in that folder, unless it starts with a quote
+        const QByteArray h = header;
+        QTest::newRow("columns") << u"t"_s << h + "a\tcommand\t\tx\n"
+                                 << u"t.tsv:6: expected 6 columns separated by tabs, found 4"_s;
+        QTest::newRow("bare default")
+            << u"t"_s << h + "a\tvariable\t1\t\tx\td\n"
+            << u"t.tsv:6: a variable's default must be in double quotes, or * when the game works it out"_s;
+        QTest::newRow("range") << u"t"_s << h + "a\tvariable\t\"1\"\t5..1\tx\td\n"
+                               << u"t.tsv:6: the range must be MIN..MAX with MIN at most MAX, not '5..1'"_s;
+        QTest::newRow("no description") << u"t"_s << h + "a\tvariable\t\"1\"\t\tx\t\n"
+                                        << u"t.tsv:6: variable a has no description"_s;
+        QTest::newRow("twice, any case") << u"t"_s << h + "wait\tcommand\t\t\tx\td\nWAIT\tcommand\t\t\tx\td\n"
+                                         << u"t.tsv:7: this command is listed twice"_s;
+        QTest::newRow("binary") << u"t"_s << h + "a\0b\n"_ba
+                                << u"t.tsv:6: the line holds a zero byte; this is not a profile file"_s;
+        QTest::newRow("huge") << u"huge"_s << QByteArray(GameProfile::maxFileSize + 1, '#')
+                              << u"huge.tsv: larger than 4 MiB, too large for a game profile"_s;
+        QTest::newRow("base loop") << u"loop"_s << "@base\tloop\n"_ba
+                                   << u"loop.tsv: the chain of base profiles is too long"_s;
+        QTest::newRow("path") << u"../quake"_s << QByteArray() << u"'../quake' is not a game profile name"_s;
     }
     void badFilesAreRefused()
     {
         QFETCH(QString, name);
+        QFETCH(QByteArray, text);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        vbu::test::writeAll(dir.filePath(u"huge.tsv"_s), QByteArray(GameProfile::maxFileSize + 1, '#'));
-        vbu::test::writeAll(dir.filePath(u"loop.tsv"_s), "@base\tloop\n");
+        if (!text.isNull())
+            vbu::test::writeAll(dir.filePath(name + u".tsv"_s), text);
         const GameProfiles::Load load = GameProfiles::load(name, dir.path());
         QVERIFY(!load.profile);
         QCOMPARE(load.error, error.startsWith(u'\'') ? error : dir.filePath(error));
     }
 
-    void lookupFollowsTheGame_data()
+    // Keys in any case, where the game has them; a name looked for its nearest in linear time (a
+    // quadratic search would not end within the test's time).
+    void keysAndHugeNames()
     {
-        QTest::addColumn<QString>("profile");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("found"); // ltrigger is looked up as a key, the others as commands
-        QTest::newRow("Quake command, any case") << u"quake"_s << "+FORWARD"_ba
-                                                 << "+forward"_ba;
-        QTest::newRow("Q2PRO command, as spelled") << u"q2pro"_s << "Use"_ba << QByteArray();
-        QTest::newRow("both has Quake 2's") << u"both"_s << "sky"_ba
-                                            << "sky"_ba;
-        QTest::newRow("gamepad key") << u"quakespasm"_s << "ltrigger"_ba
-                                     << "LTRIGGER"_ba;
-        QTest::newRow("no gamepad in Quake") << u"quake"_s << "ltrigger"_ba << QByteArray();
-    }
-    void lookupFollowsTheGame()
-    {
-        QFETCH(QString, profile);
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, found);
-        const GameProfile &p = shipped(profile);
-        const GameProfile::Entry *e = name == "ltrigger" ? p.key(name) : p.command(name);
-        QCOMPARE(e ? e->name : QByteArray(), found);
+        const GameProfile::Entry *key = shipped(u"quakespasm"_s).key("ltrigger");
+        QVERIFY(key && key->name == "LTRIGGER");
+        QVERIFY(!shipped(u"quake"_s).key("ltrigger"));
+        QVERIFY(!shipped(u"both"_s).nearestName(QByteArray(1 << 20, 'x')));
     }
 
-    void nearestName_data()
-    {
-        QTest::addColumn<QString>("profile");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QByteArray>("nearest");
-        QTest::newRow("swapped letters") << u"quake"_s << "sya"_ba
-                                         << "say"_ba;
-        QTest::newRow("letter case") << u"quake"_s << "FOV"_ba
-                                     << "fov"_ba;
-        QTest::newRow("nothing near") << u"quake"_s << "cl_maxfps"_ba << QByteArray();
-        // Linear in the input: a quadratic search would not end within the test's time.
-        QTest::newRow("huge input") << u"both"_s << QByteArray(1 << 20, 'x') << QByteArray();
-    }
-    void nearestName()
-    {
-        QFETCH(QString, profile);
-        QFETCH(QByteArray, name);
-        QFETCH(QByteArray, nearest);
-        QCOMPARE(shipped(profile).nearestName(name).value_or(QByteArray()), nearest);
-    }
-
-    // vbu-cfg describe: the line format, the choice of profile, and names the profile lacks.
+    // vbu-cfg describe: the line format, the choice of profile, the games' lookup rules, and names
+    // the profile lacks with the nearest it has.
     void describe_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -208,18 +140,24 @@ private slots:
                    "\n+attack: command: " + description(q2, "+attack", true) + '\n'
             << QByteArray();
         QTest::newRow("both games: a command in one, a variable in the other")
-            << QStringList{u"name"_s} << 0
+            << QStringList{u"name"_s, u"sky"_s} << 0
             << "name: command: " + description(q, "name", true) +
-                   "\nname: variable, default \"unnamed\": " + description(q2, "name", false) + '\n'
+                   "\nname: variable, default \"unnamed\": " + description(q2, "name", false) +
+                   "\nsky: command: " + description(q2, "sky", true) + '\n'
             << QByteArray();
         QTest::newRow("default worked out by the game")
             << QStringList{u"--game=quake2"_s, u"version"_s} << 0
             << "version: variable, set by the game: " + description(q2, "version", false) + '\n'
             << QByteArray();
-        QTest::newRow("unknown name, the others still told")
-            << QStringList{u"--game"_s, q, u"sya"_s, u"-attack"_s} << 1
-            << "-attack: command: " + description(q, "-attack", true) + '\n'
-            << "vbu-cfg describe: 'sya' is not a command or variable of Quake; did you mean 'say'?\n"_ba;
+        QTest::newRow("commands in any case; unknown names, the others still told")
+            << QStringList{u"--game"_s, q, u"sya"_s, u"-attack"_s, u"cl_maxfps"_s, u"+FORWARD"_s} << 1
+            << "-attack: command: " + description(q, "-attack", true) +
+                   "\n+forward: command: " + description(q, "+forward", true) + '\n'
+            << "vbu-cfg describe: 'sya' is not a command or variable of Quake; did you mean 'say'?\nvbu-cfg "
+               "describe: 'cl_maxfps' is not a command or variable of Quake; no known name is spelled like it.\n"_ba;
+        QTest::newRow("a port's commands as spelled")
+            << QStringList{u"--game"_s, u"q2pro"_s, u"Use"_s} << 1 << QByteArray()
+            << "vbu-cfg describe: 'Use' is not a command or variable of Q2PRO; did you mean 'use'?\n"_ba;
         QTest::newRow("unknown profile")
             << QStringList{u"--game"_s, u"quake3"_s, u"fov"_s} << 2 << QByteArray()
             << "vbu-cfg describe: unknown game profile 'quake3'; choose q2pro, quake, quake2, quakespasm, both.\n"_ba;
