@@ -114,6 +114,26 @@ private slots:
         QCOMPARE(load.error, error.startsWith(u'\'') ? error : dir.filePath(error));
     }
 
+    // Loads are kept, but a profile whose file or base file changed on disk is read again.
+    void changedFilesAreReadAgain()
+    {
+        QTemporaryDir dir;
+        const auto write = [&dir](const QString &name, const QByteArray &text) {
+            vbu::test::writeAll(dir.filePath(name + u".tsv"_s), text);
+        };
+        const auto described = [&dir] {
+            const std::optional<GameProfile> t = GameProfiles::load(u"t"_s, dir.path()).profile;
+            return t && t->command("aa") ? t->command("aa")->description : QString();
+        };
+        const QByteArray base = QByteArray(header).replace("\tt\n", "\tb\n");
+        // t takes the description from its base.
+        write(u"t"_s, "@base\tb\n"_ba + header + "aa\tcommand\t\t\tx\t\n");
+        write(u"b"_s, base + "aa\tcommand\t\t\tx\td1\n");
+        QCOMPARE(described(), u"d1"_s);
+        write(u"b"_s, base + "aa\tcommand\t\t\tx\td2\n"); // the same size, at once
+        QCOMPARE(described(), u"d2"_s);
+    }
+
     // Keys in any case, where the game has them; a name looked for its nearest in linear time (a
     // quadratic search would not end within the test's time).
     void keysAndHugeNames()
