@@ -263,9 +263,12 @@ private slots:
         vbu::MainWindow &m = *f.h.window;
         QAction *cmdMenu = f.h.action("mnuCommandList");
         QAction *nameMenu = f.h.action("mnuFunName");
-        QString open;
-        // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box.
-        for (const QChar step : u"cfCxFxcCff"_s) {
+        // c/f: the Options entries, C/F: toolbar buttons 12/13, x: the open window's close box; after
+        // each step the Command List (c), the Fun Name Editor (f) or neither (-) is open.
+        const QString steps = u"cfCxFxcCff"_s;
+        const QString open = u"cfc-f-c-f-"_s;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QChar step = steps.at(i);
             if (step == u'x')
                 QVERIFY((m.commandListSwitch().isOpen() ? m.commandListSwitch() : m.funNameSwitch()).window()->close());
             else if (step.isLower())
@@ -274,11 +277,10 @@ private slots:
                 f.h.toolbarButton(step == u'C' ? "CmdList" : "FunName")->click();
             const bool cmdOpen = m.commandListSwitch().isOpen();
             const bool nameOpen = m.funNameSwitch().isOpen();
+            QCOMPARE(QChar(cmdOpen ? (nameOpen ? u'b' : u'c') : (nameOpen ? u'f' : u'-')), open.at(i));
             QVERIFY(cmdMenu->isChecked() == cmdOpen && f.h.toolbarButton("CmdList")->isChecked() == cmdOpen);
             QVERIFY(nameMenu->isChecked() == nameOpen && f.h.toolbarButton("FunName")->isChecked() == nameOpen);
-            open += cmdOpen ? (nameOpen ? u'b' : u'c') : (nameOpen ? u'f' : u'-');
         }
-        QCOMPARE(open, u"cfc-f-c-f-"_s);
     }
 
     // The update check, through the menu item: offered once the variable names a server, stopped
@@ -296,6 +298,7 @@ private slots:
         f.h.window->toggleCommandList();
         vbu::Detect::setOverride([] { return false; });
         f.check({Prompter::Ok});
+        QCOMPARE(f.h.prompter.asked.size(), 1);
         compareMessage(f.message(0), u"Error: Not Connected"_s,
                        u"You must connect to the internet before checking for updates."_s, Prompter::Icon::Critical);
         QVERIFY(f.server.requests.isEmpty());
