@@ -46,14 +46,6 @@ const QByteArrayList pool{
     "say " + QByteArray(3000, 'x'),
 };
 
-QList<CheckFinding> rows(const vbu::IncrementalCheck &check)
-{
-    QList<CheckFinding> out;
-    for (qsizetype row = 0; row < check.findingCount(); ++row)
-        out.append(check.finding(row));
-    return out;
-}
-
 } // namespace
 
 class TestIncrementalCheck : public QObject
@@ -144,8 +136,10 @@ private slots:
 
             const QList<CheckFinding> fresh =
                 vbu::OpenChangeFindings::withMarks(vbu::ScriptChecker::check(model.lines(), target), model.marks());
-            QCOMPARE(rows(check), fresh);
             QCOMPARE(check.findings(), fresh);
+            QCOMPARE(check.findingCount(), fresh.size());
+            for (qsizetype row = 0; row < fresh.size(); ++row)
+                QCOMPARE(check.finding(row), fresh.at(row));
             QCOMPARE(check.errorCount(), std::count_if(fresh.cbegin(), fresh.cend(), [](const CheckFinding &f) {
                          return f.severity == vbu::CheckSeverity::Error;
                      }));

@@ -7,7 +7,6 @@
 
 #include <QTest>
 
-#include <algorithm>
 #include <map>
 
 using namespace Qt::StringLiterals;
@@ -67,15 +66,10 @@ vbu::CheckTarget target(const QString &name)
     static std::map<QString, vbu::CheckProfile> cache;
     if (name.isEmpty())
         return CheckGame::Both;
-    auto it = cache.find(name);
-    if (it == cache.end()) {
-        QString error;
-        std::optional<vbu::CheckProfile> loaded = vbu::CheckProfile::load(name, vbu::GameProfiles::directory(), &error);
-        if (!loaded || !error.isEmpty())
-            qFatal("%s", qPrintable(error));
-        it = cache.emplace(name, std::move(*loaded)).first;
-    }
-    return it->second.target();
+    QString error;
+    if (!cache.contains(name))
+        cache.emplace(name, vbu::CheckProfile::load(name, vbu::GameProfiles::directory(), &error).value());
+    return cache.at(name).target();
 }
 
 // "echo x x x ...", exactly size bytes, of words short enough for Quake 2.
@@ -98,13 +92,9 @@ private slots:
     void splitCommands();
     void rules_data();
     void rules();
-    void profileRules_data();
-    void profileRules();
-    void profileKeysAreKeys_data();
     void profileKeysAreKeys();
     void texts_data();
     void texts();
-    void longLines_data();
     void longLines();
 };
 
@@ -193,14 +183,19 @@ void TestScriptChecker::splitCommands()
 void TestScriptChecker::rules_data()
 {
     // A script is the editor's list (lines saved with CR LF) or, for a file, its bytes as on disk.
+    // Without a profile, the engines' rules alone judge it for both games.
+    QTest::addColumn<QString>("profile");
     QTest::addColumn<QByteArray>("script");
     QTest::addColumn<bool>("file");
-    QTest::addColumn<QString>("expected"); // for both games; ", " between findings
+    QTest::addColumn<QString>("expected"); // ", " between findings
     const auto row = [](const char *name, const QByteArray &script, const char *expected) {
-        QTest::newRow(name) << script << false << QString::fromLatin1(expected);
+        QTest::newRow(name) << QString() << script << false << QString::fromLatin1(expected);
     };
     const auto file = [](const char *name, const QByteArray &bytes, const char *expected) {
-        QTest::newRow(name) << bytes << true << QString::fromLatin1(expected);
+        QTest::newRow(name) << QString() << bytes << true << QString::fromLatin1(expected);
+    };
+    const auto game = [](const char *name, const QString &profile, const QByteArray &script, const char *expected) {
+        QTest::newRow(name) << profile << script << false << QString::fromLatin1(expected);
     };
 
     row("empty script", "", "");
@@ -298,104 +293,71 @@ void TestScriptChecker::rules_data()
     file("1,023 and 1,024 bytes with LF, 1,023 with CR LF",
          longCommand(1023) + '\n' + longCommand(1024) + '\n' + longCommand(1023) + "\r\n",
          "2 E CommandTooLong q1, 2 E CommandTooLong q2, 3 E CommandTooLong q1, 3 E CommandTooLong q2");
+
+    // With a profile: the names the game knows, the keys of ports, and the values it keeps.
+    // Quake's variables match as spelled; names are looked up inside binds and aliases too.
+    game("unknown names", u"quake"_s, "cl_fowardspeed 300\nSensitivity 5\nfoo; +attack\nbind x \"impulse 7; bar\"",
+         "1 W UnknownName q1, 2 W UnknownName q1, 3 W UnknownName q1, 4 W UnknownName q1");
+    // Made later, inside an alias, or in another case: the alias is there when the key runs it.
+    game("aliases the script makes", u"quake"_s,
+         "bind x +zoomin\nalias +ZOOMIN \"fov 30; alias zz fov\"\nbind y zz\nZZ\nalias -zoomin zz", "");
+    // The game code's commands; set makes variables, which keep their case; $NAME is replaced.
+    game("what Quake 2 knows", u"quake2"_s, "use Rocket Launcher\nset myvar 1\nmyvar 2\nMyvar 3\n$w\nbind x $w",
+         "4 W UnknownName q2");
+    game("Q2PRO's commands keep their case", u"q2pro"_s, "Use Railgun\nuse Railgun", "1 W UnknownName q2");
+    game("set in the port that has it", u"quakespasm"_s, "set fov 90\nseta crosshair 1", "");
+    game("set in Quake makes nothing", u"quake"_s, "set fov 90\nset myvar 1\nmyvar 2",
+         "1 E SetMissing q1, 2 E SetMissing q1, 3 W UnknownName q1");
+    // The game never runs what Escape and Quake 2's console keys are bound to.
+    game("names of bindings never run", u"quake2"_s, "bind ESCAPE togglemenu\nbind ` foo\nbind ~ toggleconsole",
+         "2 W KeyNeverUsed q2");
+    game("values out of range", u"quake2"_s,
+         "fov 200\nset viewsize 30\nset viewsize 40 u\nfov abc\ncrosshair -1\nintensity 0.5\nfov 160",
+         "1 W ValueOutOfRange q2, 2 W ValueOutOfRange q2, 5 W ValueOutOfRange q2, 6 W ValueOutOfRange q2");
+    game("both games, each with its own", u"both"_s, "sky\nbf\nfov 165",
+         "1 W UnknownName q1, 2 W UnknownName q2, 3 W ValueOutOfRange q2");
+    // A port knows the keys of its profile and no others; two names of one key are one key.
+    game("keys of the QuakeSpasm family", u"quakespasm"_s,
+         "bind LTRIGGER wait\nbind MOUSE6 wait\nbind kp_enter echo\nbind KP_ENTER wait",
+         "2 E UnknownKey q1, 4 W DuplicateBind >3 q1");
+    game("keys of Q2PRO", u"q2pro"_s, "bind JOY1 wait\nbind MWHEELLEFT wait\nbind AUX5 wait\nbind 102nd wait",
+         "1 E UnknownKey q2, 3 E UnknownKey q2");
 }
 
 void TestScriptChecker::rules()
 {
+    QFETCH(QString, profile);
     QFETCH(QByteArray, script);
     QFETCH(bool, file);
     QFETCH(QString, expected);
+    const vbu::CheckTarget t = target(profile);
     const QList<QByteArray> lines = script.isEmpty() ? QList<QByteArray>() : script.split('\n');
-    const auto check = [&](CheckGame game) {
-        return file ? ScriptChecker::checkFile(script, game) : ScriptChecker::check(lines, game);
-    };
-    const QList<CheckFinding> both = check(CheckGame::Both);
-    QCOMPARE(summary(both).join(u", "_s), expected);
-    // What holds for one game only says which.
-    for (const CheckFinding &f : both) {
-        const QString mark = f.game == CheckGame::Both ? QString() : ScriptChecker::gameName(f.game) + u": "_s;
-        QVERIFY2(f.text.startsWith(mark) && f.text.size() > mark.size() + 10, qPrintable(f.text));
-    }
+    const QList<CheckFinding> found = file ? ScriptChecker::checkFile(script, t) : ScriptChecker::check(lines, t);
+    QCOMPARE(summary(found).join(u", "_s), expected);
     // The list is judged as Save writes it.
     if (!file)
-        QCOMPARE(ScriptChecker::checkFile(QByteArray(lines.join("\r\n") + "\r\n"), CheckGame::Both), both);
+        QCOMPARE(ScriptChecker::checkFile(QByteArray(lines.join("\r\n") + "\r\n"), t), found);
 }
 
-// With a profile: the names the game knows, the keys of ports, and the values it keeps.
-void TestScriptChecker::profileRules_data()
-{
-    QTest::addColumn<QString>("profile");
-    QTest::addColumn<QByteArray>("script");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char *name, const QString &profile, const QByteArray &script, const char *expected) {
-        QTest::newRow(name) << profile << script << QString::fromLatin1(expected);
-    };
-    // Quake's variables match as spelled; names are looked up inside binds and aliases too.
-    row("unknown names", u"quake"_s, "cl_fowardspeed 300\nSensitivity 5\nfoo; +attack\nbind x \"impulse 7; bar\"",
-        "1 W UnknownName q1, 2 W UnknownName q1, 3 W UnknownName q1, 4 W UnknownName q1");
-    // Made later, inside an alias, or in another case: the alias is there when the key runs it.
-    row("aliases the script makes", u"quake"_s,
-        "bind x +zoomin\nalias +ZOOMIN \"fov 30; alias zz fov\"\nbind y zz\nZZ\nalias -zoomin zz", "");
-    // The game code's commands; set makes variables, which keep their case; $NAME is replaced.
-    row("what Quake 2 knows", u"quake2"_s, "use Rocket Launcher\nset myvar 1\nmyvar 2\nMyvar 3\n$w\nbind x $w",
-        "4 W UnknownName q2");
-    row("Q2PRO's commands keep their case", u"q2pro"_s, "Use Railgun\nuse Railgun", "1 W UnknownName q2");
-    row("set in the port that has it", u"quakespasm"_s, "set fov 90\nseta crosshair 1", "");
-    row("set in Quake makes nothing", u"quake"_s, "set fov 90\nset myvar 1\nmyvar 2",
-        "1 E SetMissing q1, 2 E SetMissing q1, 3 W UnknownName q1");
-    // The game never runs what Escape and Quake 2's console keys are bound to.
-    row("names of bindings never run", u"quake2"_s, "bind ESCAPE togglemenu\nbind ` foo\nbind ~ toggleconsole",
-        "2 W KeyNeverUsed q2");
-    row("values out of range", u"quake2"_s,
-        "fov 200\nset viewsize 30\nset viewsize 40 u\nfov abc\ncrosshair -1\nintensity 0.5\nfov 160",
-        "1 W ValueOutOfRange q2, 2 W ValueOutOfRange q2, 5 W ValueOutOfRange q2, 6 W ValueOutOfRange q2");
-    row("both games, each with its own", u"both"_s, "sky\nbf\nfov 165",
-        "1 W UnknownName q1, 2 W UnknownName q2, 3 W ValueOutOfRange q2");
-    // A port knows the keys of its profile and no others; two names of one key are one key.
-    row("keys of the QuakeSpasm family", u"quakespasm"_s,
-        "bind LTRIGGER wait\nbind MOUSE6 wait\nbind kp_enter echo\nbind KP_ENTER wait",
-        "2 E UnknownKey q1, 4 W DuplicateBind >3 q1");
-    row("keys of Q2PRO", u"q2pro"_s, "bind JOY1 wait\nbind MWHEELLEFT wait\nbind AUX5 wait\nbind 102nd wait",
-        "1 E UnknownKey q2, 3 E UnknownKey q2");
-}
-
-void TestScriptChecker::profileRules()
-{
-    QFETCH(QString, profile);
-    QFETCH(QByteArray, script);
-    QFETCH(QString, expected);
-    QCOMPARE(summary(ScriptChecker::check(script.split('\n'), target(profile))).join(u", "_s), expected);
-}
-
-// Every key name a shipped profile lists is a key of its own under it.
-void TestScriptChecker::profileKeysAreKeys_data()
-{
-    QTest::addColumn<QString>("profile");
-    for (const QString &name : vbu::CheckProfile::names(vbu::GameProfiles::directory())) {
-        if (name != vbu::GameProfiles::bothName)
-            QTest::newRow(qPrintable(name)) << name;
-    }
-}
-
+// Every key name a shipped profile lists is a key of its own under it; Escape's binding is
+// never used.
 void TestScriptChecker::profileKeysAreKeys()
 {
-    QFETCH(QString, profile);
-    const vbu::CheckTarget t = target(profile);
-    QList<QByteArray> lines;
-    for (const vbu::GameProfile *p : {t.quakeProfile, t.quake2Profile}) {
-        for (const vbu::GameProfile::Entry &e : p ? p->entries() : QList<vbu::GameProfile::Entry>()) {
-            if (e.kind == vbu::GameProfile::Kind::Key)
-                lines.append("bind " + e.name + " wait");
+    for (const QString &name : vbu::CheckProfile::names(vbu::GameProfiles::directory())) {
+        if (name == vbu::GameProfiles::bothName)
+            continue;
+        const vbu::CheckTarget t = target(name);
+        QList<QByteArray> lines;
+        for (const vbu::GameProfile *p : {t.quakeProfile, t.quake2Profile}) {
+            for (const vbu::GameProfile::Entry &e : p ? p->entries() : QList<vbu::GameProfile::Entry>()) {
+                if (e.kind == vbu::GameProfile::Kind::Key)
+                    lines.append("bind " + e.name + " wait");
+            }
         }
+        QVERIFY2(lines.size() > 70, qPrintable(name));
+        for (const CheckFinding &f : ScriptChecker::check(lines, t))
+            QVERIFY2(f.rule == vbu::CheckRule::KeyNeverUsed, qPrintable(name + u": "_s + f.text));
     }
-    QVERIFY(lines.size() > 70);
-    // Escape's binding is never used; nothing else is to be found.
-    QStringList found;
-    for (const CheckFinding &f : ScriptChecker::check(lines, t)) {
-        if (f.rule != vbu::CheckRule::KeyNeverUsed)
-            found.append(f.text);
-    }
-    QCOMPARE(found, QStringList());
 }
 
 void TestScriptChecker::texts_data()
@@ -445,30 +407,20 @@ void TestScriptChecker::texts()
 }
 
 // Lines of hundreds of thousands of commands, each with findings of its own or none: the check
-// must stay linear in them, or these take far longer than the test may run.
-void TestScriptChecker::longLines_data()
+// must stay linear in them, or these take far longer than the test may run. Every comment runs
+// the same command, told once; the games agree on each finding, so every one is told once for both.
+void TestScriptChecker::longLines()
 {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<qsizetype>("commandFindings"); // besides the one for the script's size
     QByteArray unknownKeys;
     for (int i = 0; i < 300'000; ++i)
         unknownKeys += "bind k" + QByteArray::number(i) + " x;";
-    QTest::newRow("unknown keys, each of its own") << unknownKeys << qsizetype(300'000);
-    // Every comment runs the same command, told once.
-    QTest::newRow("comments cut by ';'") << "//;"_ba.repeated(1'000'000) + "say hi" << qsizetype(1);
-}
-
-void TestScriptChecker::longLines()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(qsizetype, commandFindings);
-    const QList<CheckFinding> found = ScriptChecker::check(QList<QByteArray>{line}, CheckGame::Both);
-    QCOMPARE(found.size(), commandFindings + 1);
-    QCOMPARE(found.constFirst().rule, vbu::CheckRule::ScriptTooLong);
-    // The games agree on each finding, so every one is told once for both.
-    QCOMPARE(
-        std::count_if(found.cbegin(), found.cend(), [](const CheckFinding &f) { return f.game != CheckGame::Both; }),
-        0);
+    for (const auto &[line, findings] :
+         {std::pair{unknownKeys, qsizetype(300'000)},
+          std::pair{QByteArray("//;"_ba.repeated(1'000'000) + "say hi"), qsizetype(1)}}) {
+        const QList<CheckFinding> found = ScriptChecker::check(QList<QByteArray>{line}, CheckGame::Both);
+        QCOMPARE(found.size(), findings + 1); // and one for the script's size
+        QCOMPARE(found.constFirst().rule, vbu::CheckRule::ScriptTooLong);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestScriptChecker)

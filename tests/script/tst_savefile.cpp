@@ -1,4 +1,3 @@
-#include "core/script/ScriptWriter.h"
 #include "support/TestData.h"
 
 #include <QDir>
@@ -8,13 +7,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -24,47 +21,8 @@ namespace {
 
 constexpr uid_t nobody = 65534;
 const QByteArray oldBytes = "bind old \"line\"\r\n"_ba;
-const QByteArray newLine = "bind key \"+attack;weapnext\""_ba;
-constexpr int lineCount = 20'000; // more than the small disk and the size limit allow
-
-struct Saved
-{
-    bool ok = false;
-    QString why;
-};
-
-// Saves in a child process, as the given user and under the given file-size limit, so that
-// permissions and limits apply as they do to a user's own run of the program.
-Saved saveInChild(const QString &path, uid_t user, rlim_t sizeLimit)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{sizeLimit, sizeLimit};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0 ||
-            (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)))
-            _exit(2);
-        vbu::ScriptLines lines;
-        for (int i = 0; i < lineCount; ++i)
-            lines.append(newLine);
-        QString why;
-        const bool ok = vbu::ScriptWriter::writeFile(path, lines, &why);
-        const QByteArray text = why.toUtf8();
-        _exit(write(fds[1], text.data(), size_t(text.size())) == text.size() ? !ok : 2);
-    }
-    close(fds[1]);
-    QByteArray text(4096, '\0');
-    const ssize_t got = read(fds[0], text.data(), size_t(text.size()));
-    close(fds[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
-        return {false, u"the child process did not run the save"_s};
-    return {WEXITSTATUS(status) == 0, QString::fromUtf8(text.left(qMax<ssize_t>(got, 0)))};
-}
+// More lines than the small disk and the size limit allow.
+const QByteArray newBytes = "bind key \"+attack;weapnext\"\r\n"_ba.repeated(20'000);
 
 // What makes a file that file: kind, owner, group, mode and link count of the name itself and of
 // what it leads to, and an extended attribute.
@@ -90,12 +48,15 @@ QStringList entries(const QString &dir)
 
 } // namespace
 
-// Saving replaces what a file holds, never what the file is.
+// Saving replaces what a file holds, never what the file is. vbu-cfg resave saves as Save does,
+// run as the given user and under the given file-size limit, so that permissions and limits
+// apply as they do to a user's own run of the program.
 class TestSaveFile : public QObject
 {
     Q_OBJECT
 
     bool m_ownMounts = false;
+    QTemporaryDir m_in; // the script to save, out of the way of the folder saved to
 
 private slots:
     void initTestCase()
@@ -104,6 +65,9 @@ private slots:
             QSKIP("the cases need root: files of other owners, device nodes, another user, a small disk");
         // Mounts made here stay inside this process and vanish with it.
         m_ownMounts = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        vbu::test::writeAll(m_in.filePath(u"new.cfg"_s), newBytes);
+        QVERIFY(QFile::setPermissions(m_in.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                       QFile::ExeOther | QFile::WriteOwner));
     }
 
     void keepsTheFile_data()
@@ -159,15 +123,25 @@ private slots:
         const QString before = identity(path);
         const QStringList names = entries(dir.path());
 
-        const Saved saved = saveInChild(path, user, sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY);
-        QCOMPARE(saved.ok, cause.isEmpty());
+        QProcess program;
+        program.setChildProcessModifier([user, sizeLimit] {
+            const rlim_t most = sizeLimit ? rlim_t(sizeLimit) : RLIM_INFINITY;
+            const rlimit limit{most, most};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0 ||
+                (user != 0 && (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0)))
+                _exit(125);
+        });
+        program.start(vbu::test::binDir() + u"/vbu-cfg"_s, {u"resave"_s, m_in.filePath(u"new.cfg"_s), path});
+        QVERIFY(program.waitForFinished(30'000));
+        const QString why = QString::fromUtf8(program.readAllStandardError()).section(u"was not written: "_s, 1);
+        QCOMPARE(program.exitCode(), cause.isEmpty() ? 0 : 1);
         QCOMPARE(identity(path), before);
         QCOMPARE(entries(dir.path()), names);
-        if (saved.ok) {
-            QCOMPARE(vbu::test::readAll(path), QByteArray(newLine + "\r\n").repeated(lineCount));
+        if (cause.isEmpty()) {
+            QCOMPARE(vbu::test::readAll(path), newBytes);
             return;
         }
-        QVERIFY2(saved.why.contains(cause) && saved.why.contains(u"not changed"_s), qPrintable(saved.why));
+        QVERIFY2(why.contains(cause) && why.contains(u"not changed"_s), qPrintable(why));
         if (QFileInfo(path).isFile())
             QCOMPARE(vbu::test::readAll(path), oldBytes);
     }
