@@ -20,21 +20,32 @@ bool isSet(QByteArrayView command)
 
 } // namespace
 
+// The name as the sets hold it, over room or the name's own bytes: looking a name up allocates
+// nothing, and a check looks up a name for most commands of the script.
+QByteArray ScriptNames::key(QByteArrayView name, bool lowered, QVarLengthArray<char, 64> &room)
+{
+    if (!lowered)
+        return QByteArray::fromRawData(name.data(), name.size());
+    room.resize(name.size());
+    char *to = room.data();
+    for (const char c : name)
+        *to++ = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return QByteArray::fromRawData(room.constData(), room.size());
+}
+
 bool ScriptNames::contains(QByteArrayView name) const
 {
-    const QByteArray bytes = name.toByteArray();
-    return m_variables.contains(bytes) || m_aliases.contains(bytes.toLower());
+    QVarLengthArray<char, 64> room;
+    return m_variables.contains(key(name, false, room)) || m_aliases.contains(key(name, true, room));
 }
 
 // A script makes the same few names over and over: one already known costs no allocation.
 void ScriptNames::insert(QSet<QByteArray> &names, QByteArrayView name, bool lowered)
 {
-    m_name.resize(name.size());
-    char *to = m_name.data();
-    for (const char c : name)
-        *to++ = lowered && c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-    if (!names.contains(m_name))
-        names.insert(m_name);
+    QVarLengthArray<char, 64> room;
+    const QByteArray k = key(name, lowered, room);
+    if (!names.contains(k))
+        names.insert(QByteArray(k.constData(), k.size())); // its own copy of the bytes
 }
 
 bool ScriptNames::mayMakeNames(QByteArrayView text) const

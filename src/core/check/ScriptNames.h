@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <array>
 
@@ -35,7 +36,8 @@ private:
     // Whether alias or a set is written in text at all: most lines are quickly passed over.
     bool mayMakeNames(QByteArrayView text) const;
     bool addCommands(QByteArrayView text, int depth);
-    void insert(QSet<QByteArray> &names, QByteArrayView name, bool lowered);
+    static QByteArray key(QByteArrayView name, bool lowered, QVarLengthArray<char, 64> &room);
+    static void insert(QSet<QByteArray> &names, QByteArrayView name, bool lowered);
 
     ScriptTokenizer::Dialect m_dialect;
     bool m_hasSet;
@@ -44,7 +46,6 @@ private:
     // Room for each depth, kept from line to line.
     std::array<ScriptTokenizer::Tokens, deepest + 1> m_tokens;
     std::array<QByteArray, deepest + 1> m_joined;
-    QByteArray m_name; // room for the name being added
 };
 
 } // namespace vbu
