@@ -16,7 +16,7 @@ namespace {
 
 // The worker hands over what it found this often, so the report fills as it goes while the
 // window spends little on each batch.
-constexpr qsizetype batchLines = 16384;
+constexpr qsizetype batchLines = 8192;
 constexpr qint64 batchMs = 25;
 
 void worsen(std::optional<CheckSeverity> &worst, CheckSeverity severity)
@@ -243,7 +243,10 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
             std::sort(makers.begin(), makers.end());
         }
     }
-    LineFactsCheck check(job.target, names.get());
+    qsizetype toCheck = 0;
+    for (const auto &[first, end] : ranges)
+        toCheck += end - first;
+    LineFactsCheck check(job.target, names.get(), toCheck);
     FactsAt aliasFacts;
     auto maker = makers.cbegin();
     bool cancelled = false;

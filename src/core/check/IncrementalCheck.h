@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/LargePageAllocator.h"
 #include "core/check/CrossLineCheck.h"
 #include "core/check/GameJoin.h"
 #include "core/check/KeyTouchIndex.h"
@@ -93,7 +94,7 @@ private:
         qint32 errors = 0;
         std::optional<CheckSeverity> worst;
     };
-    using Slots = std::vector<Slot>;
+    using Slots = std::vector<Slot, LargePageAllocator<Slot>>;
     // What is known of each line, with the index and sums over the lines, as a check starts it.
     struct Known
     {
@@ -113,7 +114,7 @@ private:
     {
         quint64 generation = 0;
         std::unique_ptr<Known> known; // with the first batch of a whole check
-        std::vector<Checked> lines;
+        std::vector<Checked, LargePageAllocator<Checked>> lines;
         bool aliasesDone = false; // aliasFound holds every line's
         std::vector<AliasFound> aliasFound;
         bool namesRead = false;                                // the first batch of a job with names

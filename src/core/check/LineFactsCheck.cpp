@@ -1,5 +1,7 @@
 #include "core/check/LineFactsCheck.h"
 
+#include <algorithm>
+
 namespace vbu {
 
 namespace {
@@ -11,8 +13,14 @@ const GameProfile *profileAt(const CheckTarget &target, int game)
 
 } // namespace
 
-LineFactsCheck::LineFactsCheck(const CheckTarget &target, const Names *names)
-    : m_results(size_t(LineFacts::gameCount(target.game)))
+namespace {
+
+constexpr qsizetype blockLines = 8192;
+
+} // namespace
+
+LineFactsCheck::LineFactsCheck(const CheckTarget &target, const Names *names, qsizetype lines)
+    : m_results(size_t(LineFacts::gameCount(target.game))), m_linesLeft(lines)
 {
     m_checks.reserve(m_results.size());
     for (int g = 0; g < LineFacts::gameCount(target.game); ++g)
@@ -37,9 +45,20 @@ LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
     return names;
 }
 
-std::shared_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
-                                                 bool makesNames)
+LineFacts &LineFactsCheck::newFacts()
 {
+    // A block never grows, so the facts in it stay where they are.
+    if (!m_block || m_block->size() == m_block->capacity()) {
+        m_block = std::make_shared<Block>();
+        m_block->reserve(size_t(std::clamp<qsizetype>(m_linesLeft, 1, blockLines)));
+    }
+    return m_block->emplace_back();
+}
+
+std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
+                                                       bool makesNames)
+{
+    m_linesLeft = std::max<qsizetype>(m_linesLeft - 1, 0);
     const LineCheck::Line line = LineCheck::savedLine(text);
     bytes = line.text.size() + line.endBytes;
     bool keep = line.zeroByte || makesNames;
@@ -53,8 +72,7 @@ std::shared_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView
     if (!keep)
         return nullptr;
 
-    // One allocation for the facts and their count of owners.
-    auto facts = std::make_shared<LineFacts>();
+    LineFacts *facts = &newFacts();
     facts->zeroByte = line.zeroByte;
     facts->makesNames = makesNames;
     facts->asksNames = asksNames;
@@ -99,7 +117,7 @@ std::shared_ptr<LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView
         if (!facts->ownWorst || f.severity < *facts->ownWorst)
             facts->ownWorst = f.severity;
     }
-    return facts;
+    return {m_block, facts};
 }
 
 } // namespace vbu

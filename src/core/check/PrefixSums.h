@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/LargePageAllocator.h"
+
 #include <QtGlobal>
 
 #include <vector>
@@ -34,7 +36,7 @@ public:
 private:
     void buildTree();
 
-    std::vector<qsizetype> m_tree{0}; // from 1
+    std::vector<qsizetype, LargePageAllocator<qsizetype>> m_tree{0}; // from 1
 };
 
 } // namespace vbu

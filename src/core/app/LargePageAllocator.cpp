@@ -1,0 +1,54 @@
+#include "core/app/LargePageAllocator.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace vbu::LargePages {
+
+namespace {
+
+constexpr std::size_t largePage = std::size_t(2) << 20;
+// Below this the heap serves: a large page for less would mostly go unused.
+constexpr std::size_t smallest = std::size_t(256) << 10;
+
+std::size_t mappedSize(std::size_t bytes)
+{
+    return (bytes + largePage - 1) / largePage * largePage;
+}
+
+} // namespace
+
+void *allocate(std::size_t bytes)
+{
+    if (bytes < smallest) {
+        void *at = std::malloc(bytes == 0 ? 1 : bytes);
+        if (!at)
+            throw std::bad_alloc();
+        return at;
+    }
+    // Mapped with a large page's worth to spare, then cut to start on a large page's bound.
+    const std::size_t size = mappedSize(bytes);
+    void *mapped = mmap(nullptr, size + largePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        throw std::bad_alloc();
+    auto *const start = static_cast<char *>(mapped);
+    const std::size_t head = (largePage - reinterpret_cast<std::uintptr_t>(start) % largePage) % largePage;
+    if (head > 0)
+        munmap(start, head);
+    munmap(start + head + size, largePage - head);
+    madvise(start + head, size, MADV_HUGEPAGE);
+    return start + head;
+}
+
+void release(void *at, std::size_t bytes) noexcept
+{
+    if (bytes < smallest)
+        std::free(at);
+    else
+        munmap(at, mappedSize(bytes));
+}
+
+} // namespace vbu::LargePages
