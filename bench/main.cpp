@@ -1,4 +1,5 @@
 #include "Figures.h"
+#include "core/app/LargePageAllocator.h"
 
 #include <QApplication>
 
@@ -11,6 +12,8 @@ int showWindowAndQuit(const QString &which);
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the editor's main() does.
+    vbu::LargePages::mapLargeAllocations();
     QApplication app(argc, argv);
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() == 2 && arguments.at(1).startsWith(QLatin1StringView("--show-window=")))

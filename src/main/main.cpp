@@ -1,4 +1,5 @@
 #include "core/app/AppInfo.h"
+#include "core/app/LargePageAllocator.h"
 #include "core/ui/ProgramIcon.h"
 #include "gui/app/MainWindow.h"
 #include "gui/ui/QtPrompter.h"
@@ -73,6 +74,7 @@ int main(int argc, char *argv[])
     }
     // A write past the file-size limit must fail with an error to report, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    vbu::LargePages::mapLargeAllocations();
     QApplication app(argc, argv);
     QApplication::setApplicationName(vbu::AppInfo::title());
     QApplication::setApplicationVersion(vbu::AppInfo::versionText());

@@ -9,6 +9,7 @@
 #include "core/script/ScriptReader.h"
 
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <random>
@@ -65,9 +66,11 @@ private slots:
                     << game << QString() << seed << 300;
         }
         // Names the script makes and uses come and go with the lines; with few lines, the last that
-        // makes a name goes now and then.
-        for (const uint seed : {9u, 10u})
+        // makes a name goes now and then. Seed 11 puts a zero byte before the only '-' alias of a
+        // '+' alias; seed 33 has a line that Open changed pass the script's size limit.
+        for (const uint seed : {9u, 10u, 11u})
             QTest::addRow("port %u", seed) << CheckGame::Quake << u"quakespasm"_s << seed << 20;
+        QTest::addRow("port 33") << CheckGame::Quake << u"quakespasm"_s << 33u << 300;
     }
 
     void followsEdits()
@@ -102,18 +105,25 @@ private slots:
             for (int edit = 0, burst = 1 + int(random() % 4); edit < burst; ++edit) {
                 const auto row = [&](qsizetype extra) { return qsizetype(random() % (model.count() + extra)); };
                 switch (model.count() == 0 ? 0 : random() % 7) {
-                case 0:
-                    edits.insert(row(1), pick());
+                // The row first, whatever the compiler, so that a seed makes the same edits.
+                case 0: {
+                    const qsizetype at = row(1);
+                    edits.insert(at, pick());
                     break;
+                }
                 case 1:
                     edits.remove(row(0));
                     break;
-                case 2:
-                    edits.replace(row(0), pick());
+                case 2: {
+                    const qsizetype at = row(0);
+                    edits.replace(at, pick());
                     break;
-                case 3:
-                    edits.move(row(0), row(0));
+                }
+                case 3: {
+                    const qsizetype from = row(0);
+                    edits.move(from, row(0));
                     break;
+                }
                 case 4:
                     edits.history()->undo();
                     break;
@@ -149,6 +159,90 @@ private slots:
             for (qsizetype line = 0; line < model.count(); ++line)
                 QCOMPARE(check.markOf(line), worst.contains(line) ? std::optional(worst[line]) : std::nullopt);
         }
+    }
+
+    // Edits that reach the names the script makes: while a check runs, once the worker has read
+    // the names, lines it has checked and lines it has yet to check go, move or change; after it,
+    // lines go and come about the script's end.
+    void namesFollowEdits_data()
+    {
+        QTest::addColumn<int>("during");
+        QTest::addColumn<int>("after");
+        const int none = -1;
+        QTest::newRow("checked alias moved") << 0 << 6;
+        QTest::newRow("checked alias removed") << 1 << 6;
+        QTest::newRow("alias not checked yet replaced") << 2 << none;
+        QTest::newRow("alias not checked yet moved past the end") << 3 << none;
+        QTest::newRow("line removed, then the alias just past the end") << none << 4;
+        QTest::newRow("lines put in, then the alias just before the end") << none << 5;
+    }
+
+    void namesFollowEdits()
+    {
+        QFETCH(int, during);
+        QFETCH(int, after);
+        QString error;
+        const std::optional<vbu::CheckProfile> profile =
+            vbu::CheckProfile::load(u"quakespasm"_s, vbu::GameProfiles::directory(), &error);
+        QVERIFY2(profile, qPrintable(error));
+        // Long enough for the worker to hand over the lines in several batches.
+        constexpr int count = 60000;
+        constexpr int late = 45000; // checked after the edit, most likely
+        constexpr int zero = 50000; // the script ends after this line
+        QByteArrayList lines(count, "say one two three four five six seven eight nine ten");
+        lines[0] = "alias early \"say a\"";
+        lines[1] = "bind b early; bind c late; bind d last";
+        lines[late] = "alias late \"say b\"";
+        lines[zero - 1] = "alias last \"say c\"";
+        lines[zero] = "// the end"_ba + '\0';
+        lines[zero + 1] = "alias early \"say d\"";
+        vbu::ScriptModel model;
+        vbu::ScriptEdits edits(model);
+        edits.load(vbu::ScriptReader::parse(lines.join("\r\n"), vbu::ScriptReader::Mode::Open));
+        const auto editNow = [&](int edit) {
+            switch (edit) {
+            case 0:
+                edits.move(0, 2);
+                break;
+            case 1:
+                edits.remove(0);
+                break;
+            case 2:
+                edits.replace(late, "// no alias");
+                break;
+            case 3:
+                edits.move(late, count - 1);
+                break;
+            case 4:
+                edits.remove(2);
+                edits.remove(zero);
+                break;
+            case 5:
+                edits.insert(2, "// a");
+                edits.insert(2, "// b");
+                edits.remove(zero + 1);
+                break;
+            default:
+                for (qsizetype row = 0; row < model.count(); ++row) {
+                    if (model.lines().view(row) == lines[late])
+                        edits.remove(row);
+                }
+            }
+        };
+        vbu::IncrementalCheck check(model);
+        // Told at the start, then with the room for the lines, then with the names and the first lines.
+        int told = 0;
+        connect(&check, &vbu::IncrementalCheck::findingsChanged, this, [&] {
+            if (++told == 3 && during >= 0)
+                QTimer::singleShot(0, this, [&] { editNow(during); });
+        });
+        check.start(profile->target());
+        QVERIFY(QTest::qWaitFor([&] { return told > 3 && !check.isRunning(); }, 60000));
+        if (after >= 0) {
+            editNow(after);
+            QVERIFY(QTest::qWaitFor([&] { return !check.isRunning(); }, 60000));
+        }
+        QCOMPARE(check.findings(), vbu::ScriptChecker::check(model.lines(), profile->target()));
     }
 };
 

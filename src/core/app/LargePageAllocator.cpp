@@ -4,15 +4,17 @@
 #include <cstdlib>
 #include <new>
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 namespace vbu::LargePages {
 
 namespace {
 
-constexpr std::size_t largePage = std::size_t(2) << 20;
+constexpr std::size_t largePage = pageSize;
 // Below this the heap serves: a large page for less would mostly go unused.
-constexpr std::size_t smallest = std::size_t(256) << 10;
+constexpr std::size_t smallest = std::size_t(1) << 20;
+static_assert(smallest <= std::size_t(32) << 20, "past the most the heap maps on its own");
 
 std::size_t mappedSize(std::size_t bytes)
 {
@@ -49,6 +51,11 @@ void release(void *at, std::size_t bytes) noexcept
         std::free(at);
     else
         munmap(at, mappedSize(bytes));
+}
+
+void mapLargeAllocations()
+{
+    mallopt(M_MMAP_THRESHOLD, int(smallest));
 }
 
 } // namespace vbu::LargePages

@@ -5,8 +5,13 @@
 namespace vbu {
 
 namespace LargePages {
+constexpr std::size_t pageSize = std::size_t(2) << 20;
 void *allocate(std::size_t bytes);
 void release(void *at, std::size_t bytes) noexcept;
+// From now on the heap maps each allocation of a mebibyte or more on its own, whatever was freed
+// before: growing one then moves its pages rather than copying its bytes. The views of a long
+// report grow such arrays as the findings come, and copying them held up the window.
+void mapLargeAllocations();
 } // namespace LargePages
 
 // Room for the large arrays a check of a long script fills, in large pages where the system has
@@ -15,7 +20,7 @@ void release(void *at, std::size_t bytes) noexcept;
 template<typename T> class LargePageAllocator
 {
 public:
-    using value_type = T;
+    using value_type = T; // NOLINT(readability-identifier-naming): the name the standard library looks for
 
     LargePageAllocator() = default;
     template<typename U> explicit LargePageAllocator(const LargePageAllocator<U> & /*other*/) noexcept {}

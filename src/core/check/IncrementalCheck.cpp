@@ -33,6 +33,15 @@ void shiftLines(std::vector<qsizetype> &lines, qsizetype from, qsizetype delta)
         *at += delta;
 }
 
+// Adds the names a line makes, in each game; whether it makes any.
+bool addNames(LineFactsCheck::Names &names, QByteArrayView text)
+{
+    bool made = false;
+    for (ScriptNames &game : names)
+        made = game.addLine(text) || made;
+    return made;
+}
+
 void addOrRemove(std::vector<qsizetype> &lines, qsizetype line, bool add)
 {
     const auto at = std::lower_bound(lines.begin(), lines.end(), line);
@@ -117,7 +126,9 @@ void IncrementalCheck::forgetAll()
     m_aliasFound.clear();
     m_aliasesPending = false;
     m_names.reset();
-    m_nameLines.clear();
+    m_namesEnd = std::numeric_limits<qsizetype>::max();
+    m_makerChanges.clear();
+    m_jobRanges.clear();
     m_askLines.clear();
     m_namesPending = false;
     m_pending = 0;
@@ -168,11 +179,14 @@ void IncrementalCheck::startJob()
             continue;
         }
         const qsizetype first = line;
-        while (line < job.lines.size() && (!m_ready || slotAt(line).pending))
+        const bool counted = m_ready && slotAt(line).namesCounted;
+        while (line < job.lines.size() && (!m_ready || (slotAt(line).pending && slotAt(line).namesCounted == counted)))
             ++line;
-        job.ranges.emplace_back(first, line);
+        job.ranges.push_back({first, line, counted});
     }
+    m_jobRanges = job.ranges;
     job.aliases = m_aliasesPending;
+    job.cut = m_zeroLines.empty() ? job.lines.size() : m_zeroLines.front() + 1;
     if (job.aliases) {
         for (const qsizetype line : m_aliasLines)
             job.aliasFacts.emplace_back(line, slotAt(line).facts);
@@ -180,9 +194,8 @@ void IncrementalCheck::startJob()
     if (LineFactsCheck::needsNames(m_target)) {
         job.names = m_names;
         job.namesKept = !m_namesLost;
-        job.nameLines = m_nameLines;
-        job.askLines = m_askLines;
-        job.knownEnd = m_zeroLines.empty() ? job.lines.size() : m_zeroLines.front() + 1;
+        job.makerChanges = m_makerChanges;
+        job.knownEnd = std::min(m_namesEnd, job.lines.size());
     }
     m_cancelled = std::make_shared<std::atomic_bool>(false);
     job.cancelled = m_cancelled;
@@ -225,33 +238,24 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
     }
     // The names first: a line may use a name that a line after it makes.
     std::vector<qsizetype> makers; // the lines to check that make names, in order
-    std::vector<std::pair<qsizetype, qsizetype>> ranges = job.ranges;
     std::shared_ptr<const LineFactsCheck::Names> names;
     if (LineFactsCheck::needsNames(job.target)) {
-        names = readNames(job, makers);
+        names = readNames(job, makers, batch->namesEnd);
         if (!names)
             return;
-        batch->namesRead = true;
-        if (!job.names || !(*names == *job.names)) {
-            batch->newNames = names;
-            for (const qsizetype line : job.askLines) {
-                ranges.emplace_back(line, line + 1);
-                if (std::binary_search(job.nameLines.cbegin(), job.nameLines.cend(), line))
-                    makers.push_back(line);
-            }
-            std::sort(ranges.begin(), ranges.end());
-            std::sort(makers.begin(), makers.end());
-        }
+        batch->names = names;
+        batch->namesChanged = !job.names || !(*names == *job.names);
     }
     qsizetype toCheck = 0;
-    for (const auto &[first, end] : ranges)
-        toCheck += end - first;
+    for (const Range &range : job.ranges)
+        toCheck += range.end - range.first;
     LineFactsCheck check(job.target, names.get(), toCheck);
     FactsAt aliasFacts;
+    qsizetype cut = job.cut;
     auto maker = makers.cbegin();
     bool cancelled = false;
-    for (const auto &[first, end] : ranges) {
-        job.lines.forEach(first, end, [&](qsizetype line, QByteArrayView text) {
+    for (const Range &range : job.ranges) {
+        job.lines.forEach(range.first, range.end, [&](qsizetype line, QByteArrayView text) {
             cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
             if (cancelled)
                 return;
@@ -262,6 +266,8 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
             checked.facts = check.check(line, text, checked.bytes, makesNames);
             if (job.aliases && checked.facts && !checked.facts->aliasesDefined.empty())
                 aliasFacts.emplace_back(line, checked.facts);
+            if (checked.facts && checked.facts->zeroByte)
+                cut = std::min(cut, line + 1);
             batch->lines.push_back(std::move(checked));
             const auto size = qsizetype(batch->lines.size());
             if (size >= batchLines || (size % 256 == 0 && sinceSent.elapsed() >= batchMs))
@@ -276,6 +282,10 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
         lines.reserve(job.aliasFacts.size() + aliasFacts.size());
         std::merge(job.aliasFacts.cbegin(), job.aliasFacts.cend(), aliasFacts.cbegin(), aliasFacts.cend(),
                    std::back_inserter(lines), [](const auto &a, const auto &b) { return a.first < b.first; });
+        // The game reads no alias after the script's end.
+        lines.erase(std::lower_bound(lines.cbegin(), lines.cend(), cut,
+                                     [](const auto &at, qsizetype end) { return at.first < end; }),
+                    lines.cend());
         batch->aliasFound = checkAliases(job.target.game, lines);
         batch->aliasesDone = true;
     }
@@ -285,55 +295,72 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
     send();
 }
 
-// On the worker: the names the script of the job makes, up to its first zero byte, read from the
-// lines to check and the lines checked before that make names; nothing when the job is cancelled.
-// makers: the lines to check that make names.
-std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers)
+// On the worker: the names the script of the job makes, up to its first zero byte, and where
+// that end is; nothing when the job is cancelled. makers: the lines to check that make names.
+std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers,
+                                                                         qsizetype &end)
 {
-    // With no name-making line gone and the script ending where it did, the names read before
-    // still hold, and only the lines to check can add to them: an edit costs its own lines.
-    const bool kept = job.names && job.namesKept;
-    auto names = std::make_shared<LineFactsCheck::Names>(kept ? *job.names : LineFactsCheck::emptyNames(job.target));
-    // Lines after the script's end make no names, but whether they would is kept all the same.
-    LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
-    const auto add = [](LineFactsCheck::Names &into, QByteArrayView text) {
-        bool made = false;
-        for (ScriptNames &game : into)
-            made = game.addLine(text) || made;
-        return made;
-    };
-    qsizetype end = job.knownEnd;
-    bool cancelled = false;
-    const auto readRanges = [&](std::vector<qsizetype> *madeBy) {
-        for (const auto &[first, last] : job.ranges) {
-            job.lines.forEach(first, last, [&](qsizetype line, QByteArrayView text) {
-                cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
-                if (cancelled)
-                    return;
-                const LineCheck::Line read = LineCheck::savedLine(text);
-                if (add(line < end ? *names : ignored, read.text) && madeBy)
-                    madeBy->push_back(line);
-                if (read.zeroByte && line < end)
-                    end = line + 1;
-            });
+    if (!job.names || !job.namesKept)
+        return readAllNames(job, makers, end);
+    // The names read before, less those of the lines gone, with those of the lines to check:
+    // an edit costs its own lines.
+    auto names = std::make_shared<LineFactsCheck::Names>(*job.names);
+    for (const auto &[facts, delta] : job.makerChanges) {
+        for (ScriptNames &game : *names) {
+            if (delta > 0)
+                game.addLine(facts->madeText);
+            else
+                game.removeLine(facts->madeText);
         }
-        return !cancelled;
-    };
-    if (!readRanges(&makers))
-        return nullptr;
-    if (kept && end == job.knownEnd)
-        return names;
-    if (kept) { // the end moved: the names are read afresh
-        *names = LineFactsCheck::emptyNames(job.target);
-        if (!readRanges(nullptr))
+    }
+    // Lines after the end, and lines counted already, make none, but whether they would is kept.
+    LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
+    end = job.knownEnd;
+    bool cancelled = false;
+    for (const Range &range : job.ranges) {
+        job.lines.forEach(range.first, range.end, [&](qsizetype line, QByteArrayView text) {
+            cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+            if (cancelled)
+                return;
+            const LineCheck::Line read = LineCheck::savedLine(text);
+            if (addNames(line < end && !range.namesCounted ? *names : ignored, read.text))
+                makers.push_back(line);
+            if (read.zeroByte && line < end)
+                end = line + 1;
+        });
+        if (cancelled)
             return nullptr;
     }
-    for (const qsizetype line : job.nameLines) {
-        if (line >= end)
-            break;
-        add(*names, LineCheck::savedLine(job.lines.view(line)).text);
-    }
-    return names;
+    if (end == job.knownEnd)
+        return names;
+    // The script ends elsewhere now: which lines make its names is known no more.
+    makers.clear();
+    return readAllNames(job, makers, end);
+}
+
+// On the worker: the names read from every line of the job's script, as readNames() gives them.
+std::shared_ptr<const LineFactsCheck::Names>
+IncrementalCheck::readAllNames(const Job &job, std::vector<qsizetype> &makers, qsizetype &end)
+{
+    auto names = std::make_shared<LineFactsCheck::Names>(LineFactsCheck::emptyNames(job.target));
+    LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
+    end = job.lines.size();
+    auto range = job.ranges.cbegin();
+    bool cancelled = false;
+    job.lines.forEach(0, job.lines.size(), [&](qsizetype line, QByteArrayView text) {
+        cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+        while (range != job.ranges.cend() && range->end <= line)
+            ++range;
+        const bool toCheck = range != job.ranges.cend() && range->first <= line;
+        if (cancelled || (line >= end && !toCheck))
+            return;
+        const LineCheck::Line read = LineCheck::savedLine(text);
+        if (addNames(line < end ? *names : ignored, read.text) && toCheck)
+            makers.push_back(line);
+        if (read.zeroByte && line < end)
+            end = line + 1;
+    });
+    return cancelled ? nullptr : names;
 }
 
 // The findings of the rules about aliases, on the lines that define them, as ScriptChecker::check
@@ -390,12 +417,21 @@ void IncrementalCheck::apply(Batch &batch)
         m_ready = true;
         m_cut = lineCount();
     }
-    if (batch.namesRead) {
+    if (batch.names) {
         m_namesPending = false;
         m_namesLost = false;
-        if (batch.newNames) {
-            // The worker checks them again with the new names.
-            m_names = std::move(batch.newNames);
+        m_makerChanges.clear();
+        m_namesEnd = batch.namesEnd < lineCount() ? batch.namesEnd : std::numeric_limits<qsizetype>::max();
+        // The job checks its lines with these names: if it stops short, the names of the lines
+        // it leaves are in them all the same.
+        for (const Range &range : m_jobRanges) {
+            for (qsizetype line = range.first; line < range.end; ++line)
+                slotAt(line).namesCounted = true;
+        }
+        // How often each name is made may have changed, even if the names did not.
+        m_names = std::move(batch.names);
+        if (batch.namesChanged) {
+            // The lines that looked names up are checked again, by the next job.
             const std::vector<qsizetype> asking = m_askLines;
             for (const qsizetype line : asking)
                 forget(line);
@@ -467,8 +503,9 @@ void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
         index.shift(at, count);
     shiftLines(m_zeroLines, at, count);
     shiftLines(m_aliasLines, at, count);
-    shiftLines(m_nameLines, at, count);
     shiftLines(m_askLines, at, count);
+    if (at < m_namesEnd && m_namesEnd != std::numeric_limits<qsizetype>::max())
+        m_namesEnd += count;
     moveRecorded(at, count);
     m_known->lines.insert(m_known->lines.begin() + at, std::make_move_iterator(inserted.begin()),
                           std::make_move_iterator(inserted.end()));
@@ -476,8 +513,10 @@ void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
         Slot &slot = slotAt(line);
         if (!slot.pending) {
             m_bytes += slot.bytes;
-            if (slot.facts)
+            if (slot.facts) {
                 indexFacts(line, *slot.facts, true);
+                noteMaker(line, slot.facts, 1);
+            }
         }
         affect(line);
     }
@@ -490,11 +529,15 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
 {
     for (qsizetype line = first; line < first + count; ++line) {
         const Slot &slot = slotAt(line);
+        // Its names were read, from a text no one can read again.
+        m_namesLost = m_namesLost || slot.namesCounted;
         if (slot.pending)
             continue;
         m_bytes -= slot.bytes;
-        if (slot.facts)
+        if (slot.facts) {
             indexFacts(line, *slot.facts, false);
+            noteMaker(line, slot.facts, -1);
+        }
     }
     // The names the script makes may change with no line left to check.
     m_namesPending = m_namesPending || LineFactsCheck::needsNames(m_target);
@@ -507,8 +550,9 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
         index.shift(first + count, -count);
     shiftLines(m_zeroLines, first + count, -count);
     shiftLines(m_aliasLines, first + count, -count);
-    shiftLines(m_nameLines, first + count, -count);
     shiftLines(m_askLines, first + count, -count);
+    if (first + count < m_namesEnd && m_namesEnd != std::numeric_limits<qsizetype>::max())
+        m_namesEnd -= count;
     moveRecorded(first + count, -count);
     m_firstChanged = std::min(m_firstChanged, first);
     m_rebuild = true;
@@ -538,6 +582,7 @@ void IncrementalCheck::enter(qsizetype line, std::shared_ptr<const LineFacts> fa
     Slot &slot = slotAt(line);
     Q_ASSERT(slot.pending);
     slot.pending = false;
+    slot.namesCounted = false;
     slot.bytes = qint32(bytes);
     slot.facts = std::move(facts);
     --m_pending;
@@ -550,11 +595,15 @@ void IncrementalCheck::enter(qsizetype line, std::shared_ptr<const LineFacts> fa
 void IncrementalCheck::forget(qsizetype line)
 {
     Slot &slot = slotAt(line);
+    m_namesLost = m_namesLost || slot.namesCounted;
+    slot.namesCounted = false;
     if (slot.pending)
         return;
     m_bytes -= slot.bytes;
-    if (slot.facts)
+    if (slot.facts) {
         indexFacts(line, *slot.facts, false);
+        noteMaker(line, slot.facts, -1);
+    }
     // Its findings go when it is counted again.
     slot.facts.reset();
     slot.bytes = 0;
@@ -583,18 +632,26 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
             m_touchChanges.push_back({game, -1, line});
         }
     }
-    if (facts.zeroByte)
+    if (facts.zeroByte) {
+        // The script may end elsewhere, and its aliases with it.
         addOrRemove(m_zeroLines, line, add);
-    if (facts.makesNames)
-        addOrRemove(m_nameLines, line, add);
-    // A name may have gone with the line, or the script's end moved.
-    m_namesLost = m_namesLost || (!add && facts.makesNames) || facts.zeroByte;
+        aliasesChanged();
+    }
+    // The script's end may have moved.
+    m_namesLost = m_namesLost || (!add && facts.zeroByte);
     if (facts.asksNames)
         addOrRemove(m_askLines, line, add);
     if (!facts.aliasesDefined.empty()) {
         addOrRemove(m_aliasLines, line, add);
         aliasesChanged();
     }
+}
+
+// A line that makes names, checked before, went or came back: the next job reads its names again.
+void IncrementalCheck::noteMaker(qsizetype line, const std::shared_ptr<const LineFacts> &facts, int delta)
+{
+    if (facts->makesNames && line < m_namesEnd && m_names)
+        m_makerChanges.push_back({facts, delta});
 }
 
 void IncrementalCheck::affect(qsizetype line)
@@ -733,8 +790,8 @@ void IncrementalCheck::recount(qsizetype line)
     }
     if (line == m_passingLine) {
         // Both games find it alike: one row either way.
-        slot.rows = 1;
-        slot.errors = 1;
+        ++slot.rows;
+        ++slot.errors;
         slot.worst = CheckSeverity::Error;
     }
     if (!slot.facts)

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -28,9 +29,10 @@ class ScriptModel;
 // made. An edit cancels the work under way; what is known of the lines it left alone stays, and
 // only the lines it changed, with those not checked yet, are checked again.
 //
-// With a profile, whether a name is unknown depends on the names the whole script makes: the
-// worker reads them again for each job from the lines that make names, and when they differ
-// from those the lines were checked with, it checks again the lines that looked names up.
+// With a profile, whether a name is unknown depends on the names the whole script makes. The
+// worker reads them once from the whole script; after that, a job takes away the names of the
+// lines that went and adds those of the lines it checks. When they differ from those the lines
+// were checked with, the lines that looked names up are checked again.
 //
 // What a line says about itself is kept with the line (LineFacts). The rules across lines follow
 // the lines' facts: the script's size from the lines' byte counts, keys bound again from the lines
@@ -83,6 +85,8 @@ private:
         std::optional<CheckSeverity> worst;
         bool pending = true; // not checked since it last changed
         bool marked = false; // Open changed the line: a warning, wherever the line stands
+        // Waiting, though its names are among those the worker last read.
+        bool namesCounted = false;
     };
     using FactsAt = std::vector<std::pair<qsizetype, std::shared_ptr<const LineFacts>>>;
     // A line's findings about the aliases it defines, a game each, made by AliasCheck.
@@ -114,28 +118,41 @@ private:
     {
         quint64 generation = 0;
         std::unique_ptr<Known> known; // with the first batch of a whole check
-        std::vector<Checked, LargePageAllocator<Checked>> lines;
+        std::vector<Checked> lines;
         bool aliasesDone = false; // aliasFound holds every line's
         std::vector<AliasFound> aliasFound;
-        bool namesRead = false;                                // the first batch of a job with names
-        std::shared_ptr<const LineFactsCheck::Names> newNames; // when the names changed
+        std::shared_ptr<const LineFactsCheck::Names> names; // with the first batch of a job with names
+        bool namesChanged = false;                          // other names than the lines were checked with
+        qsizetype namesEnd = 0;                             // where the script read for them ends
         bool last = false;
+    };
+    // Lines to check, [first, end).
+    struct Range
+    {
+        qsizetype first = 0;
+        qsizetype end = 0;
+        bool namesCounted = false; // their names are among the job's already
+    };
+    // A line that makes names, checked before, gone (-1) or back (1).
+    struct MakerChange
+    {
+        std::shared_ptr<const LineFacts> facts;
+        int delta = 0;
     };
     struct Job
     {
         ScriptLines lines; // the snapshot
         CheckTarget target = CheckGame::Both;
-        bool whole = false; // a check from scratch: the worker makes what is known afresh
-        std::vector<std::pair<qsizetype, qsizetype>> ranges; // [first, end) to check, in order
-        bool aliases = false;                                // the rules about aliases are to be followed afresh
-        FactsAt aliasFacts;                                  // of the lines checked before that define aliases
-        // With a profile: the names the lines checked before were checked with, the lines among
-        // those that make names and that look names up, and where the first of them with a zero
-        // byte ends the script.
+        bool whole = false;        // a check from scratch: the worker makes what is known afresh
+        std::vector<Range> ranges; // in order
+        bool aliases = false;      // the rules about aliases are to be followed afresh
+        FactsAt aliasFacts;        // of the lines checked before that define aliases
+        qsizetype cut = 0;         // after the first of the lines checked before with a zero byte
+        // With a profile: the names the lines checked before were checked with, and where the
+        // script ended then (after its first zero byte); how they changed since.
         std::shared_ptr<const LineFactsCheck::Names> names;
-        bool namesKept = false; // no line that made them went since, nor did the end move
-        std::vector<qsizetype> nameLines;
-        std::vector<qsizetype> askLines;
+        bool namesKept = false; // the end stayed, and every change is among makerChanges
+        std::vector<MakerChange> makerChanges;
         qsizetype knownEnd = 0;
         std::shared_ptr<std::atomic_bool> cancelled;
         quint64 generation = 0;
@@ -156,7 +173,10 @@ private:
 
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
-    static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers);
+    static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers,
+                                                                  qsizetype &end);
+    static std::shared_ptr<const LineFactsCheck::Names> readAllNames(const Job &job, std::vector<qsizetype> &makers,
+                                                                     qsizetype &end);
     static std::vector<AliasFound> checkAliases(CheckGame game, const FactsAt &lines);
     void apply(Batch &batch);
     void startJob();
@@ -179,6 +199,7 @@ private:
     void enter(qsizetype line, std::shared_ptr<const LineFacts> facts, qsizetype bytes);
     void forget(qsizetype line);
     void indexFacts(qsizetype line, const LineFacts &facts, bool add);
+    void noteMaker(qsizetype line, const std::shared_ptr<const LineFacts> &facts, int delta);
     void moveRecorded(qsizetype from, qsizetype delta);
     void affect(qsizetype line);
     void aliasesChanged();
@@ -203,10 +224,13 @@ private:
     std::vector<AliasFound> m_aliasFound; // in line order
     bool m_aliasesPending = false;
     std::shared_ptr<const LineFactsCheck::Names> m_names; // those the lines were checked with
-    std::vector<qsizetype> m_nameLines;                   // lines that make names, in order
-    std::vector<qsizetype> m_askLines;                    // lines that look names up, in order
-    bool m_namesPending = false;                          // lines that make names went or moved
-    bool m_namesLost = false; // a line that made names went, or the end moved, since they were read
+    // Where the script read for them ended: after the line with its first zero byte, if any.
+    qsizetype m_namesEnd = std::numeric_limits<qsizetype>::max();
+    std::vector<MakerChange> m_makerChanges; // since they were read
+    std::vector<Range> m_jobRanges;          // of the job under way
+    std::vector<qsizetype> m_askLines;       // lines that look names up, in order
+    bool m_namesPending = false;             // lines that make names went or moved
+    bool m_namesLost = false;                // since they were read: they must be read afresh from the whole script
     qsizetype m_pending = 0;
     qsizetype m_bytes = 0;       // of every line checked
     qsizetype m_cut = 0;         // the lines before it count: they end at the first zero byte

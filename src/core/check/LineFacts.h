@@ -70,6 +70,8 @@ struct LineFacts
     // the script makes.
     bool makesNames = false;
     bool asksNames = false;
+    // Of a line that makes names: the text they were read from, to take them away when the line goes.
+    QByteArrayView madeText;
     // The report's rows of the line's own findings, the games' joined; of them errors; the worst.
     qint32 ownRows = 0;
     qint32 ownErrors = 0;

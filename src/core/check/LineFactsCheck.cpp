@@ -15,7 +15,9 @@ const GameProfile *profileAt(const CheckTarget &target, int game)
 
 namespace {
 
-constexpr qsizetype blockLines = 8192;
+// A large page's worth.
+constexpr auto blockLines = qsizetype(LargePages::pageSize / sizeof(LineFacts));
+constexpr qsizetype textPiece = 65536;
 
 } // namespace
 
@@ -48,11 +50,28 @@ LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
 LineFacts &LineFactsCheck::newFacts()
 {
     // A block never grows, so the facts in it stay where they are.
-    if (!m_block || m_block->size() == m_block->capacity()) {
+    if (!m_block || m_block->facts.size() == m_block->facts.capacity()) {
         m_block = std::make_shared<Block>();
-        m_block->reserve(size_t(std::clamp<qsizetype>(m_linesLeft, 1, blockLines)));
+        m_block->facts.reserve(size_t(std::clamp<qsizetype>(m_linesLeft, 1, blockLines)));
     }
-    return m_block->emplace_back();
+    return m_block->facts.emplace_back();
+}
+
+// A copy of text in the current block, in pieces that never move.
+QByteArrayView LineFactsCheck::keepText(QByteArrayView text)
+{
+    Block &block = *m_block;
+    if (text.size() > block.textRoom) {
+        // An edit checks a line or two: their block keeps only what they need.
+        block.textRoom = std::max(text.size(), std::min(textPiece, (m_linesLeft + 1) * 64));
+        block.texts.push_back(std::make_unique_for_overwrite<char[]>(size_t(block.textRoom)));
+        block.textFree = block.texts.back().get();
+    }
+    char *const to = block.textFree;
+    std::copy(text.begin(), text.end(), to);
+    block.textFree += text.size();
+    block.textRoom -= text.size();
+    return {to, text.size()};
 }
 
 std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
@@ -75,6 +94,8 @@ std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArr
     LineFacts *facts = &newFacts();
     facts->zeroByte = line.zeroByte;
     facts->makesNames = makesNames;
+    if (makesNames)
+        facts->madeText = keepText(line.text);
     facts->asksNames = asksNames;
     for (size_t g = 0; g < m_checks.size(); ++g) {
         const LineCheck::Result &r = m_results[g];

@@ -37,9 +37,17 @@ public:
 
 private:
     // Facts are made in blocks, not one allocation a line: a million small allocations took
-    // longer than the check itself. A block lives as long as the facts of one of its lines.
-    using Block = std::vector<LineFacts, LargePageAllocator<LineFacts>>;
+    // longer than the check itself. A block lives as long as the facts of one of its lines, and
+    // holds the texts they keep.
+    struct Block
+    {
+        std::vector<LineFacts, LargePageAllocator<LineFacts>> facts;
+        std::vector<std::unique_ptr<char[]>> texts;
+        char *textFree = nullptr; // in the last of texts
+        qsizetype textRoom = 0;
+    };
     LineFacts &newFacts();
+    QByteArrayView keepText(QByteArrayView text);
 
     std::vector<LineCheck> m_checks; // a game each
     std::vector<LineCheck::Result> m_results;

@@ -40,12 +40,28 @@ bool ScriptNames::contains(QByteArrayView name) const
 }
 
 // A script makes the same few names over and over: one already known costs no allocation.
-void ScriptNames::insert(QSet<QByteArray> &names, QByteArrayView name, bool lowered)
+void ScriptNames::change(Counts &names, QByteArrayView name, bool lowered, int delta)
 {
     QVarLengthArray<char, 64> room;
     const QByteArray k = key(name, lowered, room);
-    if (!names.contains(k))
-        names.insert(QByteArray(k.constData(), k.size())); // its own copy of the bytes
+    const auto at = names.find(k);
+    if (at == names.end()) {
+        Q_ASSERT(delta > 0);
+        names.insert(QByteArray(k.constData(), k.size()), delta); // its own copy of the bytes
+    } else if ((*at += delta) == 0) {
+        names.erase(at);
+    }
+}
+
+bool ScriptNames::sameNames(const Counts &a, const Counts &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (auto at = a.keyBegin(); at != a.keyEnd(); ++at) {
+        if (!b.contains(*at))
+            return false;
+    }
+    return true;
 }
 
 bool ScriptNames::mayMakeNames(QByteArrayView text) const
@@ -67,7 +83,7 @@ bool ScriptNames::mayMakeNames(QByteArrayView text) const
     return false;
 }
 
-bool ScriptNames::addCommands(QByteArrayView text, int depth)
+bool ScriptNames::changeCommands(QByteArrayView text, int depth, int delta)
 {
     bool made = false;
     ScriptTokenizer::Tokens &t = m_tokens[size_t(depth)];
@@ -81,10 +97,10 @@ bool ScriptNames::addCommands(QByteArrayView text, int depth)
         const QByteArrayView command = args.constFirst().text;
         const bool alias = sameWord(command, "alias"_L1);
         if (alias) {
-            insert(m_aliases, args.at(1).text, true);
+            change(m_aliases, args.at(1).text, true, delta);
             made = true;
         } else if (m_hasSet && args.size() >= 3 && isSet(command)) {
-            insert(m_variables, args.at(1).text, false);
+            change(m_variables, args.at(1).text, false, delta);
             made = true;
         }
         if (args.size() < 3 || depth == deepest || (!alias && !sameWord(command, "bind"_L1)))
@@ -97,7 +113,7 @@ bool ScriptNames::addCommands(QByteArrayView text, int depth)
                 body += ' ';
             body += args.at(i).text;
         }
-        made = addCommands(body, depth + 1) || made;
+        made = changeCommands(body, depth + 1, delta) || made;
     }
     return made;
 }
