@@ -175,6 +175,7 @@ private slots:
         QTest::newRow("alias not checked yet moved past the end") << 3 << none;
         QTest::newRow("line removed, then the alias just past the end") << none << 4;
         QTest::newRow("lines put in, then the alias just before the end") << none << 5;
+        QTest::newRow("the end made an alias, then removed") << none << 7;
     }
 
     void namesFollowEdits()
@@ -191,7 +192,7 @@ private slots:
         constexpr int zero = 50000; // the script ends after this line
         QByteArrayList lines(count, "say one two three four five six seven eight nine ten");
         lines[0] = "alias early \"say a\"";
-        lines[1] = "bind b early; bind c late; bind d last";
+        lines[1] = "bind b early; bind c late; bind d last; bind e new";
         lines[late] = "alias late \"say b\"";
         lines[zero - 1] = "alias last \"say c\"";
         lines[zero] = "// the end"_ba + '\0';
@@ -199,6 +200,7 @@ private slots:
         vbu::ScriptModel model;
         vbu::ScriptEdits edits(model);
         edits.load(vbu::ScriptReader::parse(lines.join("\r\n"), vbu::ScriptReader::Mode::Open));
+        vbu::IncrementalCheck check(model);
         const auto editNow = [&](int edit) {
             switch (edit) {
             case 0:
@@ -222,6 +224,12 @@ private slots:
                 edits.insert(2, "// b");
                 edits.remove(zero + 1);
                 break;
+            case 7:
+                // Every line's names are read again, and the new line is known to make one.
+                edits.replace(zero, "alias new \"say e\"");
+                QVERIFY(QTest::qWaitFor([&] { return !check.isRunning(); }, 60000));
+                edits.remove(zero);
+                break;
             default:
                 for (qsizetype row = 0; row < model.count(); ++row) {
                     if (model.lines().view(row) == lines[late])
@@ -229,7 +237,6 @@ private slots:
                 }
             }
         };
-        vbu::IncrementalCheck check(model);
         // Told at the start, then with the room for the lines, then with the names and the first lines.
         int told = 0;
         connect(&check, &vbu::IncrementalCheck::findingsChanged, this, [&] {

@@ -11,14 +11,13 @@ namespace vbu::LargePages {
 
 namespace {
 
-constexpr std::size_t largePage = pageSize;
 // Below this the heap serves: a large page for less would mostly go unused.
 constexpr std::size_t smallest = std::size_t(1) << 20;
 static_assert(smallest <= std::size_t(32) << 20, "past the most the heap maps on its own");
 
 std::size_t mappedSize(std::size_t bytes)
 {
-    return (bytes + largePage - 1) / largePage * largePage;
+    return (bytes + pageSize - 1) / pageSize * pageSize;
 }
 
 } // namespace
@@ -33,14 +32,14 @@ void *allocate(std::size_t bytes)
     }
     // Mapped with a large page's worth to spare, then cut to start on a large page's bound.
     const std::size_t size = mappedSize(bytes);
-    void *mapped = mmap(nullptr, size + largePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *mapped = mmap(nullptr, size + pageSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
         throw std::bad_alloc();
     auto *const start = static_cast<char *>(mapped);
-    const std::size_t head = (largePage - reinterpret_cast<std::uintptr_t>(start) % largePage) % largePage;
+    const std::size_t head = (pageSize - reinterpret_cast<std::uintptr_t>(start) % pageSize) % pageSize;
     if (head > 0)
         munmap(start, head);
-    munmap(start + head + size, largePage - head);
+    munmap(start + head + size, pageSize - head);
     madvise(start + head, size, MADV_HUGEPAGE);
     return start + head;
 }

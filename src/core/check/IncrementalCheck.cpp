@@ -33,12 +33,18 @@ void shiftLines(std::vector<qsizetype> &lines, qsizetype from, qsizetype delta)
         *at += delta;
 }
 
-// Adds the names a line makes, in each game; whether it makes any.
-bool addNames(LineFactsCheck::Names &names, QByteArrayView text)
+// Reads the names a line makes, in each game: into names, or into ignored when they do not count
+// or the line is past the script's end. A zero byte ends the script at the line. Whether the
+// line makes any name.
+bool readLineNames(qsizetype line, QByteArrayView text, bool counts, qsizetype &end, LineFactsCheck::Names &names,
+                   LineFactsCheck::Names &ignored)
 {
+    const LineCheck::Line read = LineCheck::savedLine(text);
     bool made = false;
-    for (ScriptNames &game : names)
-        made = game.addLine(text) || made;
+    for (ScriptNames &game : line < end && counts ? names : ignored)
+        made = game.addLine(read.text) || made;
+    if (read.zeroByte && line < end)
+        end = line + 1;
     return made;
 }
 
@@ -126,7 +132,7 @@ void IncrementalCheck::forgetAll()
     m_aliasFound.clear();
     m_aliasesPending = false;
     m_names.reset();
-    m_namesEnd = std::numeric_limits<qsizetype>::max();
+    m_namesEnd = noEnd;
     m_makerChanges.clear();
     m_jobRanges.clear();
     m_askLines.clear();
@@ -322,11 +328,8 @@ std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const J
             cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
             if (cancelled)
                 return;
-            const LineCheck::Line read = LineCheck::savedLine(text);
-            if (addNames(line < end && !range.namesCounted ? *names : ignored, read.text))
+            if (readLineNames(line, text, !range.namesCounted, end, *names, ignored))
                 makers.push_back(line);
-            if (read.zeroByte && line < end)
-                end = line + 1;
         });
         if (cancelled)
             return nullptr;
@@ -354,11 +357,8 @@ IncrementalCheck::readAllNames(const Job &job, std::vector<qsizetype> &makers, q
         const bool toCheck = range != job.ranges.cend() && range->first <= line;
         if (cancelled || (line >= end && !toCheck))
             return;
-        const LineCheck::Line read = LineCheck::savedLine(text);
-        if (addNames(line < end ? *names : ignored, read.text) && toCheck)
+        if (readLineNames(line, text, true, end, *names, ignored) && toCheck)
             makers.push_back(line);
-        if (read.zeroByte && line < end)
-            end = line + 1;
     });
     return cancelled ? nullptr : names;
 }
@@ -421,7 +421,7 @@ void IncrementalCheck::apply(Batch &batch)
         m_namesPending = false;
         m_namesLost = false;
         m_makerChanges.clear();
-        m_namesEnd = batch.namesEnd < lineCount() ? batch.namesEnd : std::numeric_limits<qsizetype>::max();
+        m_namesEnd = batch.namesEnd < lineCount() ? batch.namesEnd : noEnd;
         // The job checks its lines with these names: if it stops short, the names of the lines
         // it leaves are in them all the same.
         for (const Range &range : m_jobRanges) {
@@ -504,8 +504,7 @@ void IncrementalCheck::insertSlots(qsizetype at, Slots inserted)
     shiftLines(m_zeroLines, at, count);
     shiftLines(m_aliasLines, at, count);
     shiftLines(m_askLines, at, count);
-    if (at < m_namesEnd && m_namesEnd != std::numeric_limits<qsizetype>::max())
-        m_namesEnd += count;
+    shiftNamesEnd(at, count);
     moveRecorded(at, count);
     m_known->lines.insert(m_known->lines.begin() + at, std::make_move_iterator(inserted.begin()),
                           std::make_move_iterator(inserted.end()));
@@ -551,8 +550,7 @@ IncrementalCheck::Slots IncrementalCheck::takeSlots(qsizetype first, qsizetype c
     shiftLines(m_zeroLines, first + count, -count);
     shiftLines(m_aliasLines, first + count, -count);
     shiftLines(m_askLines, first + count, -count);
-    if (first + count < m_namesEnd && m_namesEnd != std::numeric_limits<qsizetype>::max())
-        m_namesEnd -= count;
+    shiftNamesEnd(first + count, -count);
     moveRecorded(first + count, -count);
     m_firstChanged = std::min(m_firstChanged, first);
     m_rebuild = true;
@@ -645,6 +643,13 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
         addOrRemove(m_aliasLines, line, add);
         aliasesChanged();
     }
+}
+
+// The end the names were read up to follows the line with the zero byte, when there is one.
+void IncrementalCheck::shiftNamesEnd(qsizetype from, qsizetype delta)
+{
+    if (from < m_namesEnd && m_namesEnd != noEnd)
+        m_namesEnd += delta;
 }
 
 // A line that makes names, checked before, went or came back: the next job reads its names again.

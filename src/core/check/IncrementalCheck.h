@@ -171,6 +171,9 @@ private:
         qsizetype line = 0;
     };
 
+    // A script with no zero byte ends after its last line, wherever that is.
+    static constexpr qsizetype noEnd = std::numeric_limits<qsizetype>::max();
+
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
     static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers,
@@ -200,6 +203,7 @@ private:
     void forget(qsizetype line);
     void indexFacts(qsizetype line, const LineFacts &facts, bool add);
     void noteMaker(qsizetype line, const std::shared_ptr<const LineFacts> &facts, int delta);
+    void shiftNamesEnd(qsizetype from, qsizetype delta);
     void moveRecorded(qsizetype from, qsizetype delta);
     void affect(qsizetype line);
     void aliasesChanged();
@@ -225,7 +229,7 @@ private:
     bool m_aliasesPending = false;
     std::shared_ptr<const LineFactsCheck::Names> m_names; // those the lines were checked with
     // Where the script read for them ended: after the line with its first zero byte, if any.
-    qsizetype m_namesEnd = std::numeric_limits<qsizetype>::max();
+    qsizetype m_namesEnd = noEnd;
     std::vector<MakerChange> m_makerChanges; // since they were read
     std::vector<Range> m_jobRanges;          // of the job under way
     std::vector<qsizetype> m_askLines;       // lines that look names up, in order
