@@ -176,6 +176,9 @@ private slots:
         QTest::newRow("line removed, then the alias just past the end") << none << 4;
         QTest::newRow("lines put in, then the alias just before the end") << none << 5;
         QTest::newRow("the end made an alias, then removed") << none << 7;
+        QTest::newRow("the end moved before most aliases") << none << 8;
+        QTest::newRow("one of the two lines that make an alias removed") << none << 9;
+        QTest::newRow("an alias past the end moved before it") << none << 10;
     }
 
     void namesFollowEdits()
@@ -192,11 +195,13 @@ private slots:
         constexpr int zero = 50000; // the script ends after this line
         QByteArrayList lines(count, "say one two three four five six seven eight nine ten");
         lines[0] = "alias early \"say a\"";
-        lines[1] = "bind b early; bind c late; bind d last; bind e new";
+        lines[1] = "bind b early; bind c late; bind d last; bind e new; bind f past";
+        lines[3] = "alias last \"say e\"";
         lines[late] = "alias late \"say b\"";
         lines[zero - 1] = "alias last \"say c\"";
         lines[zero] = "// the end"_ba + '\0';
         lines[zero + 1] = "alias early \"say d\"";
+        lines[zero + 2] = "alias past \"say f\"";
         vbu::ScriptModel model;
         vbu::ScriptEdits edits(model);
         edits.load(vbu::ScriptReader::parse(lines.join("\r\n"), vbu::ScriptReader::Mode::Open));
@@ -223,6 +228,15 @@ private slots:
                 edits.insert(2, "// a");
                 edits.insert(2, "// b");
                 edits.remove(zero + 1);
+                break;
+            case 8:
+                edits.move(zero, 9);
+                break;
+            case 9:
+                edits.remove(zero - 1);
+                break;
+            case 10:
+                edits.move(zero + 2, 5);
                 break;
             case 7:
                 // Every line's names are read again, and the new line is known to make one.

@@ -9,6 +9,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace vbu {
 
@@ -16,8 +21,10 @@ namespace {
 
 // The worker hands over what it found this often, so the report fills as it goes while the
 // window spends little on each batch.
-constexpr qsizetype batchLines = 8192;
+constexpr qsizetype batchLines = 4096;
 constexpr qint64 batchMs = 25;
+// A script this long has its names read on two threads.
+constexpr qsizetype linesToShare = 16384;
 
 void worsen(std::optional<CheckSeverity> &worst, CheckSeverity severity)
 {
@@ -27,7 +34,7 @@ void worsen(std::optional<CheckSeverity> &worst, CheckSeverity severity)
 }
 
 // Lines, in order, that follow the lines they stand for when lines from `from` on move by delta.
-void shiftLines(std::vector<qsizetype> &lines, qsizetype from, qsizetype delta)
+template<typename Lines> void shiftLines(Lines &lines, qsizetype from, qsizetype delta)
 {
     for (auto at = std::lower_bound(lines.begin(), lines.end(), from); at != lines.end(); ++at)
         *at += delta;
@@ -48,7 +55,14 @@ bool readLineNames(qsizetype line, QByteArrayView text, bool counts, qsizetype &
     return made;
 }
 
-void addOrRemove(std::vector<qsizetype> &lines, qsizetype line, bool add)
+// Lowers the calling thread below the window's: with more threads at work than processors, the
+// window must still get one at once.
+void yieldToWindow()
+{
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+}
+
+template<typename Lines> void addOrRemove(Lines &lines, qsizetype line, bool add)
 {
     const auto at = std::lower_bound(lines.begin(), lines.end(), line);
     if (add)
@@ -228,14 +242,16 @@ std::unique_ptr<IncrementalCheck::Known> IncrementalCheck::makeKnown(CheckGame g
 // On the worker: checks the job's lines in order and hands them over in batches.
 void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
 {
-    auto batch = std::make_shared<Batch>();
+    yieldToWindow();
+    auto batch = std::make_unique<Batch>();
+    batch->lines.reserve(size_t(batchLines));
     QElapsedTimer sinceSent;
     sinceSent.start();
     const auto send = [&] {
         batch->generation = job.generation;
-        QMetaObject::invokeMethod(
-            receiver, [receiver, batch] { receiver->apply(*batch); }, Qt::QueuedConnection);
-        batch = std::make_shared<Batch>();
+        receiver->hand(std::move(batch));
+        batch = std::make_unique<Batch>();
+        batch->lines.reserve(size_t(batchLines));
         sinceSent.restart();
     };
     if (job.whole) {
@@ -243,7 +259,7 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
         send();
     }
     // The names first: a line may use a name that a line after it makes.
-    std::vector<qsizetype> makers; // the lines to check that make names, in order
+    LineList makers; // the lines to check that make names, in order
     std::shared_ptr<const LineFactsCheck::Names> names;
     if (LineFactsCheck::needsNames(job.target)) {
         names = readNames(job, makers, batch->namesEnd);
@@ -270,7 +286,7 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
             Checked checked;
             checked.line = line;
             checked.facts = check.check(line, text, checked.bytes, makesNames);
-            if (job.aliases && checked.facts && !checked.facts->aliasesDefined.empty())
+            if (job.aliases && checked.facts && checked.facts->definesAliases())
                 aliasFacts.emplace_back(line, checked.facts);
             if (checked.facts && checked.facts->zeroByte)
                 cut = std::min(cut, line + 1);
@@ -303,7 +319,7 @@ void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
 
 // On the worker: the names the script of the job makes, up to its first zero byte, and where
 // that end is; nothing when the job is cancelled. makers: the lines to check that make names.
-std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, std::vector<qsizetype> &makers,
+std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const Job &job, LineList &makers,
                                                                          qsizetype &end)
 {
     if (!job.names || !job.namesKept)
@@ -342,25 +358,60 @@ std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readNames(const J
 }
 
 // On the worker: the names read from every line of the job's script, as readNames() gives them.
-std::shared_ptr<const LineFactsCheck::Names>
-IncrementalCheck::readAllNames(const Job &job, std::vector<qsizetype> &makers, qsizetype &end)
+std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readAllNames(const Job &job, LineList &makers,
+                                                                            qsizetype &end)
 {
-    auto names = std::make_shared<LineFactsCheck::Names>(LineFactsCheck::emptyNames(job.target));
+    // A long script is read in two halves side by side: until the names are known the window
+    // has nothing to do, and neither has the second processor.
+    const qsizetype count = job.lines.size();
+    const qsizetype half = count >= linesToShare ? count / 2 : count;
+    NamesRead second;
+    std::thread other;
+    if (half < count)
+        other = std::thread([&] {
+            yieldToWindow();
+            second = readNamesOf(job, half, count);
+        });
+    NamesRead read = readNamesOf(job, 0, half);
+    if (other.joinable()) {
+        other.join();
+        if (second.cancelled)
+            return nullptr;
+        // After a zero byte in the first half the game reads none of the second's names, but
+        // which of its lines would make names is known all the same.
+        if (read.end == count) {
+            for (size_t g = 0; g < read.names.size(); ++g)
+                read.names[g].add(second.names[g]);
+            read.end = second.end;
+        }
+        read.makers.insert(read.makers.end(), second.makers.cbegin(), second.makers.cend());
+    }
+    if (read.cancelled)
+        return nullptr;
+    makers = std::move(read.makers);
+    end = read.end;
+    return std::make_shared<const LineFactsCheck::Names>(std::move(read.names));
+}
+
+// On the worker: the names read from lines [first, last) of the job's script, as if no line
+// before them ended the script.
+IncrementalCheck::NamesRead IncrementalCheck::readNamesOf(const Job &job, qsizetype first, qsizetype last)
+{
+    NamesRead read{LineFactsCheck::emptyNames(job.target), {}, job.lines.size(), false};
     LineFactsCheck::Names ignored = LineFactsCheck::emptyNames(job.target);
-    end = job.lines.size();
-    auto range = job.ranges.cbegin();
-    bool cancelled = false;
-    job.lines.forEach(0, job.lines.size(), [&](qsizetype line, QByteArrayView text) {
-        cancelled = cancelled || job.cancelled->load(std::memory_order_relaxed);
+    auto range = std::upper_bound(job.ranges.cbegin(), job.ranges.cend(), first,
+                                  [](qsizetype line, const Range &r) { return line < r.end; });
+    job.lines.forEach(first, last, [&](qsizetype line, QByteArrayView text) {
+        read.cancelled = read.cancelled || job.cancelled->load(std::memory_order_relaxed);
         while (range != job.ranges.cend() && range->end <= line)
             ++range;
         const bool toCheck = range != job.ranges.cend() && range->first <= line;
-        if (cancelled || (line >= end && !toCheck))
+        if (read.cancelled || (line >= read.end && !toCheck))
             return;
-        if (readLineNames(line, text, true, end, *names, ignored) && toCheck)
-            makers.push_back(line);
+        if (readLineNames(line, text, true, read.end, read.names, ignored) && toCheck)
+            read.makers.push_back(line);
     });
-    return cancelled ? nullptr : names;
+    return read;
 }
 
 // The findings of the rules about aliases, on the lines that define them, as ScriptChecker::check
@@ -407,6 +458,35 @@ std::vector<IncrementalCheck::AliasFound> IncrementalCheck::checkAliases(CheckGa
     return out;
 }
 
+// On the worker: a batch for the window. The window applies one batch in each turn of its event
+// loop, so that it answers between them even when the worker makes them faster.
+void IncrementalCheck::hand(std::unique_ptr<Batch> batch)
+{
+    bool first = false;
+    {
+        const std::lock_guard lock(m_handedMutex);
+        first = m_handed.empty();
+        m_handed.push_back(std::move(batch));
+    }
+    if (first)
+        QMetaObject::invokeMethod(this, &IncrementalCheck::applyHanded, Qt::QueuedConnection);
+}
+
+void IncrementalCheck::applyHanded()
+{
+    std::unique_ptr<Batch> batch;
+    {
+        const std::lock_guard lock(m_handedMutex);
+        if (m_handed.empty())
+            return;
+        batch = std::move(m_handed.front());
+        m_handed.pop_front();
+        if (!m_handed.empty())
+            QMetaObject::invokeMethod(this, &IncrementalCheck::applyHanded, Qt::QueuedConnection);
+    }
+    apply(*batch);
+}
+
 void IncrementalCheck::apply(Batch &batch)
 {
     // A batch of a job an edit has cancelled tells of lines that may have changed or moved.
@@ -416,6 +496,10 @@ void IncrementalCheck::apply(Batch &batch)
         std::swap(m_known, batch.known);
         m_ready = true;
         m_cut = lineCount();
+        // Room for every line, so that a list never copies itself as it grows; only the part
+        // used takes memory.
+        for (LineList *lines : {&m_zeroLines, &m_aliasLines, &m_askLines})
+            lines->reserve(size_t(lineCount()));
     }
     if (batch.names) {
         m_namesPending = false;
@@ -432,7 +516,7 @@ void IncrementalCheck::apply(Batch &batch)
         m_names = std::move(batch.names);
         if (batch.namesChanged) {
             // The lines that looked names up are checked again, by the next job.
-            const std::vector<qsizetype> asking = m_askLines;
+            const LineList asking = m_askLines;
             for (const qsizetype line : asking)
                 forget(line);
         }
@@ -639,7 +723,7 @@ void IncrementalCheck::indexFacts(qsizetype line, const LineFacts &facts, bool a
     m_namesLost = m_namesLost || (!add && facts.zeroByte);
     if (facts.asksNames)
         addOrRemove(m_askLines, line, add);
-    if (!facts.aliasesDefined.empty()) {
+    if (facts.definesAliases()) {
         addOrRemove(m_aliasLines, line, add);
         aliasesChanged();
     }

@@ -14,8 +14,10 @@
 
 #include <array>
 #include <atomic>
+#include <deque>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class QModelIndex;
@@ -99,6 +101,8 @@ private:
         std::optional<CheckSeverity> worst;
     };
     using Slots = std::vector<Slot, LargePageAllocator<Slot>>;
+    // Lines in order. A list may hold most of a million lines, and grow as a check's batches come.
+    using LineList = std::vector<qsizetype, LargePageAllocator<qsizetype>>;
     // What is known of each line, with the index and sums over the lines, as a check starts it.
     struct Known
     {
@@ -176,11 +180,21 @@ private:
 
     static std::unique_ptr<Known> makeKnown(CheckGame game, qsizetype count);
     static void run(const Job &job, IncrementalCheck *receiver);
-    static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, std::vector<qsizetype> &makers,
-                                                                  qsizetype &end);
-    static std::shared_ptr<const LineFactsCheck::Names> readAllNames(const Job &job, std::vector<qsizetype> &makers,
-                                                                     qsizetype &end);
+    static std::shared_ptr<const LineFactsCheck::Names> readNames(const Job &job, LineList &makers, qsizetype &end);
+    static std::shared_ptr<const LineFactsCheck::Names> readAllNames(const Job &job, LineList &makers, qsizetype &end);
+    // The names some lines make, with where they end the script and which of those to check
+    // make names.
+    struct NamesRead
+    {
+        LineFactsCheck::Names names;
+        LineList makers;
+        qsizetype end = 0;
+        bool cancelled = false;
+    };
+    static NamesRead readNamesOf(const Job &job, qsizetype first, qsizetype last);
     static std::vector<AliasFound> checkAliases(CheckGame game, const FactsAt &lines);
+    void hand(std::unique_ptr<Batch> batch);
+    void applyHanded();
     void apply(Batch &batch);
     void startJob();
     void cancelJob();
@@ -223,8 +237,8 @@ private:
     // Empty while a check from scratch waits for its first batch.
     std::unique_ptr<Known> m_known = std::make_unique<Known>();
     bool m_ready = false;
-    std::vector<qsizetype> m_zeroLines;   // lines with a zero byte, in order
-    std::vector<qsizetype> m_aliasLines;  // lines that define aliases, in order
+    LineList m_zeroLines;                 // lines with a zero byte, in order
+    LineList m_aliasLines;                // lines that define aliases, in order
     std::vector<AliasFound> m_aliasFound; // in line order
     bool m_aliasesPending = false;
     std::shared_ptr<const LineFactsCheck::Names> m_names; // those the lines were checked with
@@ -232,7 +246,7 @@ private:
     qsizetype m_namesEnd = noEnd;
     std::vector<MakerChange> m_makerChanges; // since they were read
     std::vector<Range> m_jobRanges;          // of the job under way
-    std::vector<qsizetype> m_askLines;       // lines that look names up, in order
+    LineList m_askLines;                     // lines that look names up, in order
     bool m_namesPending = false;             // lines that make names went or moved
     bool m_namesLost = false;                // since they were read: they must be read afresh from the whole script
     qsizetype m_pending = 0;
@@ -253,6 +267,8 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancelled;
     QTimer m_startJob;
     QThreadPool m_worker;
+    std::mutex m_handedMutex;
+    std::deque<std::unique_ptr<Batch>> m_handed; // by the worker, not applied yet
 
     // The findings of the last line asked for.
     mutable qsizetype m_shownLine = -1;

@@ -2,11 +2,8 @@
 
 #include "core/check/LineCheck.h"
 
-#include <QVarLengthArray>
-
 #include <optional>
 #include <span>
-#include <vector>
 
 namespace vbu {
 
@@ -39,43 +36,46 @@ struct LineFacts
     // Line numbers are those of the line when it was checked.
     std::span<const CheckFinding> findings(int game) const
     {
-        const qsizetype from = game == 0 ? 0 : secondFindings;
-        const qsizetype to = game == 0 ? secondFindings : ownFindings.size();
-        return {ownFindings.constData() + from, size_t(to - from)};
+        return part(ownFindings, secondFindings, findingCount, game);
     }
-    std::span<const KeyTouch> touches(int game) const
-    {
-        const qsizetype from = game == 0 ? 0 : secondTouches;
-        const qsizetype to = game == 0 ? secondTouches : keyTouches.size();
-        return {keyTouches.data() + from, size_t(to - from)};
-    }
+    std::span<const KeyTouch> touches(int game) const { return part(keyTouches, secondTouches, touchCount, game); }
     std::span<const LineCheck::AliasDefined> aliases(int game) const
     {
-        const size_t from = game == 0 ? 0 : secondAliases;
-        const size_t to = game == 0 ? secondAliases : aliasesDefined.size();
-        return {aliasesDefined.data() + from, to - from};
+        return part(aliasesDefined, secondAliases, aliasCount, game);
     }
+    bool definesAliases() const { return aliasCount > 0; }
     bool unbindsAll(int game) const { return (unbindsAllGames & (1u << game)) != 0; }
 
-    QList<CheckFinding> ownFindings;
-    // Most lines that touch keys touch one: it is kept in place rather than allocated apart.
-    QVarLengthArray<KeyTouch, 1> keyTouches;
-    std::vector<LineCheck::AliasDefined> aliasesDefined;
-    qsizetype secondFindings = 0;
-    qsizetype secondTouches = 0;
-    size_t secondAliases = 0;
+    // The lists are kept in the block of the lines checked together (FactsBlock): a million
+    // lines may have facts, and each keeps no more than a pointer and a count a list.
+    const CheckFinding *ownFindings = nullptr;
+    const KeyTouch *keyTouches = nullptr;
+    const LineCheck::AliasDefined *aliasesDefined = nullptr;
+    // Of a line that makes names: the text they were read from, to take them away when the line goes.
+    QByteArrayView madeText;
+    qint32 findingCount = 0;
+    qint32 secondFindings = 0;
+    qint32 touchCount = 0;
+    qint32 secondTouches = 0;
+    qint32 aliasCount = 0;
+    qint32 secondAliases = 0;
+    // The report's rows of the line's own findings, the games' joined; of them errors; the worst.
+    qint32 ownRows = 0;
+    qint32 ownErrors = 0;
+    std::optional<CheckSeverity> ownWorst;
     quint8 unbindsAllGames = 0; // a bit a game
     bool zeroByte = false;      // the line holds a zero byte: the game reads nothing after it
     // With a profile: the line makes aliases or variables, or its findings depend on the names
     // the script makes.
     bool makesNames = false;
     bool asksNames = false;
-    // Of a line that makes names: the text they were read from, to take them away when the line goes.
-    QByteArrayView madeText;
-    // The report's rows of the line's own findings, the games' joined; of them errors; the worst.
-    qint32 ownRows = 0;
-    qint32 ownErrors = 0;
-    std::optional<CheckSeverity> ownWorst;
+
+private:
+    template<typename T> static std::span<const T> part(const T *items, qint32 second, qint32 count, int game)
+    {
+        return game == 0 ? std::span<const T>(items, size_t(second))
+                         : std::span<const T>(items + second, size_t(count - second));
+    }
 };
 
 } // namespace vbu

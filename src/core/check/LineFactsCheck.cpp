@@ -1,5 +1,7 @@
 #include "core/check/LineFactsCheck.h"
 
+#include "core/app/LargePageAllocator.h"
+
 #include <algorithm>
 
 namespace vbu {
@@ -11,13 +13,11 @@ const GameProfile *profileAt(const CheckTarget &target, int game)
     return LineFacts::gameAt(target.game, game) == CheckGame::Quake ? target.quakeProfile : target.quake2Profile;
 }
 
-} // namespace
-
-namespace {
-
-// A large page's worth.
-constexpr auto blockLines = qsizetype(LargePages::pageSize / sizeof(LineFacts));
-constexpr qsizetype textPiece = 65536;
+// A block of a long check: a large page.
+constexpr size_t blockBytes = LargePages::pageSize;
+// What the facts of a line take, about, to size the last blocks of a check.
+constexpr size_t lineBytes = 128;
+constexpr qsizetype sharedTexts = 4096;
 
 } // namespace
 
@@ -47,31 +47,16 @@ LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
     return names;
 }
 
-LineFacts &LineFactsCheck::newFacts()
+// The copy of text that the facts made before share, so that a finding found on many lines
+// costs its text once; the copies kept are few, so that the look-up stays cheap.
+const QString &LineFactsCheck::sharedText(const QString &text)
 {
-    // A block never grows, so the facts in it stay where they are.
-    if (!m_block || m_block->facts.size() == m_block->facts.capacity()) {
-        m_block = std::make_shared<Block>();
-        m_block->facts.reserve(size_t(std::clamp<qsizetype>(m_linesLeft, 1, blockLines)));
-    }
-    return m_block->facts.emplace_back();
-}
-
-// A copy of text in the current block, in pieces that never move.
-QByteArrayView LineFactsCheck::keepText(QByteArrayView text)
-{
-    Block &block = *m_block;
-    if (text.size() > block.textRoom) {
-        // An edit checks a line or two: their block keeps only what they need.
-        block.textRoom = std::max(text.size(), std::min(textPiece, (m_linesLeft + 1) * 64));
-        block.texts.push_back(std::make_unique_for_overwrite<char[]>(size_t(block.textRoom)));
-        block.textFree = block.texts.back().get();
-    }
-    char *const to = block.textFree;
-    std::copy(text.begin(), text.end(), to);
-    block.textFree += text.size();
-    block.textRoom -= text.size();
-    return {to, text.size()};
+    // A literal, or a text the line's check already shares, is kept as it is.
+    if (!text.isDetached())
+        return text;
+    if (m_texts.size() >= sharedTexts)
+        m_texts.clear();
+    return *m_texts.insert(text);
 }
 
 std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
@@ -91,40 +76,75 @@ std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArr
     if (!keep)
         return nullptr;
 
-    LineFacts *facts = &newFacts();
+    qsizetype findings = 0;
+    qsizetype touches = 0;
+    qsizetype aliases = 0;
+    for (const LineCheck::Result &r : m_results) {
+        findings += r.findings.size();
+        touches += qsizetype(r.keysLeft.size());
+        aliases += qsizetype(r.aliases.size());
+    }
+    const qsizetype textBytes = makesNames ? line.text.size() : 0;
+    const size_t need = FactsBlock::need(findings, touches, aliases, textBytes);
+    if (!m_block || !m_block->fits(need)) {
+        // An edit checks a line or two: their block takes only what they need.
+        m_block =
+            std::make_shared<FactsBlock>(std::max(need, std::min(blockBytes, need + size_t(m_linesLeft) * lineBytes)));
+    }
+    FactsBlock &block = *m_block;
+    LineFacts *facts = &block.newFacts();
     facts->zeroByte = line.zeroByte;
     facts->makesNames = makesNames;
-    if (makesNames)
-        facts->madeText = keepText(line.text);
     facts->asksNames = asksNames;
+    if (makesNames) {
+        const std::span<char> kept = block.take<char>(textBytes);
+        std::copy_n(line.text.begin(), textBytes, kept.begin());
+        facts->madeText = QByteArrayView(kept.data(), textBytes);
+    }
+    const std::span<CheckFinding> findingRun = block.take<CheckFinding>(findings);
+    const std::span<LineFacts::KeyTouch> touchRun = block.take<LineFacts::KeyTouch>(touches);
+    const std::span<LineCheck::AliasDefined> aliasRun = block.take<LineCheck::AliasDefined>(aliases);
+    auto finding = findingRun.begin();
+    auto touch = touchRun.begin();
+    auto alias = aliasRun.begin();
     for (size_t g = 0; g < m_checks.size(); ++g) {
-        const LineCheck::Result &r = m_results[g];
-        facts->ownFindings.append(r.findings.list());
+        LineCheck::Result &r = m_results[g];
+        for (const CheckFinding &f : r.findings.list()) {
+            const QString &shared = sharedText(f.text);
+            *finding = f;
+            finding->text = shared;
+            ++finding;
+        }
         if (r.unbindsAll)
             facts->unbindsAllGames |= quint8(1u << g);
         // A key's first bind comes with the line's first touch of it, so both lists keep one order.
         auto first = r.firstBinds.cbegin();
         for (const LineCheck::KeyLeft &left : r.keysLeft) {
-            LineFacts::KeyTouch touch;
-            touch.key = left.key;
-            touch.bound = left.bound;
+            touch->key = left.key;
+            touch->bound = left.bound;
             if (first != r.firstBinds.cend() && first->key == left.key) {
-                touch.firstBind = true;
-                touch.nameOffset = qint32(first->name.data() - line.text.data());
-                touch.nameLength = quint16(first->name.size());
-                touch.findingsBefore = qint32(first->findingsBefore);
+                touch->firstBind = true;
+                touch->nameOffset = qint32(first->name.data() - line.text.data());
+                touch->nameLength = quint16(first->name.size());
+                touch->findingsBefore = qint32(first->findingsBefore);
                 ++first;
             }
-            facts->keyTouches.push_back(touch);
+            ++touch;
         }
         Q_ASSERT(first == r.firstBinds.cend());
-        facts->aliasesDefined.insert(facts->aliasesDefined.end(), r.aliases.cbegin(), r.aliases.cend());
+        alias = std::move(r.aliases.begin(), r.aliases.end(), alias);
         if (g == 0) {
-            facts->secondFindings = facts->ownFindings.size();
-            facts->secondTouches = facts->keyTouches.size();
-            facts->secondAliases = facts->aliasesDefined.size();
+            facts->secondFindings = qint32(finding - findingRun.begin());
+            facts->secondTouches = qint32(touch - touchRun.begin());
+            facts->secondAliases = qint32(alias - aliasRun.begin());
         }
     }
+    facts->ownFindings = findingRun.data();
+    facts->findingCount = qint32(findings);
+    facts->keyTouches = touchRun.data();
+    facts->touchCount = qint32(touches);
+    facts->aliasesDefined = aliasRun.data();
+    facts->aliasCount = qint32(aliases);
 
     const QList<CheckFinding> *own = &m_results[0].findings.list();
     if (m_checks.size() == 2) {

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "core/app/LargePageAllocator.h"
+#include "core/check/FactsBlock.h"
 #include "core/check/GameJoin.h"
 #include "core/check/LineCheck.h"
 #include "core/check/LineFacts.h"
 #include "core/check/ScriptNames.h"
+
+#include <QSet>
 
 #include <memory>
 #include <vector>
@@ -36,24 +38,14 @@ public:
     std::shared_ptr<const LineFacts> check(qsizetype index, QByteArrayView text, qsizetype &bytes, bool makesNames);
 
 private:
-    // Facts are made in blocks, not one allocation a line: a million small allocations took
-    // longer than the check itself. A block lives as long as the facts of one of its lines, and
-    // holds the texts they keep.
-    struct Block
-    {
-        std::vector<LineFacts, LargePageAllocator<LineFacts>> facts;
-        std::vector<std::unique_ptr<char[]>> texts;
-        char *textFree = nullptr; // in the last of texts
-        qsizetype textRoom = 0;
-    };
-    LineFacts &newFacts();
-    QByteArrayView keepText(QByteArrayView text);
+    const QString &sharedText(const QString &text);
 
     std::vector<LineCheck> m_checks; // a game each
     std::vector<LineCheck::Result> m_results;
     GameJoin m_join;
     QList<CheckFinding> m_joined;
-    std::shared_ptr<Block> m_block;
+    QSet<QString> m_texts;
+    std::shared_ptr<FactsBlock> m_block; // where the facts of the next lines go
     qsizetype m_linesLeft = 0;
 };
 

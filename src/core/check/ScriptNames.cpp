@@ -53,6 +53,18 @@ void ScriptNames::change(Counts &names, QByteArrayView name, bool lowered, int d
     }
 }
 
+void ScriptNames::add(const ScriptNames &other)
+{
+    addCounts(m_aliases, other.m_aliases);
+    addCounts(m_variables, other.m_variables);
+}
+
+void ScriptNames::addCounts(Counts &to, const Counts &from)
+{
+    for (auto at = from.cbegin(); at != from.cend(); ++at)
+        to[at.key()] += at.value();
+}
+
 bool ScriptNames::sameNames(const Counts &a, const Counts &b)
 {
     if (a.size() != b.size())

@@ -31,6 +31,8 @@ public:
         if (mayMakeNames(text))
             changeCommands(text, 0, -1);
     }
+    // The names other made as well, counted with these: another part of the script read apart.
+    void add(const ScriptNames &other);
     bool contains(QByteArrayView name) const;
 
     // The same names, however often each is made.
@@ -50,6 +52,7 @@ private:
     static QByteArray key(QByteArrayView name, bool lowered, QVarLengthArray<char, 64> &room);
     static void change(Counts &names, QByteArrayView name, bool lowered, int delta);
     static bool sameNames(const Counts &a, const Counts &b);
+    static void addCounts(Counts &to, const Counts &from);
 
     ScriptTokenizer::Dialect m_dialect;
     bool m_hasSet;

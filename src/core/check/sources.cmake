@@ -15,6 +15,7 @@ target_sources(vbu_core PRIVATE
     check/KeyTouchIndex.cpp check/KeyTouchIndex.h
     check/LineCheck.cpp check/LineCheck.h
     check/LineFacts.h
+    check/FactsBlock.cpp check/FactsBlock.h
     check/LineFactsCheck.cpp check/LineFactsCheck.h
     check/LineFindings.cpp check/LineFindings.h
     check/NameHelp.cpp check/NameHelp.h
