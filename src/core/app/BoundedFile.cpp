@@ -1,5 +1,7 @@
 #include "core/app/BoundedFile.h"
 
+#include "core/app/LargePageAllocator.h"
+
 #include <QFile>
 #include <QLocale>
 
@@ -8,7 +10,6 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,21 +32,6 @@ QString notAFile(mode_t mode)
 
 enum class Outcome { Whole, TooLarge, Failed };
 
-// A large file is read into memory no one has touched yet, and the first write to each 4 KiB
-// page of it costs a fault; large pages need a five-hundredth of them, and where there are none,
-// the pages are made ready in one call. Only hints.
-void preferLargePages(QByteArray &bytes)
-{
-    const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
-    const auto at = quintptr(bytes.data());
-    const auto head = qsizetype((pageSize - at % pageSize) % pageSize);
-    const auto tail = qsizetype((at + quintptr(bytes.size())) % pageSize);
-    if (bytes.size() > head + tail) {
-        madvise(bytes.data() + head, size_t(bytes.size() - head - tail), MADV_HUGEPAGE);
-        madvise(bytes.data() + head, size_t(bytes.size() - head - tail), MADV_POPULATE_WRITE);
-    }
-}
-
 // Reads to the end of the file: at most limit bytes, and one page more to learn that it goes on
 // (whole pages, since some /proc files refuse reads of odd sizes). A file of the size it reports
 // is read straight into a buffer of that size; one that grows meanwhile, or reports nothing, is
@@ -53,7 +39,8 @@ void preferLargePages(QByteArray &bytes)
 Outcome readUpTo(QFile &file, qint64 limit, QByteArray &bytes)
 {
     bytes.resize(qsizetype(file.size()));
-    preferLargePages(bytes);
+    // Memory no one has touched yet: the first write to each 4 KiB page of it would cost a fault.
+    LargePages::prefer(bytes.data(), size_t(bytes.size()), true);
     qsizetype have = 0;
     for (;;) {
         if (have == bytes.size()) {

@@ -6,6 +6,7 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace vbu::LargePages {
 
@@ -40,7 +41,7 @@ void *allocate(std::size_t bytes)
     if (head > 0)
         munmap(start, head);
     munmap(start + head + size, pageSize - head);
-    madvise(start + head, size, MADV_HUGEPAGE);
+    prefer(start + head, size, false);
     return start + head;
 }
 
@@ -50,6 +51,21 @@ void release(void *at, std::size_t bytes) noexcept
         std::free(at);
     else
         munmap(at, mappedSize(bytes));
+}
+
+void prefer(void *at, std::size_t bytes, bool populate)
+{
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<std::uintptr_t>(at);
+    const std::uintptr_t head = (page - from % page) % page;
+    const std::uintptr_t tail = (from + bytes) % page;
+    if (bytes <= head + tail)
+        return;
+    auto *const start = static_cast<char *>(at) + head;
+    const std::size_t size = bytes - head - tail;
+    madvise(start, size, MADV_HUGEPAGE);
+    if (populate)
+        madvise(start, size, MADV_POPULATE_WRITE);
 }
 
 void mapLargeAllocations()

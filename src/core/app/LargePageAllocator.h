@@ -8,6 +8,9 @@ namespace LargePages {
 constexpr std::size_t pageSize = std::size_t(2) << 20;
 void *allocate(std::size_t bytes);
 void release(void *at, std::size_t bytes) noexcept;
+// Asks for large pages for memory not touched yet, as far as whole pages of it go; with populate,
+// also has them made ready in one call rather than a fault a page. Only hints.
+void prefer(void *at, std::size_t bytes, bool populate);
 // From now on the heap maps each allocation of a mebibyte or more on its own, whatever was freed
 // before: growing one then moves its pages rather than copying its bytes. The views of a long
 // report grow such arrays as the findings come, and copying them held up the window.

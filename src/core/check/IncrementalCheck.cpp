@@ -243,15 +243,18 @@ std::unique_ptr<IncrementalCheck::Known> IncrementalCheck::makeKnown(CheckGame g
 void IncrementalCheck::run(const Job &job, IncrementalCheck *receiver)
 {
     yieldToWindow();
-    auto batch = std::make_unique<Batch>();
-    batch->lines.reserve(size_t(batchLines));
+    const auto newBatch = [] {
+        auto made = std::make_unique<Batch>();
+        made->lines.reserve(size_t(batchLines));
+        return made;
+    };
+    std::unique_ptr<Batch> batch = newBatch();
     QElapsedTimer sinceSent;
     sinceSent.start();
     const auto send = [&] {
         batch->generation = job.generation;
         receiver->hand(std::move(batch));
-        batch = std::make_unique<Batch>();
-        batch->lines.reserve(size_t(batchLines));
+        batch = newBatch();
         sinceSent.restart();
     };
     if (job.whole) {
@@ -373,10 +376,11 @@ std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readAllNames(cons
             second = readNamesOf(job, half, count);
         });
     NamesRead read = readNamesOf(job, 0, half);
-    if (other.joinable()) {
+    if (other.joinable())
         other.join();
-        if (second.cancelled)
-            return nullptr;
+    if (read.cancelled || second.cancelled)
+        return nullptr;
+    if (half < count) {
         // After a zero byte in the first half the game reads none of the second's names, but
         // which of its lines would make names is known all the same.
         if (read.end == count) {
@@ -386,8 +390,6 @@ std::shared_ptr<const LineFactsCheck::Names> IncrementalCheck::readAllNames(cons
         }
         read.makers.insert(read.makers.end(), second.makers.cbegin(), second.makers.cend());
     }
-    if (read.cancelled)
-        return nullptr;
     makers = std::move(read.makers);
     end = read.end;
     return std::make_shared<const LineFactsCheck::Names>(std::move(read.names));

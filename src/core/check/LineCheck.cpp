@@ -24,6 +24,8 @@ constexpr int firstPortKey = 256;
 // again. Far longer names than any known one have no near name, which is quickly seen.
 constexpr qsizetype rememberedNames = 1024;
 constexpr qsizetype longestRememberedName = 64;
+// Finding texts remembered to be shared; then the memory starts again.
+constexpr qsizetype rememberedTexts = 4096;
 
 QByteArrayView trimmedRight(QByteArrayView text)
 {
@@ -141,10 +143,21 @@ void LineCheck::add(CheckSeverity severity, CheckRule rule, const QString &text,
     f.line = m_index + 1;
     f.severity = severity;
     f.rule = rule;
-    f.text = text;
+    f.text = sharedText(text);
     f.otherLine = otherLine + 1;
     f.game = m_game;
     m_out->findings.add(std::move(f));
+}
+
+// A finding found on many lines costs its text once. A literal, or a text shared already, is
+// kept as it is.
+const QString &LineCheck::sharedText(const QString &text)
+{
+    if (!text.isDetached())
+        return text;
+    if (m_texts.size() >= rememberedTexts)
+        m_texts.clear();
+    return *m_texts.insert(text);
 }
 
 // A comment is not seen when the buffer is cut into commands, so a ';' in it ends it.

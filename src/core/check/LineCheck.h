@@ -6,6 +6,7 @@
 #include "core/check/ScriptTokenizer.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <array>
 #include <optional>
@@ -92,6 +93,7 @@ private:
     using Args = QList<ScriptTokenizer::Token>;
 
     void add(CheckSeverity severity, CheckRule rule, const QString &text, qsizetype otherLine = -1);
+    const QString &sharedText(const QString &text);
     void checkCommentRunsOn(QByteArrayView text, qsizetype from);
     bool checkOddQuotes(QByteArrayView command, const ScriptTokenizer::Tokens &t);
     void checkArgumentLengths(const ScriptTokenizer::Tokens &t);
@@ -145,6 +147,8 @@ private:
     std::array<QByteArray, deepestNesting + 2> m_joined;
     // The finding's text for each unknown name met lately: a script tends to repeat its mistakes.
     QHash<QByteArray, QString> m_unknownTexts;
+    // The texts of other findings made lately, which the findings with the same text share.
+    QSet<QString> m_texts;
 };
 
 } // namespace vbu

@@ -17,7 +17,6 @@ const GameProfile *profileAt(const CheckTarget &target, int game)
 constexpr size_t blockBytes = LargePages::pageSize;
 // What the facts of a line take, about, to size the last blocks of a check.
 constexpr size_t lineBytes = 128;
-constexpr qsizetype sharedTexts = 4096;
 
 } // namespace
 
@@ -45,18 +44,6 @@ LineFactsCheck::Names LineFactsCheck::emptyNames(const CheckTarget &target)
                            profile && profile->command("set"));
     }
     return names;
-}
-
-// The copy of text that the facts made before share, so that a finding found on many lines
-// costs its text once; the copies kept are few, so that the look-up stays cheap.
-const QString &LineFactsCheck::sharedText(const QString &text)
-{
-    // A literal, or a text the line's check already shares, is kept as it is.
-    if (!text.isDetached())
-        return text;
-    if (m_texts.size() >= sharedTexts)
-        m_texts.clear();
-    return *m_texts.insert(text);
 }
 
 std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArrayView text, qsizetype &bytes,
@@ -109,12 +96,7 @@ std::shared_ptr<const LineFacts> LineFactsCheck::check(qsizetype index, QByteArr
     auto alias = aliasRun.begin();
     for (size_t g = 0; g < m_checks.size(); ++g) {
         LineCheck::Result &r = m_results[g];
-        for (const CheckFinding &f : r.findings.list()) {
-            const QString &shared = sharedText(f.text);
-            *finding = f;
-            finding->text = shared;
-            ++finding;
-        }
+        finding = std::copy(r.findings.list().cbegin(), r.findings.list().cend(), finding);
         if (r.unbindsAll)
             facts->unbindsAllGames |= quint8(1u << g);
         // A key's first bind comes with the line's first touch of it, so both lists keep one order.

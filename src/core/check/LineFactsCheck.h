@@ -6,8 +6,6 @@
 #include "core/check/LineFacts.h"
 #include "core/check/ScriptNames.h"
 
-#include <QSet>
-
 #include <memory>
 #include <vector>
 
@@ -38,13 +36,10 @@ public:
     std::shared_ptr<const LineFacts> check(qsizetype index, QByteArrayView text, qsizetype &bytes, bool makesNames);
 
 private:
-    const QString &sharedText(const QString &text);
-
     std::vector<LineCheck> m_checks; // a game each
     std::vector<LineCheck::Result> m_results;
     GameJoin m_join;
     QList<CheckFinding> m_joined;
-    QSet<QString> m_texts;
     std::shared_ptr<FactsBlock> m_block; // where the facts of the next lines go
     qsizetype m_linesLeft = 0;
 };
