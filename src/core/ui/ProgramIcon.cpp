@@ -4,7 +4,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 using namespace Qt::StringLiterals;
 
@@ -65,14 +64,6 @@ QImage render(int size)
     p.setPen(QPen(QColor(70, 28, 4), 0.6));
     p.drawPath(letter);
     return image;
-}
-
-QIcon icon()
-{
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(QPixmap::fromImage(render(size)));
-    return icon;
 }
 
 } // namespace vbu::ProgramIcon
