@@ -19,6 +19,8 @@
 #include <QTreeView>
 #include <QUndoStack>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 using vbu::CheckFinding;
 using vbu::CheckSeverity;
@@ -241,11 +243,32 @@ private slots:
         QCOMPARE(report->findings(), engine(h, u"both"_s));
         QCOMPARE(rows->rowCount(), report->findings().size());
 
-        // A port chosen while the check runs: only its findings remain.
+        // A port chosen while the check runs: only its findings remain, and the list is told of
+        // every row that changed, however the check's batches came together.
+        const auto shownRows = [rows] {
+            QStringList shown;
+            for (int r = 0; r < rows->rowCount(); ++r)
+                shown.append(rows->index(r, 0).data().toString() + rows->index(r, 2).data().toString());
+            return shown;
+        };
+        const QStringList before = shownRows();
+        int firstTold = std::numeric_limits<int>::max();
+        const QMetaObject::Connection told =
+            connect(rows, &QAbstractItemModel::dataChanged, this,
+                    [&](const QModelIndex &top) { firstTold = std::min(firstTold, top.row()); });
         child<QComboBox>(report, u"cmbProfile"_s)->setCurrentIndex(3);
         edits.replace(7, "bind w +back");
         QTRY_VERIFY_WITH_TIMEOUT(!report->isChecking(), 60'000);
+        disconnect(told);
         QCOMPARE(report->findings(), engine(h, u"q2pro"_s));
+        const QStringList after = shownRows();
+        qsizetype firstChanged = 0;
+        while (firstChanged < std::min(before.size(), after.size()) &&
+               before.at(firstChanged) == after.at(firstChanged))
+            ++firstChanged;
+        QVERIFY(firstChanged < before.size());
+        QVERIFY2(firstTold <= firstChanged,
+                 qPrintable(u"row %1 changed, told from %2"_s.arg(firstChanged).arg(firstTold)));
 
         // Closed while it runs: the check ends with the window, and so do the marks.
         QTest::mouseClick(child<QPushButton>(report, u"cmdCheckAgain"_s), Qt::LeftButton);

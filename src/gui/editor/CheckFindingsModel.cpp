@@ -30,7 +30,9 @@ QString CheckFindingsModel::severityName(CheckSeverity severity)
 
 QVariant CheckFindingsModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    // Rows the check has taken back since the list last followed it show nothing until it does.
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
+        index.row() >= m_check.findingCount())
         return {};
     const CheckFinding f = m_check.finding(index.row());
     if (role == LineRole)

@@ -15,15 +15,26 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace vbu {
 
+namespace {
+
+// How long the list may lag behind the check: well under what a reader notices.
+constexpr int showFindingsMs = 40;
+
+} // namespace
+
 CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     : QWidget(nullptr, Qt::Window), m_check(new IncrementalCheck(script, this)),
-      m_model(new CheckFindingsModel(*m_check, this)), m_cmbProfile(new QComboBox(this)), m_lblSummary(new QLabel(this))
+      m_model(new CheckFindingsModel(*m_check, this)), m_cmbProfile(new QComboBox(this)),
+      m_lblSummary(new QLabel(this)), m_showFindings(new QTimer(this))
 {
     setObjectName(u"frmCheck"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -98,8 +109,16 @@ CheckReportWindow::CheckReportWindow(const ScriptModel &script)
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     connect(lstFindings, &QTableView::doubleClicked, this, &CheckReportWindow::goToFinding);
 
+    m_showFindings->setSingleShot(true);
+    m_showFindings->setInterval(showFindingsMs);
+    connect(m_showFindings, &QTimer::timeout, this, &CheckReportWindow::showFindings);
     connect(m_check, &IncrementalCheck::findingsChanged, this, &CheckReportWindow::findingsChanged);
     connect(m_check, &IncrementalCheck::finished, this, [this] {
+        // What the last batches changed shows now, with the end of the check.
+        if (m_showFindings->isActive()) {
+            m_showFindings->stop();
+            showFindings();
+        }
         unsetCursor();
         emit checkFinished();
     });
@@ -136,7 +155,14 @@ void CheckReportWindow::runCheck()
 
 void CheckReportWindow::findingsChanged(qsizetype firstRow)
 {
-    m_model->findingsChanged(firstRow);
+    m_firstChangedRow = m_firstChangedRow < 0 ? firstRow : std::min(m_firstChangedRow, firstRow);
+    if (!m_showFindings->isActive())
+        m_showFindings->start();
+}
+
+void CheckReportWindow::showFindings()
+{
+    m_model->findingsChanged(std::exchange(m_firstChangedRow, -1));
     const qsizetype errors = m_check->errorCount();
     const qsizetype warnings = m_check->findingCount() - errors;
     QString summary = m_check->findingCount() == 0 ? u"No findings."_s

@@ -11,6 +11,7 @@
 
 class QComboBox;
 class QLabel;
+class QTimer;
 
 namespace vbu {
 
@@ -60,6 +61,7 @@ protected:
 private:
     void goToFinding(const QModelIndex &index);
     void findingsChanged(qsizetype firstRow);
+    void showFindings();
 
     IncrementalCheck *m_check;
     CheckFindingsModel *m_model;
@@ -68,6 +70,11 @@ private:
     std::vector<CheckProfile> m_profiles;
     QStringList m_profileErrors;
     QLabel *m_lblSummary;
+    // The list, its summary and the marks follow the check a few times a second, from the first
+    // row that changed since they last did: repainting them for every batch of a long check cost
+    // the window more than taking in the batches.
+    QTimer *m_showFindings;
+    qsizetype m_firstChangedRow = -1;
 };
 
 } // namespace vbu
