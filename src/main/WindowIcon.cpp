@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QResource>
 
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace vbu::WindowIcon {
@@ -16,7 +18,9 @@ QIcon icon()
         const QResource pixels(u":/icons/%1x%1/vbu.rgba"_s.arg(size));
         if (pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() != qint64(size) * size * 4)
             continue;
-        const QImage image(pixels.data(), size, size, size * 4, QImage::Format_RGBA8888_Premultiplied);
+        // Copied out: the resource's bytes need not be aligned as an image's rows must be.
+        QImage image(size, size, QImage::Format_RGBA8888_Premultiplied);
+        std::memcpy(image.bits(), pixels.data(), size_t(image.sizeInBytes()));
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
