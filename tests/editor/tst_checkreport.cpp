@@ -217,6 +217,16 @@ private slots:
         QVERIFY(!delegate->marksShown());
         QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(h.window->checkReport()->profileName(), u"both"_s);
+
+        // What the list had yet to show when the window closed stays unshown, however long the
+        // window waits to be deleted.
+        vbu::CheckReportWindow *again = h.window->checkReport();
+        QTRY_VERIFY(!again->isChecking());
+        again->setAttribute(Qt::WA_DeleteOnClose, false);
+        again->close();
+        QTest::qWait(100);
+        QVERIFY(!delegate->marksShown());
+        delete again;
     }
 
     void editsWhileTheCheckRuns()

@@ -186,8 +186,10 @@ void CheckReportWindow::goToFinding(const QModelIndex &index)
 
 void CheckReportWindow::closeEvent(QCloseEvent *event)
 {
-    // The marks go with the window, now rather than when it is deleted; no check may follow.
+    // The marks go with the window, now rather than when it is deleted; no check may follow,
+    // and nothing the list had yet to show.
     m_check->stop();
+    m_showFindings->stop();
     emit marksRemoved();
     QWidget::closeEvent(event);
 }
