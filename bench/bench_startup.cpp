@@ -1,13 +1,14 @@
 #include "Figures.h"
 #include "ProcessTime.h"
 #include "core/app/AppInfo.h"
-#include "gui/app/FontConfigPreload.h"
 #include "gui/app/MainWindow.h"
 #include "gui/ui/QtPrompter.h"
-#include "main/WindowIcon.h"
+#include "main/BuiltPictures.h"
+#include "main/ProgramStart.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -20,9 +21,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Shows the window and, at its first frame, writes the steady clock's reading on the output for
-// the timing process; false when the frame never came.
-bool shownAndReported(QWidget &window)
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Shows the window and, at its first frame, writes the steady clock's reading, less the time left
+// out, on the output for the timing process; false when the frame never came.
+bool shownAndReported(QWidget &window, qint64 leftOutNs = 0)
 {
     QElapsedTimer timer;
     timer.start();
@@ -32,17 +39,17 @@ bool shownAndReported(QWidget &window)
     QApplication::processEvents();
     if (!window.windowHandle()->isExposed())
         return false;
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::printf("%lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+    std::printf("%lld\n", static_cast<long long>(steadyNs() - leftOutNs));
     return std::fflush(stdout) == 0;
 }
 
 } // namespace
 
-// What the editor does before its main window appears, as its main() does it (the splash's
-// countdown left out): fonts read beside the application's start, names, icon, then the main
-// window with its font, logo and recent files; or, for comparison, a bare Qt main window. Run as
-// a child process of the benchmark, from the start of its main().
+// The editor's way to its main window, as its main() goes it: the application, its names and icon,
+// the splash, and the main window shown when the splash's countdown ends. The countdown is left
+// out of the time reported and all else counts: what comes before it, and the window's start-up
+// and first frame after it. Or, for comparison, a bare Qt main window. Run as a child process of
+// the benchmark, from the start of its main().
 int showWindowAndQuit(int &argc, char **argv)
 {
     if (std::strcmp(argv[1], "--show-window=bare") == 0) {
@@ -50,20 +57,31 @@ int showWindowAndQuit(int &argc, char **argv)
         QMainWindow window;
         return shownAndReported(window) ? 0 : 1;
     }
-    vbu::FontConfigPreload fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(vbu::AppInfo::title());
     QApplication::setApplicationVersion(vbu::AppInfo::versionText());
-    QApplication::setWindowIcon(vbu::WindowIcon::icon());
+    QApplication::setWindowIcon(vbu::BuiltPictures::windowIcon());
     vbu::QtPrompter prompter;
-    fonts.wait();
-    vbu::MainWindow window(prompter, QStringList());
-    return shownAndReported(window) ? 0 : 1;
+    vbu::ProgramStart start(prompter, QStringList());
+    start.showSplash();
+    const qint64 countdownFrom = steadyNs();
+    bool reported = false;
+    QObject::connect(&start, &vbu::ProgramStart::countdownEnded, [&] {
+        const qint64 countdown = steadyNs() - countdownFrom;
+        // The splash shows the window once this returns.
+        QTimer::singleShot(0, [&start, &reported, countdown] {
+            reported = shownAndReported(*start.mainWindow(), countdown);
+            QApplication::quit();
+        });
+    });
+    QApplication::exec();
+    return reported ? 0 : 1;
 }
 
-// The editor's start-up and a bare Qt main window's, each a process from its start to its first
-// frame (off-screen, so it measures our work, not a server's), run in turn. Winding up after the
-// frame is left out of both: the window has appeared by then.
+// The editor's start-up and a bare Qt main window's, each a process from its start to its main
+// window's first frame, less the splash's countdown (off-screen, so it measures our work, not a
+// server's), run in turn. Winding up after the frame is left out of both: the window has appeared
+// by then.
 static void BM_StartUpBesideBareWindow(benchmark::State &state)
 {
     const QByteArray self = QApplication::applicationFilePath().toLocal8Bit();

@@ -16,7 +16,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # What building and running the editor needs.
 run_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libfontconfig-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     fonts-dejavu-core
 )
 # Everything the tests, checks, benchmarks and fuzzing need besides.

@@ -1,17 +1,14 @@
 #include "core/app/AppInfo.h"
 #include "core/app/LargePageAllocator.h"
-#include "gui/app/FontConfigPreload.h"
-#include "gui/app/MainWindow.h"
 #include "gui/ui/QtPrompter.h"
-#include "gui/ui/SplashWindow.h"
-#include "main/WindowIcon.h"
+#include "main/BuiltPictures.h"
+#include "main/ProgramStart.h"
 
 #include <QApplication>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -76,27 +73,14 @@ int main(int argc, char *argv[])
     // A write past the file-size limit must fail with an error to report, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
     vbu::LargePages::mapLargeAllocations();
-    vbu::FontConfigPreload fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(vbu::AppInfo::title());
     QApplication::setApplicationVersion(vbu::AppInfo::versionText());
-    QApplication::setWindowIcon(vbu::WindowIcon::icon());
+    QApplication::setWindowIcon(vbu::BuiltPictures::windowIcon());
 
     vbu::QtPrompter prompter;
     // Qt has taken its own options (-platform, ...) out of the arguments by now.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    std::unique_ptr<vbu::MainWindow> window;
-    fonts.wait();
-    // The splash opens the main window when its countdown ends; a key press before that ends
-    // the program with it, as the last window closes.
-    auto *splash = new vbu::SplashWindow([&]() -> QWidget * {
-        window = std::make_unique<vbu::MainWindow>(prompter, arguments);
-        QObject::connect(window.get(), &vbu::MainWindow::programEnding, &app, &QApplication::quit,
-                         Qt::QueuedConnection);
-        return window.get();
-    });
-    splash->show();
-    const int result = QApplication::exec();
-    window.reset();
-    return result;
+    vbu::ProgramStart start(prompter, QApplication::arguments().mid(1));
+    start.showSplash();
+    return QApplication::exec();
 }

@@ -7,6 +7,7 @@
 #include "gui/ui/LogoBox.h"
 #include "gui/ui/QtPrompter.h"
 #include "gui/ui/SplashWindow.h"
+#include "main/ProgramStart.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
@@ -19,7 +20,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -68,7 +71,7 @@ QRect inkBounds(const QImage &image)
 struct Launcher
 {
     Launcher()
-        : splash(new SplashWindow([this] {
+        : splash(new SplashWindow(vbu::SplashPicture::render(), [this] {
               ++calls;
               atLaunch = child<QLabel>(splash, u"lblTimeLeft"_s)->text() +
                          (splash->isVisible() ? u", shown"_s : u", hidden"_s) +
@@ -255,6 +258,64 @@ private slots:
         flushDeletes();
         QVERIFY(!byKey.splash);
         QCOMPARE(byKey.calls, 0);
+    }
+
+    // The program's way in: the main window is made while the splash counts down, yet starts up
+    // (logo, recent files, the file named) and shows only when the countdown ends. A key that
+    // closes the splash leaves it unstarted.
+    void mainWindowWaitsBehindTheSplash()
+    {
+        vbu::test::clearRecentFiles();
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"autoexec.cfg"_s);
+        vbu::test::writeAll(name, "bind a +jump\r\n");
+        vbu::test::FakePrompter prompter;
+        const auto splashOf = [] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *splash = qobject_cast<SplashWindow *>(widget); splash && splash->isVisible())
+                    return QPointer<SplashWindow>(splash);
+            }
+            return QPointer<SplashWindow>();
+        };
+        {
+            vbu::ProgramStart start(prompter, {name});
+            QSignalSpy ended(&start, &vbu::ProgramStart::countdownEnded);
+            start.showSplash();
+            // Not before the splash is up: the window would hold it back.
+            QVERIFY(!start.mainWindow());
+            const QPointer<SplashWindow> splash = splashOf();
+            QVERIFY(splash);
+            QTRY_VERIFY(start.mainWindow());
+            vbu::MainWindow *window = start.mainWindow();
+            QVERIFY(!window->isVisible());
+            QCOMPARE(window->script().count(), 0);
+            QCOMPARE(window->caption(), vbu::AppInfo::title());
+            QVERIFY(window->recentFiles().files().isEmpty());
+            const QImage unpainted = child<vbu::LogoBox>(window, u"picLogo"_s)->image();
+            QCOMPARE(ended.count(), 0);
+
+            child<QTimer>(splash, u"Timer1"_s)->setInterval(0);
+            QTRY_VERIFY(window->isVisible());
+            flushDeletes();
+            QVERIFY(!splash);
+            QCOMPARE(start.mainWindow(), window);
+            QCOMPARE(ended.count(), 1);
+            QCOMPARE(window->script().lines().toList(), QByteArrayList{"bind a +jump"});
+            QCOMPARE(window->caption(), name);
+            QCOMPARE(window->recentFiles().files(), QStringList{name});
+            QVERIFY(child<vbu::LogoBox>(window, u"picLogo"_s)->image() != unpainted);
+        }
+        vbu::test::clearRecentFiles();
+        vbu::ProgramStart start(prompter, {name});
+        start.showSplash();
+        const QPointer<SplashWindow> splash = splashOf();
+        QTRY_VERIFY(start.mainWindow());
+        QTest::keyClick(splash, Qt::Key_A);
+        flushDeletes();
+        QVERIFY(!splash);
+        QVERIFY(!start.mainWindow()->isVisible());
+        QCOMPARE(start.mainWindow()->script().count(), 0);
+        QVERIFY(start.mainWindow()->recentFiles().files().isEmpty());
     }
 
     void mainWindowPaintsItsStripAtStartUp()

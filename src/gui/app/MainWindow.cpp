@@ -111,9 +111,9 @@ template<typename W> W *place(W *widget, const char *name, const QRect &geometry
 
 } // namespace
 
-MainWindow::MainWindow(Prompter &prompter, const QStringList &arguments, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+MainWindow::MainWindow(Prompter &prompter, const QStringList &arguments, StartUp when)
+    : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_prompter(prompter), m_script(new ScriptModel(this)), m_edits(new ScriptEdits(*m_script, this)),
       m_mru(new MruList(this)), m_commandLine(arguments.join(u' ')), m_caption(AppInfo::title())
 {
@@ -146,7 +146,8 @@ MainWindow::MainWindow(Prompter &prompter, const QStringList &arguments, QWidget
     adjustSize();
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - frameGeometry().center() + pos());
-    startUp();
+    if (when == StartUp::Now)
+        startUp();
 }
 
 MainWindow::~MainWindow()

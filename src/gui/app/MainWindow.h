@@ -47,10 +47,14 @@ class MainWindow final : public QMainWindow
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
+    // When the window's start-up runs: the logo, the recent files and the file the arguments name.
+    enum class StartUp { Now, Later };
+
     // arguments: the program's arguments after its name. Joined by single blanks they are the
     // name of a file to open at start-up; only "--exact" followed by exactly one argument is an
-    // option, which opens that file as Open Exactly does.
-    MainWindow(Prompter &prompter, const QStringList &arguments, QWidget *parent = nullptr);
+    // option, which opens that file as Open Exactly does. With StartUp::Later the window is made
+    // but waits for startUp().
+    MainWindow(Prompter &prompter, const QStringList &arguments, StartUp when = StartUp::Now);
     ~MainWindow() override;
 
     // The state behind the window, for the tests.
@@ -117,6 +121,8 @@ public slots:
     void loadScript(const QString &name, ScriptReader::Mode mode = ScriptReader::Mode::Open);
     // Loads the file named by the command line, quietly.
     void commandLineOpen();
+    // The window's start-up, for one made with StartUp::Later; once.
+    void startUp();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -129,7 +135,6 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
-    void startUp();
     void setCaption(const QString &caption);
     bool hasCurrentFile() const;
     // Takes the line out; the line that takes its place is selected, so the next removal can follow.

@@ -1,5 +1,4 @@
 target_sources(vbu_gui PRIVATE
-    app/FontConfigPreload.cpp app/FontConfigPreload.h
     app/MainWindow.cpp app/MainWindow.h
     app/MenuKeysFirst.cpp app/MenuKeysFirst.h
     app/ToolWindowSwitch.cpp app/ToolWindowSwitch.h

@@ -1,7 +1,6 @@
 #include "gui/ui/SplashWindow.h"
 
 #include "core/app/Twips.h"
-#include "core/ui/SplashPicture.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -14,9 +13,9 @@ using namespace Qt::StringLiterals;
 
 namespace vbu {
 
-SplashWindow::SplashWindow(MainWindowFactory openMainWindow, QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint), m_openMainWindow(std::move(openMainWindow)),
-      m_picture(SplashPicture::render())
+SplashWindow::SplashWindow(QImage picture, MainWindowFactory openMainWindow)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint), m_openMainWindow(std::move(openMainWindow)),
+      m_picture(std::move(picture))
 {
     setObjectName(u"frmSplash"_s);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -88,6 +87,11 @@ void SplashWindow::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
     p.drawImage(0, 0, m_picture);
+    if (!m_painted) {
+        m_painted = true;
+        // After this turn of the event loop, once the frame is out.
+        QTimer::singleShot(0, this, &SplashWindow::shown);
+    }
 }
 
 void SplashWindow::closeEvent(QCloseEvent *event)

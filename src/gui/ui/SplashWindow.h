@@ -10,8 +10,9 @@ class QTimer;
 
 namespace vbu {
 
-// frmSplash: the program's first window. It counts down two ticks of a one-second timer, then
-// opens the main window and goes; a key press before that closes it without opening anything.
+// frmSplash: the program's first window, a fixed picture. It counts down two ticks of a one-second
+// timer, then opens the main window and goes; a key press before that closes it without opening
+// anything.
 class SplashWindow final : public QWidget
 {
     Q_OBJECT
@@ -22,7 +23,7 @@ public:
     using MainWindowFactory = std::function<QWidget *()>;
 
     // Deletes itself when closed.
-    explicit SplashWindow(MainWindowFactory openMainWindow, QWidget *parent = nullptr);
+    SplashWindow(QImage picture, MainWindowFactory openMainWindow);
     ~SplashWindow() override;
 
     // The seconds still to count.
@@ -31,6 +32,11 @@ public:
 public slots:
     // One second of the countdown; the last one opens the main window.
     void tick();
+
+signals:
+    // Once, when the first frame of the splash has gone out: what waits for it does not hold the
+    // splash back.
+    void shown();
 
 protected:
     bool event(QEvent *event) override;
@@ -45,6 +51,7 @@ private:
     QTimer *m_timer = nullptr;
     QLabel *m_lblTimeLeft = nullptr;
     qint16 m_counter = 0;
+    bool m_painted = false;
 };
 
 } // namespace vbu
