@@ -7,6 +7,7 @@
 #include "support/MainWindowHarness.h"
 #include "support/TestData.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTreeView>
 #include <QUndoStack>
@@ -61,7 +61,7 @@ void verifyReport(const MainWindowHarness &h, const vbu::CheckReportWindow &repo
     QTRY_VERIFY(!report.isChecking());
     const QList<CheckFinding> found = engine(h, report.profileName());
     QCOMPARE(report.findings(), found);
-    const QAbstractItemModel *rows = child<QTableView>(&report, u"lstFindings"_s)->model();
+    const QAbstractItemModel *rows = child<QAbstractItemView>(&report, u"lstFindings"_s)->model();
     QCOMPARE(rows->rowCount(), found.size());
     QHash<qsizetype, CheckSeverity> worst;
     for (int r = 0; r < found.size(); ++r) {
@@ -121,6 +121,21 @@ int firstInkColumn(const QImage &row, QRgb back)
     }
     return -1;
 }
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -184,7 +199,7 @@ private slots:
         QCOMPARE(reports.size(), expected.size());
 
         // A double click on a finding selects its line in the list.
-        auto *view = child<QTableView>(report, u"lstFindings"_s);
+        auto *view = child<QAbstractItemView>(report, u"lstFindings"_s);
         const QModelIndex last = view->model()->index(view->model()->rowCount() - 1, 0);
         QVERIFY(last.data().toInt() > 1);
         view->scrollTo(last);
@@ -229,6 +244,100 @@ private slots:
         delete again;
     }
 
+    // A report longer than its window goes as a list does: the keys move the chosen row a line,
+    // a page or to either end and keep it in sight, a row looks the same wherever it is scrolled
+    // to, a click picks the row under the pointer, and Enter goes to the line.
+    void longReportUnderTheKeys()
+    {
+        MainWindowHarness h;
+        QByteArrayList lines;
+        for (int i = 0; i < 300; ++i)
+            lines.append("bind PRINTSCRN x" + QByteArray::number(i));
+        h.setLines(lines);
+        QVERIFY(h.showActive());
+        QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
+        vbu::CheckReportWindow *report = h.window->checkReport();
+        verifyReport(h, *report);
+        auto *view = child<QAbstractItemView>(report, u"lstFindings"_s);
+        const int rows = view->model()->rowCount();
+        QVERIFY(rows >= 300);
+        report->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(report));
+        view->setFocus();
+        const auto row = [view] { return view->currentIndex().row(); };
+        const auto inSight = [view](int r) {
+            return view->viewport()->rect().contains(view->visualRect(view->model()->index(r, 0)));
+        };
+
+        QTest::keyClick(view, Qt::Key_Home);
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(row(), 1);
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(row(), rows - 1);
+        QVERIFY(inSight(rows - 1));
+        QVERIFY(view->selectionModel()->isRowSelected(rows - 1, {}));
+        QTest::keyClick(view, Qt::Key_PageUp);
+        // A page is what the list shows, or near it.
+        const int page = rows - 1 - row();
+        const int rowHeight = view->visualRect(view->currentIndex()).height();
+        QVERIFY(page > 3 && page * rowHeight <= view->viewport()->height() &&
+                (page + 2) * rowHeight > view->viewport()->height());
+        QVERIFY(inSight(row()) && !inSight(rows - 2 - page));
+        QTest::keyClick(view, Qt::Key_Up);
+        QCOMPARE(row(), rows - 2 - page);
+        QVERIFY(inSight(row()));
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(row(), rows - 2);
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(row(), 0);
+        QVERIFY(inSight(0) && !inSight(page + 1));
+        // Down past the bottom of the list: the list follows, a row at a time.
+        for (int i = 0; i < page + 2; ++i) {
+            QTest::keyClick(view, Qt::Key_Down);
+            QVERIFY(inSight(row()) && !inSight(row() - page - 1));
+        }
+
+        const QModelIndex middle = view->model()->index(rows / 2 + 1, 0);
+        const auto rowImage = [view](const QModelIndex &at) {
+            const QRect cell = view->visualRect(at);
+            return view->viewport()->grab(QRect(0, cell.top(), view->viewport()->width(), cell.height())).toImage();
+        };
+        view->scrollTo(middle, QAbstractItemView::PositionAtTop);
+        QCOMPARE(view->visualRect(middle).top(), 0);
+        const QImage atTop = rowImage(middle);
+        QVERIFY(atTop != rowImage(view->model()->index(middle.row() + 1, 0)));
+        view->scrollTo(middle, QAbstractItemView::PositionAtBottom);
+        QCOMPARE(view->visualRect(middle).bottom(), view->viewport()->height() - 1);
+        QCOMPARE(rowImage(middle), atTop);
+        QVERIFY(atTop != rowImage(view->model()->index(middle.row() - 1, 0)));
+
+        view->scrollToBottom();
+        const QModelIndex last = view->model()->index(rows - 1, 0);
+        QVERIFY(inSight(rows - 1));
+        QCOMPARE(view->indexAt(view->visualRect(last).center()), last);
+        // The whole row shows chosen, not only the cell clicked.
+        const auto explanation = [view, &last] {
+            return view->viewport()->grab(view->visualRect(last.siblingAtColumn(2))).toImage();
+        };
+        const QImage unchosen = explanation();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(last).center());
+        QCOMPARE(row(), rows - 1);
+        QVERIFY(explanation() != unchosen);
+        QCOMPARE(view->selectionModel()->selectedRows().size(), 1);
+        QVERIFY(view->selectionModel()->isRowSelected(rows - 1, {}));
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(h.window->selectedRow(), last.data().toInt() - 1);
+
+        // A finding that changes in sight, below the top row, shows changed.
+        view->scrollToTop();
+        QTest::qWait(50);
+        PaintCounter paints(view->viewport());
+        h.window->edits().replace(view->model()->index(5, 0).data().toInt() - 1, "bind PRINTSCRN y0");
+        verifyReport(h, *report);
+        QCOMPARE(view->model()->rowCount(), rows);
+        QTRY_VERIFY(paints.count > 0);
+    }
+
     void editsWhileTheCheckRuns()
     {
         // Long enough for the worker to be still at it when the edits come.
@@ -241,7 +350,7 @@ private slots:
         QVERIFY(h.showActive());
         QTest::keyClick(h.window.get(), Qt::Key_K, Qt::ControlModifier);
         vbu::CheckReportWindow *report = h.window->checkReport();
-        const QAbstractItemModel *rows = child<QTableView>(report, u"lstFindings"_s)->model();
+        const QAbstractItemModel *rows = child<QAbstractItemView>(report, u"lstFindings"_s)->model();
         // The report fills while the check runs.
         QVERIFY(QTest::qWaitFor([&] { return rows->rowCount() > 0; }, 60'000));
         QVERIFY(report->isChecking());

@@ -1,6 +1,7 @@
 target_sources(vbu_gui PRIVATE
     editor/CheckFindingsModel.cpp editor/CheckFindingsModel.h
     editor/CheckReportWindow.cpp editor/CheckReportWindow.h
+    editor/RowListView.cpp editor/RowListView.h
     editor/KeyCap.cpp editor/KeyCap.h
     editor/KeyCaptureDialog.cpp editor/KeyCaptureDialog.h
     editor/KeyMapBindings.cpp editor/KeyMapBindings.h
