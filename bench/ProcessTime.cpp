@@ -12,12 +12,6 @@
 
 namespace {
 
-qint64 steadyNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // What the program wrote on the pipe, once it has ended.
 QByteArray readAll(int fd)
 {
@@ -30,6 +24,12 @@ QByteArray readAll(int fd)
 }
 
 } // namespace
+
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 double processMs(QByteArrayList command, Until until)
 {

@@ -10,6 +10,9 @@
 // whose winding up is not what is timed.
 enum class Until { Exit, Reported };
 
+// The steady clock's reading in nanoseconds, as a program timed Until::Reported writes it.
+qint64 steadyNs();
+
 // Milliseconds from starting a program (its path first), with no input and its output thrown away
 // unless it reports, until its end or its report. -1 when it could not run, failed or reported nothing.
 double processMs(QByteArrayList command, Until until = Until::Exit);

@@ -13,19 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-qint64 steadyNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // Shows the window and, at its first frame, writes the steady clock's reading, less the time left
 // out, on the output for the timing process; false when the frame never came.

@@ -34,6 +34,8 @@ signals:
 
 private:
     void makeMainWindow();
+    // While the countdown runs: the window made, and drawn once aside.
+    void prepareMainWindow();
 
     Prompter &m_prompter;
     QStringList m_arguments;

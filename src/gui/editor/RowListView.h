@@ -20,7 +20,6 @@ public:
     ~RowListView() override;
 
     QHeaderView *header() const { return m_header; }
-    int rowHeight() const { return m_rowHeight; }
 
     void setModel(QAbstractItemModel *model) override;
     QRect visualRect(const QModelIndex &index) const override;
